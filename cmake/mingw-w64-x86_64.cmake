@@ -1,0 +1,5 @@
+# 64-bit Windows build (x86_64 MinGW-w64, POSIX threads). Its programs run here under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(QUILLMER_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,0 +1,66 @@
+// The address book index: every record of every Pegasus Mail address book
+// (*.PMR) of one folder, as two parallel tables, indexed from 0.
+//
+//   BookNames[k]      the name of record slot k, upper-cased with UpperCase
+//   BookAddresses[k]  the e-mail address of slot k, exactly as stored
+//
+// File layout read here: a 128-byte header, then 458-byte records back to
+// back. In a record the name runs from offset 2 and the address from offset
+// 342, each up to its first NUL or, without one, to the end of the record.
+// Each book is cut into records on its own; a short last record is read as
+// far as it goes with the same rules (names and addresses of the next book
+// are not shifted by it).
+//
+// Order: the books in the directory listing's order, records first to last.
+// Nothing is merged: a lookup takes the lowest index with an equal name.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+inline constexpr std::size_t kBookHeaderSize = 128;
+inline constexpr std::size_t kBookRecordSize = 458;
+inline constexpr std::size_t kBookNameOffset = 2;
+inline constexpr std::size_t kBookAddressOffset = 342;
+
+// The process-wide tables. Created with two empty entries at start-up
+// (CreateTables), replaced as a whole by every load.
+extern std::vector<std::string> BookNames;
+extern std::vector<std::string> BookAddresses;
+
+// Appends the record slots of one whole address-book file to the tables.
+// Files of 130 bytes or fewer add nothing. Pure: bytes in, entries out.
+void AppendBookRecords(std::string_view file, std::vector<std::string>& names,
+                       std::vector<std::string>& addresses);
+
+// Maps a name to the lowest index holding it, in constant average time:
+// the same answer as a linear scan from index 0.
+class FirstMatchIndex {
+ public:
+  FirstMatchIndex() = default;
+  // Indexes `names`, which must outlive the index and not change after.
+  explicit FirstMatchIndex(const std::vector<std::string>& names);
+  std::optional<std::size_t> Find(std::string_view key) const;
+
+ private:
+  const std::vector<std::string>* names_ = nullptr;
+  std::vector<std::size_t> slots_;  // open addressing; names_->size() = empty
+  std::size_t mask_ = 0;
+};
+
+// Makes `folder` (with or without a trailing backslash) the current
+// directory and replaces BookNames and BookAddresses with the records of its
+// *.PMR files. A folder that cannot be made current leaves the current
+// directory as it was and loads from there. Silent on every failure.
+void LoadAddressBooks(const std::string& folder);
+
+// The index of the first BookNames entry equal to `key` (already
+// upper-cased by the caller), or nullopt.
+std::optional<std::size_t> FindBookName(std::string_view key);
+
+}  // namespace engine

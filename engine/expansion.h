@@ -1,0 +1,28 @@
+// List expansion: a mailing list's lines turned into the text the output
+// pane shows, one CR LF-terminated line per entry.
+//
+// Lines starting with a backslash and empty lines are skipped. Every other
+// line is an entry; its key is UpperCase of the whole line (nothing
+// trimmed). A key found in the address book index gives the entry, a TAB and
+// the address; any other entry is shown alone.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+class FirstMatchIndex;
+
+// The expansion of a list file's bytes against the given tables. Pure.
+std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
+                           const std::vector<std::string>& addresses);
+
+// The expansion of list file `fileName` (a bare name in the current
+// directory) against BookNames / BookAddresses. Empty when the file cannot
+// be read.
+std::string ExpandListFile(const std::string& fileName);
+
+}  // namespace engine
