@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,9 +49,17 @@ class FirstMatchIndex {
   std::optional<std::size_t> Find(std::string_view key) const;
 
  private:
+  // Open addressing with linear probing. Each name is entered once, by its
+  // lowest index; later equal names are left out, so the first probe hit is
+  // the linear scan's answer.
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t position = 0;  // index + 1; 0 marks an empty slot
+  };
   const std::vector<std::string>* names_ = nullptr;
-  std::vector<std::size_t> slots_;  // open addressing; names_->size() = empty
+  std::vector<Slot> slots_;
   std::size_t mask_ = 0;
+  bool linear_ = false;  // too many names for 32-bit positions: scan instead
 };
 
 // Makes `folder` (with or without a trailing backslash) the current
@@ -58,6 +67,13 @@ class FirstMatchIndex {
 // *.PMR files. A folder that cannot be made current leaves the current
 // directory as it was and loads from there. Silent on every failure.
 void LoadAddressBooks(const std::string& folder);
+
+// Replaces BookNames and BookAddresses as a whole (same length expected) and
+// indexes the new names. What the loader and start-up use.
+void SetAddressBooks(std::vector<std::string> names, std::vector<std::string> addresses);
+
+// The first-match index over BookNames, current with the tables.
+const FirstMatchIndex& BookNameIndex();
 
 // The index of the first BookNames entry equal to `key` (already
 // upper-cased by the caller), or nullopt.

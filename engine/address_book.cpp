@@ -1,0 +1,149 @@
+#include "engine/address_book.h"
+
+#include <cstring>
+#include <limits>
+#include <utility>
+
+#include "engine/bytes.h"
+#include "platform/files.h"
+
+namespace engine {
+
+std::vector<std::string> BookNames;
+std::vector<std::string> BookAddresses;
+
+namespace {
+
+// A file must hold more than its header plus two bytes to add anything.
+constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
+
+// The index FindBookName answers from, and the table size it was built for:
+// should BookNames be changed behind the loader's back, the index is rebuilt
+// rather than trusted.
+FirstMatchIndex bookIndex;
+std::size_t bookIndexCount = std::numeric_limits<std::size_t>::max();
+
+// The bytes of `record` from `offset` up to its first NUL there, or to its
+// end; empty when the record is too short to reach the field.
+std::string_view FieldAt(std::string_view record, std::size_t offset) {
+  if (record.size() <= offset) return {};
+  const std::string_view rest = record.substr(offset);
+  return rest.substr(0, rest.find('\0'));
+}
+
+// Reads eight bytes at a time; names are short, but a 50 MB list line is a
+// key too.
+std::uint32_t HashBytes(std::string_view bytes) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+  std::uint64_t h = 0x243F6A8885A308D3ULL ^ bytes.size();
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    h = (h ^ word) * kMultiplier;
+    h ^= h >> 29;
+  }
+  if (i < bytes.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, bytes.size() - i);
+    h = (h ^ word) * kMultiplier;
+    h ^= h >> 29;
+  }
+  h *= kMultiplier;
+  return static_cast<std::uint32_t>(h >> 32);
+}
+
+void RebuildBookIndex() {
+  bookIndex = FirstMatchIndex(BookNames);
+  bookIndexCount = BookNames.size();
+}
+
+}  // namespace
+
+void AppendBookRecords(std::string_view file, std::vector<std::string>& names,
+                       std::vector<std::string>& addresses) {
+  if (file.size() <= kSmallestUsefulBook) return;
+  const std::string_view records = file.substr(kBookHeaderSize);
+  for (std::size_t start = 0; start < records.size(); start += kBookRecordSize) {
+    // The last slot may be short: it is read as far as it goes.
+    const std::string_view record = records.substr(start, kBookRecordSize);
+    std::string& name = names.emplace_back(FieldAt(record, kBookNameOffset));
+    for (char& c : name) c = UpperCaseByte(c);
+    addresses.emplace_back(FieldAt(record, kBookAddressOffset));
+  }
+}
+
+FirstMatchIndex::FirstMatchIndex(const std::vector<std::string>& names) : names_(&names) {
+  if (names.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
+    linear_ = true;
+    return;
+  }
+  // At most half full, so probe runs stay short.
+  std::size_t capacity = 1;
+  while (capacity < 2 * names.size()) capacity *= 2;
+  slots_.resize(capacity);
+  mask_ = capacity - 1;
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const std::uint32_t hash = HashBytes(names[k]);
+    std::size_t i = hash & mask_;
+    for (;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (slot.position == 0) break;
+      if (slot.hash == hash && names[slot.position - 1] == names[k]) break;
+    }
+    if (slots_[i].position == 0) slots_[i] = {hash, static_cast<std::uint32_t>(k + 1)};
+  }
+}
+
+std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
+  if (names_ == nullptr) return std::nullopt;
+  const std::vector<std::string>& names = *names_;
+  if (linear_) {
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      if (names[k] == key) return k;
+    }
+    return std::nullopt;
+  }
+  const std::uint32_t hash = HashBytes(key);
+  for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+    const Slot& slot = slots_[i];
+    if (slot.position == 0) return std::nullopt;
+    const std::size_t k = slot.position - 1;
+    if (slot.hash == hash && k < names.size() && names[k] == key) return k;
+  }
+}
+
+void LoadAddressBooks(const std::string& folder) {
+  // Wildcards never name a folder; on some platforms they would be taken
+  // literally, so they are refused here for all.
+  if (folder.find_first_of("*?") == std::string::npos) platform::MakeFolderCurrent(folder);
+
+  // The old tables go first: a load never holds two folders' records.
+  SetAddressBooks({}, {});
+
+  // One book in memory at a time; its bytes go as soon as it is cut.
+  std::vector<std::string> names;
+  std::vector<std::string> addresses;
+  for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
+    const std::optional<std::string> bytes = platform::ReadWholeFileExclusive(file);
+    if (bytes) AppendBookRecords(*bytes, names, addresses);
+  }
+  SetAddressBooks(std::move(names), std::move(addresses));
+}
+
+void SetAddressBooks(std::vector<std::string> names, std::vector<std::string> addresses) {
+  BookNames = std::move(names);
+  BookAddresses = std::move(addresses);
+  RebuildBookIndex();
+}
+
+const FirstMatchIndex& BookNameIndex() {
+  if (bookIndexCount != BookNames.size()) RebuildBookIndex();
+  return bookIndex;
+}
+
+std::optional<std::size_t> FindBookName(std::string_view key) {
+  return BookNameIndex().Find(key);
+}
+
+}  // namespace engine

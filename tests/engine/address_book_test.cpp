@@ -1,0 +1,230 @@
+#include "engine/address_book.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "engine/mailing_list.h"
+#include "platform/files.h"
+#include "tests/engine/book_fixture.h"
+
+namespace {
+
+using fixture::BookBytes;
+using fixture::Record;
+using fixture::RecordBytes;
+using V = std::vector<std::string>;
+
+struct Tables {
+  V names;
+  V addresses;
+};
+
+Tables Cut(std::string_view file) {
+  Tables t;
+  engine::AppendBookRecords(file, t.names, t.addresses);
+  return t;
+}
+
+TEST(AppendBookRecords, ReadsNameUpperCasedAndAddressAsStored) {
+  const Tables t = Cut(BookBytes("Office", {{.name = "Sales Team", .address = "Sales@Example.COM"},
+                                            {.name = "jo smith", .address = "jo@example.org"}}));
+  EXPECT_EQ(t.names, (V{"SALES TEAM", "JO SMITH"}));
+  EXPECT_EQ(t.addresses, (V{"Sales@Example.COM", "jo@example.org"}));
+}
+
+TEST(AppendBookRecords, FilesUpTo130BytesAddNothing) {
+  for (std::size_t size = 0; size <= 130; ++size) {
+    EXPECT_TRUE(Cut(std::string(size, 'A')).names.empty()) << "size " << size;
+  }
+}
+
+TEST(AppendBookRecords, A131ByteFileGivesTheNameOfItsLastByte) {
+  std::string file = fixture::HeaderBytes("Tiny") + "\x01\x02q";
+  Tables t = Cut(file);
+  EXPECT_EQ(t.names, V{"Q"});
+  EXPECT_EQ(t.addresses, V{""});
+  file.back() = '\0';
+  t = Cut(file);
+  EXPECT_EQ(t.names, V{""});
+  EXPECT_EQ(t.addresses, V{""});
+}
+
+TEST(AppendBookRecords, ShortLastRecordIsReadAsFarAsItGoes) {
+  const std::string full = RecordBytes({.name = "Ann", .address = "ann@example.org"});
+  // 100 bytes of a second record: its name runs on without NUL to the end.
+  std::string partial = "\x01\x02" + std::string(98, 'n');
+  Tables t = Cut(fixture::HeaderBytes("B") + full + partial);
+  EXPECT_EQ(t.names, (V{"ANN", std::string(98, 'N')}));
+  EXPECT_EQ(t.addresses, (V{"ann@example.org", ""}));
+
+  // 342 bytes reach no address; 343 reach its first byte; 1 or 2 bytes, no name.
+  const std::string second = RecordBytes({.name = "Bo", .address = "b@x"});
+  for (const auto& [length, name, address] :
+       std::vector<std::tuple<std::size_t, std::string, std::string>>{
+           {1, "", ""}, {2, "", ""}, {3, "B", ""}, {342, "BO", ""}, {343, "BO", "b"}}) {
+    t = Cut(fixture::HeaderBytes("B") + full + second.substr(0, length));
+    ASSERT_EQ(t.names.size(), 2u) << "length " << length;
+    EXPECT_EQ(t.names[1], name) << "length " << length;
+    EXPECT_EQ(t.addresses[1], address) << "length " << length;
+  }
+}
+
+TEST(AppendBookRecords, FieldsWithoutNulRunToTheRecordEnd) {
+  // A name filling its 340 bytes runs on into the address bytes.
+  const std::string name340 = std::string(339, 'a') + "\xE9";
+  Tables t = Cut(fixture::HeaderBytes("B") + fixture::RecordWithRawName(name340, "Al@X.org"));
+  EXPECT_EQ(t.names, V{std::string(339, 'A') + "\xE9" + "AL@X.ORG"});
+  EXPECT_EQ(t.addresses, V{"Al@X.org"});
+
+  // An address filling its 100 bytes stops at the NUL of the next field; one
+  // with no NUL at all runs to byte 457.
+  const std::string address100(100, 'm');
+  t = Cut(BookBytes("B", {{.name = "Max", .address = address100}}));
+  EXPECT_EQ(t.addresses, V{address100});
+  std::string raw = RecordBytes({.name = "Max", .address = ""});
+  raw.replace(342, 116, std::string(116, 'r'));
+  t = Cut(fixture::HeaderBytes("B") + raw);
+  EXPECT_EQ(t.addresses, V{std::string(116, 'r')});
+}
+
+TEST(AppendBookRecords, UpperCasesCodePage437LettersOnly) {
+  const Tables t = Cut(BookBytes("B", {{.name = "\x82t\xE9", .address = "\x82@x"}}));
+  EXPECT_EQ(t.names, V{"\x90T\xE9"});
+  EXPECT_EQ(t.addresses, V{"\x82@x"});
+}
+
+TEST(AppendBookRecords, EachBookStartsAtItsOwnFirstRecord) {
+  // The first book has 459 bytes of record data: its last byte must not
+  // shift the second book.
+  const std::string first = BookBytes("A", {{.name = "Ann", .address = "ann@a"}}) + "Z";
+  const std::string second = BookBytes("B", {{.name = "Bob", .address = "bob@b"}});
+  Tables t;
+  engine::AppendBookRecords(first, t.names, t.addresses);
+  engine::AppendBookRecords(second, t.names, t.addresses);
+  EXPECT_EQ(t.names, (V{"ANN", "", "BOB"}));
+  EXPECT_EQ(t.addresses, (V{"ann@a", "", "bob@b"}));
+}
+
+std::optional<std::size_t> LinearFind(const V& names, std::string_view key) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == key) return k;
+  }
+  return std::nullopt;
+}
+
+TEST(FirstMatchIndex, GivesTheLinearScansAnswer) {
+  std::mt19937 random(7);
+  for (const std::size_t size : {0u, 1u, 2u, 3u, 17u, 1000u, 20000u}) {
+    V names;
+    for (std::size_t k = 0; k < size; ++k) {
+      // Few distinct values: many duplicates, empty names, a NUL inside.
+      const auto value = static_cast<unsigned>(random() % (size / 3 + 2));
+      names.push_back(value == 0 ? std::string()
+                                 : "N" + std::string(1, '\0') + std::to_string(value));
+    }
+    const engine::FirstMatchIndex index(names);
+    for (unsigned value = 0; value < size / 3 + 4; ++value) {
+      const std::string key = value == 0 ? "" : "N" + std::string(1, '\0') + std::to_string(value);
+      EXPECT_EQ(index.Find(key), LinearFind(names, key)) << "size " << size << " key " << value;
+    }
+    EXPECT_EQ(index.Find("N"), std::nullopt);
+  }
+  EXPECT_EQ(engine::FirstMatchIndex().Find("X"), std::nullopt);
+}
+
+// Loads from real files: the platform layer lists and reads them.
+class LoadAddressBooksTest : public testing::Test {
+ protected:
+  void SetUp() override { engine::CreateTables(); }
+  fixture::TempFolder folder_;
+};
+
+TEST_F(LoadAddressBooksTest, TakesBooksInListingOrderAndMakesTheFolderCurrent) {
+  folder_.Write("a.PMR", BookBytes("A", {{.name = "Sales", .address = "first@a"},
+                                         {.name = "Ann", .address = "ann@a"}}));
+  folder_.Write("b.pmr", BookBytes("B", {{.name = "sales", .address = "second@b"}}) + "\x01");
+  folder_.Write("c.PMR", BookBytes("C", {{.name = "Cy", .address = "cy@c"}}));
+  engine::LoadAddressBooks(folder_.path().string());
+  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder_.path()));
+
+  const std::map<std::string, Tables> books = {{"a.PMR", {{"SALES", "ANN"}, {"first@a", "ann@a"}}},
+                                               {"b.pmr", {{"SALES", ""}, {"second@b", ""}}},
+                                               {"c.PMR", {{"CY"}, {"cy@c"}}}};
+  Tables expected;
+  const V order = platform::ListMatchingFiles("*.PMR");
+  ASSERT_EQ(order.size(), 3u);
+  for (const std::string& name : order) {
+    const Tables& book = books.at(name);
+    expected.names.insert(expected.names.end(), book.names.begin(), book.names.end());
+    expected.addresses.insert(expected.addresses.end(), book.addresses.begin(),
+                              book.addresses.end());
+  }
+  EXPECT_EQ(engine::BookNames, expected.names);
+  EXPECT_EQ(engine::BookAddresses, expected.addresses);
+  // The first of the two SALES records in listing order wins.
+  const std::size_t first = LinearFind(expected.names, "SALES").value();
+  EXPECT_EQ(engine::FindBookName("SALES"), first);
+  EXPECT_EQ(engine::BookAddresses[first], expected.addresses[first]);
+  EXPECT_EQ(engine::FindBookName("CY"), LinearFind(expected.names, "CY"));
+  EXPECT_EQ(engine::FindBookName("Cy"), std::nullopt);
+}
+
+TEST_F(LoadAddressBooksTest, SkipsHiddenOtherAndTooShortFiles) {
+  folder_.Write("kept.pmr", BookBytes("K", {{.name = "Kept", .address = "k@k"}}));
+  folder_.Write(".hidden.PMR", BookBytes("H", {{.name = "Hidden", .address = "h@h"}}));
+  folder_.Write("list.PML", BookBytes("L", {{.name = "List", .address = "l@l"}}));
+  folder_.Write("old.PMR.bak", BookBytes("O", {{.name = "Old", .address = "o@o"}}));
+  std::filesystem::create_directory(folder_.path() / "folder.PMR");
+  for (const std::size_t size : {0u, 1u, 2u, 127u, 128u, 129u, 130u}) {
+    folder_.Write("short" + std::to_string(size) + ".PMR", std::string(size, 'S'));
+  }
+  engine::LoadAddressBooks(folder_.path().string() +
+                           static_cast<char>(std::filesystem::path::preferred_separator));
+  EXPECT_EQ(engine::BookNames, V{"KEPT"});
+  EXPECT_EQ(engine::BookAddresses, V{"k@k"});
+}
+
+TEST_F(LoadAddressBooksTest, ANewFolderReplacesTheTablesWhole) {
+  folder_.Write("a.PMR", BookBytes("A", {{.name = "Ann", .address = "ann@a"}}));
+  engine::LoadAddressBooks(folder_.path().string());
+  ASSERT_EQ(engine::BookNames, V{"ANN"});
+  const fixture::TempFolder empty;
+  engine::LoadAddressBooks(empty.path().string());
+  EXPECT_TRUE(engine::BookNames.empty());
+  EXPECT_TRUE(engine::BookAddresses.empty());
+  EXPECT_EQ(engine::FindBookName("ANN"), std::nullopt);
+}
+
+TEST_F(LoadAddressBooksTest, AFolderThatCannotBeEnteredLoadsTheCurrentOne) {
+  folder_.Write("a.PMR", BookBytes("A", {{.name = "Ann", .address = "ann@a"}}));
+  std::filesystem::current_path(folder_.path());
+  for (const std::string& bad :
+       {(folder_.path() / "missing").string(), (folder_.path() / "*").string(), std::string("?")}) {
+    engine::CreateTables();
+    engine::LoadAddressBooks(bad);
+    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder_.path()));
+    EXPECT_EQ(engine::BookNames, V{"ANN"}) << bad;
+  }
+}
+
+TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
+  std::mt19937 random(11);
+  for (int i = 0; i < 20; ++i) {
+    std::string bytes(random() % 3000, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? 0 : random() % 256);
+    folder_.Write("r" + std::to_string(i) + ".PMR", bytes);
+  }
+  engine::LoadAddressBooks(folder_.path().string());
+  EXPECT_EQ(engine::BookNames.size(), engine::BookAddresses.size());
+  for (const std::string& name : engine::BookNames) EXPECT_LE(name.size(), 456u);
+  for (const std::string& address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// Test fixtures: address books in the full on-disk record layout, and
+// temporary folders holding real files.
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fixture {
+
+// One record's fields as an address book stores them. Each text is written
+// into its fixed-size field followed by NUL and the field's filler bytes,
+// unless it fills the field (then it has no NUL).
+struct Record {
+  std::string name;     // 40 bytes at record offset 2
+  std::string address;  // 100 bytes at offset 342
+  std::string company = "Quillmer Testing Ltd";
+  std::string key = "KEY";
+  std::string street = "12 Harbour Road";
+  std::string post = "Wellington 6011";
+  std::string phone = "+64 4 555 0100";
+  std::string fax = "+64 4 555 0101";
+  std::string notes = "met at the conference";
+};
+
+// The 458 bytes of `r`: 2 leading bytes, name 40, company 40, key 12,
+// street 60, post 60, phone 24, fax 24, notes 80, address 100, 4 bytes,
+// image 9, 3 bytes. Filler bytes after a field's NUL are 'x', so a reader
+// that ignores the NUL picks up garbage visibly.
+std::string RecordBytes(const Record& r);
+
+// A name field of 340 bytes without NUL, running into the address at 342.
+std::string RecordWithRawName(std::string_view name340, std::string_view address);
+
+// The 128-byte header: a 28-byte book title, the rest filled.
+std::string HeaderBytes(std::string_view title);
+
+// Header plus the records, back to back.
+std::string BookBytes(std::string_view title, const std::vector<Record>& records);
+
+// A fresh folder under the system's temporary folder; removed, with the
+// process's current directory put back first, when the holder goes.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  // Writes `bytes` to the file `name` in this folder, byte for byte.
+  void Write(const std::string& name, std::string_view bytes) const;
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path previousCurrent_;
+};
+
+}  // namespace fixture

@@ -1,0 +1,90 @@
+#include "engine/expansion.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/address_book.h"
+#include "engine/mailing_list.h"
+#include "tests/engine/book_fixture.h"
+
+namespace {
+
+using V = std::vector<std::string>;
+
+std::string Expand(std::string_view file, const V& names, const V& addresses) {
+  const engine::FirstMatchIndex index(names);
+  return engine::ExpandListText(file, index, addresses);
+}
+
+TEST(ExpandListText, ResolvesNamesAndKeepsEverythingElse) {
+  const V names{"ANN", "BO", "SALES", "JO SMITH"};
+  const V addresses{"ann@a", "bo@b", "sales@s", "jo@example.org"};
+  EXPECT_EQ(Expand("\\TITLE Friends\r\n\r\nJo Smith\r\nplain@example.com\r\nNobody Known\r\n",
+                   names, addresses),
+            "Jo Smith\tjo@example.org\r\nplain@example.com\r\nNobody Known\r\n");
+  // The line as written goes out; spaces belong to the key.
+  EXPECT_EQ(Expand("sales\rSALES \r\n\tAnn\r\n\\ann\r\n", names, addresses),
+            "sales\tsales@s\r\nSALES \r\n\tAnn\r\n");
+  EXPECT_EQ(Expand("", names, addresses), "");
+  EXPECT_EQ(Expand("\\TITLE only\r\n\r\n\r\n\\x", names, addresses), "");
+}
+
+TEST(ExpandListText, FirstMatchAmongDuplicatesAndEmptyAddresses) {
+  const V names{"DUP", "X", "DUP"};
+  const V addresses{"first@d", "", "second@d"};
+  EXPECT_EQ(Expand("dup\r\nx\r\n", names, addresses), "dup\tfirst@d\r\nx\t\r\n");
+}
+
+TEST(ExpandListText, FoldsTheCodePage437PairsOnly) {
+  const V names{
+      "\x9A"
+      "BER",
+      "CAF\xE9"};
+  const V addresses{"u@u", "c@c"};
+  EXPECT_EQ(Expand("\x81"
+                   "ber\r\n\x9A"
+                   "BER\r\ncaf\xE9\r\ncaf\xC9\r\n",
+                   names, addresses),
+            "\x81"
+            "ber\tu@u\r\n\x9A"
+            "BER\tu@u\r\ncaf\xE9\tc@c\r\ncaf\xC9\r\n");
+}
+
+TEST(ExpandListText, FollowsTheLineRules) {
+  const V names{"ANN", "ANN\nBO"};
+  const V addresses{"ann@a", "lf@x"};
+  // LF alone stays in the line; after a Ctrl-Z nothing is read.
+  EXPECT_EQ(Expand("\\TITLE A\nann\nbo", names, addresses), "");
+  EXPECT_EQ(Expand("ann\nbo\rann", names, addresses), "ann\nbo\tlf@x\r\nann\tann@a\r\n");
+  EXPECT_EQ(Expand("ann\r\nan\x1A"
+                   "n\r\nann\r\n",
+                   names, addresses),
+            "ann\tann@a\r\nan\r\n");
+  // NULs in a line are ordinary bytes of the entry and of its key.
+  const V nulNames{std::string("A\0B", 3)};
+  EXPECT_EQ(Expand(std::string("a\0b\r\na\0c", 8), nulNames, {"nul@x"}),
+            std::string("a\0b\tnul@x\r\na\0c\r\n", 16));
+}
+
+TEST(ExpandListText, HandlesAFiftyMegabyteLine) {
+  std::string file(50u << 20, 'w');
+  const std::string expected = file + "\r\n";
+  EXPECT_EQ(Expand(file, {"ANN"}, {"ann@a"}), expected);
+}
+
+TEST(ExpandListFile, ReadsTheListFileAgainstTheLoadedBooks) {
+  engine::CreateTables();
+  const fixture::TempFolder folder;
+  folder.Write("a.PMR", fixture::BookBytes("A", {{.name = "Jo Smith", .address = "Jo@Example.org"},
+                                                 {.name = "Sales", .address = "sales@s"}}));
+  folder.Write("friends.PML", "\\TITLE Friends\r\njo smith\r\nme@here\r\nSales \r\n");
+  engine::LoadAddressBooks(folder.path().string());
+  EXPECT_EQ(engine::ExpandListFile("friends.PML"),
+            "jo smith\tJo@Example.org\r\nme@here\r\nSales \r\n");
+  EXPECT_EQ(engine::ExpandListFile("missing.PML"), "");
+}
+
+}  // namespace
