@@ -4,12 +4,18 @@
 // output pane); window_headless.cpp keeps controls in memory so start-up,
 // routing and every handler run in native tests.
 //
+// Controls are reached through their main window and their id. A call on a
+// control that does not exist does nothing and reads as empty.
+//
 // Text is bytes; no code-page conversion.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -23,9 +29,33 @@ using Window = WindowObject*;
 using ControlHandler = std::int32_t (*)(Window window, unsigned message, std::uintptr_t wparam,
                                         std::intptr_t lparam);
 
-// Window messages and styles the program names, with the platform's values.
+// Window messages, notifications and styles the program names, with the
+// platform's values (window_win32.cpp checks them against windows.h).
 inline constexpr unsigned kCommandMessage = 0x0111;  // WM_COMMAND
+inline constexpr unsigned kButtonClicked = 0;        // BN_CLICKED
 inline constexpr unsigned kListDoubleClick = 2;      // LBN_DBLCLK
+
+inline constexpr std::uint32_t kWsChild = 0x40000000;         // WS_CHILD
+inline constexpr std::uint32_t kWsVisible = 0x10000000;       // WS_VISIBLE
+inline constexpr std::uint32_t kWsVScroll = 0x00200000;       // WS_VSCROLL
+inline constexpr std::uint32_t kWsHScroll = 0x00100000;       // WS_HSCROLL
+inline constexpr std::uint32_t kWsTabStop = 0x00010000;       // WS_TABSTOP
+inline constexpr std::uint32_t kWsSysMenu = 0x00080000;       // WS_SYSMENU
+inline constexpr std::uint32_t kWsMinimizeBox = 0x00020000;   // WS_MINIMIZEBOX
+inline constexpr std::uint32_t kWsExClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
+inline constexpr std::uint32_t kDs3dLook = 0x0004;            // DS_3DLOOK
+inline constexpr std::uint32_t kDsNoFailCreate = 0x0010;      // DS_NOFAILCREATE
+inline constexpr std::uint32_t kDsSetFont = 0x0040;           // DS_SETFONT
+inline constexpr std::uint32_t kDsCenter = 0x0800;            // DS_CENTER
+inline constexpr std::uint32_t kSsLeft = 0x0000;              // SS_LEFT
+inline constexpr std::uint32_t kEsLeft = 0x0000;              // ES_LEFT
+inline constexpr std::uint32_t kEsMultiline = 0x0004;         // ES_MULTILINE
+inline constexpr std::uint32_t kEsAutoHScroll = 0x0080;       // ES_AUTOHSCROLL
+inline constexpr std::uint32_t kEsWantReturn = 0x1000;        // ES_WANTRETURN
+inline constexpr std::uint32_t kBsPushButton = 0x0000;        // BS_PUSHBUTTON
+inline constexpr std::uint32_t kBsFlat = 0x8000;              // BS_FLAT
+inline constexpr std::uint32_t kLbsNotify = 0x0001;           // LBS_NOTIFY
+inline constexpr std::uint32_t kLbsSort = 0x0002;             // LBS_SORT
 
 struct ControlSpec {
   int id;
@@ -39,7 +69,103 @@ struct ControlSpec {
 
 // Called for every WM_COMMAND the main window receives; returns the
 // message result (0 = not handled).
-using CommandRouter = std::intptr_t (*)(Window window, std::uintptr_t wparam,
-                                        std::intptr_t lparam);
+using CommandRouter = std::intptr_t (*)(Window window, std::uintptr_t wparam, std::intptr_t lparam);
+
+// Dialog template of the main window: no controls, client size in dialog
+// units, centred, with the given caption, style and font.
+struct MainWindowSpec {
+  const char* caption;
+  int width, height;
+  std::uint32_t style;
+  const char* fontName;
+  int fontPoints;
+};
+
+//--- process
+
+// Full path of the program file, as the system reports it.
+std::string ProgramFilePath();
+
+// Loads the library that registers the output pane's window class. The
+// module stays loaded for the whole run. False when it cannot be loaded.
+bool LoadRichEditLibrary();
+
+//--- main window
+
+// Creates the main window, hidden. Its WM_COMMAND messages go to `router`;
+// the system Close command closes it (dialog result 0, then destroyed);
+// activation is answered as handled; everything else gets the default
+// dialog processing. Null when it cannot be created.
+Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router);
+
+// Adds one child control: the rectangle converted from dialog units to
+// pixels, the main window's font given to it, `spec.handler` stored with it.
+// Controls are created in call order, which is also the tab order. False
+// when the control cannot be created (for instance an unknown class).
+bool AddControl(Window window, const ControlSpec& spec);
+
+void ShowMainWindow(Window window);
+bool WindowExists(Window window);
+
+// Runs the main window modally: waits for the next message (no polling),
+// hands it to the dialog keyboard interface first, otherwise translates and
+// dispatches it. Returns as soon as the window no longer exists.
+void RunModalLoop(Window window);
+
+// The handler stored with child `id`, or null (no such control, or none).
+ControlHandler StoredHandler(Window window, int id);
+
+//--- control text
+
+std::string ControlText(Window window, int id);
+void SetControlText(Window window, int id, std::string_view text);
+
+// The output pane (a rich edit): its text limit raised so that nothing is
+// cut; text written by streaming it in (fast for large texts); the whole
+// text read back (its length first, then that many bytes).
+void RaisePaneTextLimit(Window window, int id);
+void SetPaneText(Window window, int id, std::string_view text);
+std::string PaneText(Window window, int id);
+
+void FocusControl(Window window, int id);
+// Id of the control that has the keyboard focus, if it is one of `window`'s.
+std::optional<int> FocusedControlId(Window window);
+
+//--- list box (sorted by the control itself)
+
+void ClearList(Window window, int id);
+// Adds a row; returns the position the list box gave it, or nullopt.
+std::optional<std::size_t> AddListRow(Window window, int id, std::string_view text);
+void SetListRowData(Window window, int id, std::size_t row, std::uintptr_t data);
+std::uintptr_t ListRowData(Window window, int id, std::size_t row);
+std::optional<std::size_t> SelectedListRow(Window window, int id);
+std::size_t ListRowCount(Window window, int id);
+std::string ListRowText(Window window, int id, std::size_t row);
+
+//--- test support: what a user (or a driver program) would do
+
+void SelectListRow(Window window, int id, std::optional<std::size_t> row);
+// Sends WM_COMMAND for control `id` with `code` to the main window, the way
+// the control itself would; returns the message result.
+std::intptr_t SendCommand(Window window, int id, unsigned code);
+// Sends the system Close command (title-bar close button, Alt+F4).
+void SendSystemClose(Window window);
+// Posts the system Close command, to be picked up by RunModalLoop.
+void PostSystemClose(Window window);
+
+struct ControlFacts {
+  int id;
+  std::string windowClass;
+  std::uint32_t style;
+  std::uint32_t exStyle;
+  int x, y, width, height;  // pixels, in the main window's client area
+};
+// The main window's child controls, in tab order.
+std::vector<ControlFacts> ChildControls(Window window);
+// A rectangle in dialog units, in pixels of `window`.
+ControlFacts DialogUnitsToPixels(Window window, int x, int y, int width, int height);
+std::string WindowCaption(Window window);
+// Destroys the window at once (tests: a window left behind by a failure).
+void DestroyMainWindow(Window window);
 
 }  // namespace platform

@@ -1,0 +1,90 @@
+#include "app/main_window.h"
+
+#include "app/folder_selection.h"
+#include "app/help.h"
+#include "app/mailing_lists.h"
+#include "app/output_options.h"
+#include "app/start_folder.h"
+#include "engine/address_book.h"
+#include "engine/mailing_list.h"
+#include "platform/files.h"
+
+namespace app {
+
+platform::Window MainWindow = nullptr;
+std::string CurrentFolder;
+
+namespace {
+
+using namespace platform;
+
+constexpr std::uint32_t kChildVisible = kWsChild | kWsVisible;
+constexpr std::uint32_t kPushButton = kChildVisible | kWsTabStop | kBsPushButton;
+
+}  // namespace
+
+const MainWindowSpec kMainWindowSpec{
+    "List Mailing Addresses",
+    350,
+    240,
+    kWsSysMenu | kWsMinimizeBox | kDs3dLook | kDsNoFailCreate | kDsSetFont | kDsCenter,
+    "MS Sans Serif",
+    8};
+
+const std::array<ControlSpec, 11> kMainControls{{
+    {3, "STATIC", "&Directory:", 5, 10, 100, 10, kChildVisible | kSsLeft, 0, nullptr},
+    {kFolderTextId, "EDIT", "", 5, 20, 200, 12,
+     kChildVisible | kWsTabStop | kEsLeft | kEsAutoHScroll, kWsExClientEdge, nullptr},
+    {kBrowseButtonId, "BUTTON", "&Browse", 208, 20, 30, 12, kPushButton, 0, BrowseFolder},
+    {kListBoxId, "LISTBOX", "", 10, 40, 100, 150,
+     kChildVisible | kWsVScroll | kWsTabStop | kLbsNotify | kLbsSort, kWsExClientEdge,
+     ExpandSelectedList},
+    {kHintLabelId, "STATIC", "Double click to select a List", 10, 180, 100, 10,
+     kChildVisible | kSsLeft, 0, nullptr},
+    {kOutputPaneId, "richedit", "", 120, 40, 220, 140,
+     kChildVisible | kWsVScroll | kWsHScroll | kWsTabStop | kEsMultiline | kEsAutoHScroll |
+         kEsWantReturn,
+     0, nullptr},
+    {kHelpButtonId, "BUTTON", "&Help/About", 120, 200, 90, 14, kPushButton, 0, HelpAboutClicked},
+    {kStripNamesButtonId, "BUTTON", "Strip Names", 220, 184, 60, 14, kPushButton, 0, StripNames},
+    {kSortListButtonId, "BUTTON", "Sort List", 280, 184, 60, 14, kPushButton, 0, SortList},
+    {25, "STATIC", "Quillmer ver 1.1", 10, 220, 100, 20, kChildVisible | kSsLeft, 0, nullptr},
+    {kWebLinkButtonId, "BUTTON", kMakerWebAddress, 10, 200, 100, 14,
+     kChildVisible | kBsPushButton | kBsFlat, 0, OpenMakerWebSite},
+}};
+
+std::intptr_t RouteCommand(Window window, std::uintptr_t wparam, std::intptr_t lparam) {
+  const int id = static_cast<int>(wparam & 0xFFFFu);
+  const ControlHandler handler = StoredHandler(window, id);
+  if (handler == nullptr) return 0;
+  return handler(window, kCommandMessage, wparam, lparam);
+}
+
+void StartUp(StartFolderSource startFolder) {
+  engine::CreateTables();
+  LoadRichEditLibrary();
+  CurrentFolder = startFolder();
+  // A start folder that cannot be made current shows no lists at all rather
+  // than those of whatever folder happens to be current.
+  const bool folderReady = MakeFolderCurrent(CurrentFolder);
+  if (folderReady) engine::LoadAddressBooks(CurrentFolder);
+
+  MainWindow = CreateMainWindow(kMainWindowSpec, RouteCommand);
+  for (ControlSpec spec : kMainControls) {
+    if (spec.id == kFolderTextId) spec.text = CurrentFolder.c_str();
+    AddControl(MainWindow, spec);
+  }
+  // The pane holds whole expansions, however long.
+  RaisePaneTextLimit(MainWindow, kOutputPaneId);
+
+  if (folderReady) LoadMailingLists();
+  ShowMainWindow(MainWindow);
+}
+
+int Run() {
+  StartUp(StartFolder);
+  RunModalLoop(MainWindow);
+  return 0;
+}
+
+}  // namespace app

@@ -1,0 +1,268 @@
+// The window layer without a window system: the main window and its controls
+// held in memory, so start-up, routing and every handler run in native tests.
+// It behaves as the Win32 controls do where the program relies on them: a
+// sorted list box keeps its rows in ascending alphabetical order (letters
+// compared without case) with their item data, the focus is one control,
+// commands reach the router, the system Close command destroys the window.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+
+#include "platform/window.h"
+
+namespace platform {
+
+struct ListRow {
+  std::string text;
+  std::uintptr_t data = 0;
+};
+
+struct WindowObject {
+  bool alive = true;
+  std::string caption;
+  CommandRouter router = nullptr;
+  struct Control {
+    ControlSpec spec;
+    std::string windowClass;
+    std::string text;
+    std::vector<ListRow> rows;
+    std::optional<std::size_t> selected;
+  };
+  std::vector<Control> controls;
+  std::optional<int> focused;
+  std::deque<int> posted;  // posted system commands, by kind
+};
+
+namespace {
+
+// Average character size of the dialog font, as MS Sans Serif 8 pt gives it.
+constexpr int kBaseUnitX = 6;
+constexpr int kBaseUnitY = 13;
+
+std::vector<std::unique_ptr<WindowObject>>& AllWindows() {
+  static std::vector<std::unique_ptr<WindowObject>> windows;
+  return windows;
+}
+
+WindowObject::Control* Find(Window window, int id) {
+  if (window == nullptr || !window->alive) return nullptr;
+  for (auto& control : window->controls) {
+    if (control.spec.id == id) return &control;
+  }
+  return nullptr;
+}
+
+bool IsListBox(const WindowObject::Control& control) {
+  return control.windowClass == "LISTBOX";
+}
+
+unsigned char Folded(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 32) : byte;
+}
+
+bool RowLess(std::string_view a, std::string_view b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Folded(x) < Folded(y); });
+}
+
+int Scale(int units, int base, int divisor) {
+  // MulDiv: rounded to the nearest pixel.
+  return (units * base + divisor / 2) / divisor;
+}
+
+void Close(Window window) {
+  window->alive = false;
+  window->focused.reset();
+}
+
+constexpr int kPostedClose = 1;
+
+}  // namespace
+
+std::string ProgramFilePath() {
+  std::string path(4096, '\0');
+  const auto length = ::readlink("/proc/self/exe", path.data(), path.size());
+  path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return path;
+}
+
+bool LoadRichEditLibrary() {
+  return true;
+}
+
+Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router) {
+  auto window = std::make_unique<WindowObject>();
+  window->caption = spec.caption;
+  window->router = router;
+  AllWindows().push_back(std::move(window));
+  return AllWindows().back().get();
+}
+
+bool AddControl(Window window, const ControlSpec& spec) {
+  if (window == nullptr || !window->alive) return false;
+  std::string windowClass = spec.windowClass;
+  std::transform(windowClass.begin(), windowClass.end(), windowClass.begin(),
+                 [](char c) { return static_cast<char>(Folded(c)); });
+  static constexpr const char* kKnown[] = {"STATIC", "EDIT", "BUTTON", "LISTBOX", "RICHEDIT"};
+  if (std::find(std::begin(kKnown), std::end(kKnown), windowClass) == std::end(kKnown)) {
+    return false;
+  }
+  WindowObject::Control control{spec, windowClass, spec.text ? spec.text : "", {}, {}};
+  if (windowClass == "LISTBOX") control.text.clear();
+  window->controls.push_back(std::move(control));
+  return true;
+}
+
+void ShowMainWindow(Window) {}
+
+bool WindowExists(Window window) {
+  return window != nullptr && window->alive;
+}
+
+void RunModalLoop(Window window) {
+  // Nothing but posted commands can arrive here; once they are done no
+  // further input is possible, so the loop ends as a closed window would.
+  while (WindowExists(window) && !window->posted.empty()) {
+    const int kind = window->posted.front();
+    window->posted.pop_front();
+    if (kind == kPostedClose) SendSystemClose(window);
+  }
+}
+
+ControlHandler StoredHandler(Window window, int id) {
+  const auto* control = Find(window, id);
+  return control ? control->spec.handler : nullptr;
+}
+
+std::string ControlText(Window window, int id) {
+  const auto* control = Find(window, id);
+  return control ? control->text : std::string();
+}
+
+void SetControlText(Window window, int id, std::string_view text) {
+  if (auto* control = Find(window, id)) control->text = std::string(text);
+}
+
+void RaisePaneTextLimit(Window, int) {}
+
+void SetPaneText(Window window, int id, std::string_view text) {
+  SetControlText(window, id, text);
+}
+
+std::string PaneText(Window window, int id) {
+  return ControlText(window, id);
+}
+
+void FocusControl(Window window, int id) {
+  if (Find(window, id) != nullptr) window->focused = id;
+}
+
+std::optional<int> FocusedControlId(Window window) {
+  return WindowExists(window) ? window->focused : std::nullopt;
+}
+
+void ClearList(Window window, int id) {
+  auto* control = Find(window, id);
+  if (control == nullptr || !IsListBox(*control)) return;
+  control->rows.clear();
+  control->selected.reset();
+}
+
+std::optional<std::size_t> AddListRow(Window window, int id, std::string_view text) {
+  auto* control = Find(window, id);
+  if (control == nullptr || !IsListBox(*control)) return std::nullopt;
+  auto& rows = control->rows;
+  // After the rows that compare equal, as a sorted list box inserts.
+  const auto at = std::upper_bound(
+      rows.begin(), rows.end(), text,
+      [](std::string_view value, const ListRow& row) { return RowLess(value, row.text); });
+  const auto position = static_cast<std::size_t>(at - rows.begin());
+  rows.insert(at, ListRow{std::string(text), 0});
+  if (control->selected && *control->selected >= position) ++*control->selected;
+  return position;
+}
+
+void SetListRowData(Window window, int id, std::size_t row, std::uintptr_t data) {
+  auto* control = Find(window, id);
+  if (control != nullptr && row < control->rows.size()) control->rows[row].data = data;
+}
+
+std::uintptr_t ListRowData(Window window, int id, std::size_t row) {
+  const auto* control = Find(window, id);
+  return (control != nullptr && row < control->rows.size()) ? control->rows[row].data : 0;
+}
+
+std::optional<std::size_t> SelectedListRow(Window window, int id) {
+  const auto* control = Find(window, id);
+  return control ? control->selected : std::nullopt;
+}
+
+std::size_t ListRowCount(Window window, int id) {
+  const auto* control = Find(window, id);
+  return control ? control->rows.size() : 0;
+}
+
+std::string ListRowText(Window window, int id, std::size_t row) {
+  const auto* control = Find(window, id);
+  return (control != nullptr && row < control->rows.size()) ? control->rows[row].text
+                                                            : std::string();
+}
+
+void SelectListRow(Window window, int id, std::optional<std::size_t> row) {
+  auto* control = Find(window, id);
+  if (control == nullptr) return;
+  control->selected = (row && *row < control->rows.size()) ? row : std::nullopt;
+}
+
+std::intptr_t SendCommand(Window window, int id, unsigned code) {
+  if (!WindowExists(window) || window->router == nullptr) return 0;
+  const auto wparam =
+      static_cast<std::uintptr_t>((code & 0xFFFFu) << 16 | (static_cast<unsigned>(id) & 0xFFFFu));
+  auto* control = Find(window, id);
+  return window->router(window, wparam, reinterpret_cast<std::intptr_t>(control));
+}
+
+void SendSystemClose(Window window) {
+  if (WindowExists(window)) Close(window);
+}
+
+void PostSystemClose(Window window) {
+  if (WindowExists(window)) window->posted.push_back(kPostedClose);
+}
+
+ControlFacts DialogUnitsToPixels(Window, int x, int y, int width, int height) {
+  const int left = Scale(x, kBaseUnitX, 4);
+  const int top = Scale(y, kBaseUnitY, 8);
+  const int right = Scale(x + width, kBaseUnitX, 4);
+  const int bottom = Scale(y + height, kBaseUnitY, 8);
+  return ControlFacts{0, {}, 0, 0, left, top, right - left, bottom - top};
+}
+
+std::vector<ControlFacts> ChildControls(Window window) {
+  std::vector<ControlFacts> facts;
+  if (!WindowExists(window)) return facts;
+  for (const auto& control : window->controls) {
+    const auto& spec = control.spec;
+    auto rect = DialogUnitsToPixels(window, spec.x, spec.y, spec.width, spec.height);
+    rect.id = spec.id;
+    rect.windowClass = control.windowClass;
+    rect.style = spec.style;
+    rect.exStyle = spec.exStyle;
+    facts.push_back(std::move(rect));
+  }
+  return facts;
+}
+
+std::string WindowCaption(Window window) {
+  return WindowExists(window) ? window->caption : "";
+}
+
+void DestroyMainWindow(Window window) {
+  if (WindowExists(window)) Close(window);
+}
+
+}  // namespace platform

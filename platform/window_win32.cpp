@@ -1,0 +1,352 @@
+// The window layer on Win32: a modeless dialog box from an in-memory
+// template run by the program's own modal loop, child controls made with
+// CreateWindowExA, a Rich Edit 1.0 output pane written by streaming in.
+#include <richedit.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <array>
+
+#include "platform/window.h"
+
+namespace platform {
+
+static_assert(kCommandMessage == WM_COMMAND);
+static_assert(kButtonClicked == BN_CLICKED);
+static_assert(kListDoubleClick == LBN_DBLCLK);
+static_assert(kWsChild == WS_CHILD && kWsVisible == WS_VISIBLE);
+static_assert(kWsVScroll == WS_VSCROLL && kWsHScroll == WS_HSCROLL);
+static_assert(kWsTabStop == WS_TABSTOP && kWsSysMenu == WS_SYSMENU);
+static_assert(kWsMinimizeBox == WS_MINIMIZEBOX && kWsExClientEdge == WS_EX_CLIENTEDGE);
+static_assert(kDs3dLook == DS_3DLOOK && kDsNoFailCreate == DS_NOFAILCREATE);
+static_assert(kDsSetFont == DS_SETFONT && kDsCenter == DS_CENTER);
+static_assert(kSsLeft == SS_LEFT && kEsLeft == ES_LEFT && kEsMultiline == ES_MULTILINE);
+static_assert(kEsAutoHScroll == ES_AUTOHSCROLL && kEsWantReturn == ES_WANTRETURN);
+static_assert(kBsPushButton == BS_PUSHBUTTON && kBsFlat == BS_FLAT);
+static_assert(kLbsNotify == LBS_NOTIFY && kLbsSort == LBS_SORT);
+
+namespace {
+
+HWND Handle(Window window) {
+  return reinterpret_cast<HWND>(window);
+}
+
+HWND Child(Window window, int id) {
+  return window != nullptr ? GetDlgItem(Handle(window), id) : nullptr;
+}
+
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+      return TRUE;
+    case WM_COMMAND: {
+      const auto router = reinterpret_cast<CommandRouter>(GetWindowLongPtrA(dialog, DWLP_USER));
+      if (router == nullptr) return FALSE;
+      const std::intptr_t result =
+          router(reinterpret_cast<Window>(dialog), static_cast<std::uintptr_t>(wparam), lparam);
+      if (result == 0) return FALSE;
+      SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
+      return TRUE;
+    }
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) != SC_CLOSE) return FALSE;
+      SendMessageA(dialog, WM_CLOSE, 0, 0);
+      EndDialog(dialog, 0);
+      DestroyWindow(dialog);
+      return TRUE;
+    case WM_ACTIVATE:
+      // Handled: no saving and restoring of the focused control.
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+// The dialog template's words: DLGTEMPLATE, no menu, the standard dialog
+// class, an empty title (set afterwards with SetWindowTextA, so the caption
+// bytes need no conversion), then the font. The font name is ASCII.
+std::vector<WORD> DialogTemplate(const MainWindowSpec& spec) {
+  std::vector<WORD> words;
+  auto put32 = [&words](DWORD value) {
+    words.push_back(LOWORD(value));
+    words.push_back(HIWORD(value));
+  };
+  put32(spec.style);
+  put32(0);                                         // extended style
+  words.push_back(0);                               // no controls
+  words.push_back(static_cast<WORD>(-1));           // x: centred
+  words.push_back(static_cast<WORD>(-1));           // y
+  words.push_back(static_cast<WORD>(spec.width));   // cx
+  words.push_back(static_cast<WORD>(spec.height));  // cy
+  words.push_back(0);                               // no menu
+  words.push_back(0);                               // standard class
+  words.push_back(0);                               // empty title
+  words.push_back(static_cast<WORD>(spec.fontPoints));
+  for (const char* c = spec.fontName; *c != '\0'; ++c) {
+    words.push_back(static_cast<unsigned char>(*c));
+  }
+  words.push_back(0);
+  return words;
+}
+
+// Feeds a byte string to EM_STREAMIN.
+struct StreamSource {
+  std::string_view text;
+  std::size_t done = 0;
+};
+
+DWORD CALLBACK ReadStreamChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* given) {
+  auto* source = reinterpret_cast<StreamSource*>(cookie);
+  const std::size_t left = source->text.size() - source->done;
+  const std::size_t count = std::min(left, static_cast<std::size_t>(std::max<LONG>(wanted, 0)));
+  std::copy_n(source->text.data() + source->done, count, buffer);
+  source->done += count;
+  *given = static_cast<LONG>(count);
+  return 0;
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string ProgramFilePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+bool LoadRichEditLibrary() {
+  return LoadLibraryA("RICHED32.DLL") != nullptr;
+}
+
+Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router) {
+  const std::vector<WORD> words = DialogTemplate(spec);
+  HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
+                                           reinterpret_cast<LPCDLGTEMPLATEA>(words.data()), nullptr,
+                                           MainDialogProc, reinterpret_cast<LPARAM>(router));
+  if (dialog == nullptr) return nullptr;
+  SetWindowTextA(dialog, spec.caption);
+  return reinterpret_cast<Window>(dialog);
+}
+
+bool AddControl(Window window, const ControlSpec& spec) {
+  if (window == nullptr) return false;
+  HWND dialog = Handle(window);
+  RECT rect{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
+  MapDialogRect(dialog, &rect);
+  HWND control = CreateWindowExA(spec.exStyle, spec.windowClass, spec.text, spec.style, rect.left,
+                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                 GetModuleHandleA(nullptr), nullptr);
+  if (control == nullptr) return false;
+  SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
+               TRUE);
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(spec.handler));
+  return true;
+}
+
+void ShowMainWindow(Window window) {
+  if (window != nullptr) ShowWindow(Handle(window), SW_SHOW);
+}
+
+bool WindowExists(Window window) {
+  return window != nullptr && IsWindow(Handle(window));
+}
+
+void RunModalLoop(Window window) {
+  HWND dialog = Handle(window);
+  while (IsWindow(dialog)) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsWindow(dialog) || !IsDialogMessageA(dialog, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      if (!IsWindow(dialog)) return;
+    }
+    // Sleeps until input or a sent message arrives: no cost while idle.
+    MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+ControlHandler StoredHandler(Window window, int id) {
+  HWND control = Child(window, id);
+  if (control == nullptr) return nullptr;
+  return reinterpret_cast<ControlHandler>(GetWindowLongPtrA(control, GWLP_USERDATA));
+}
+
+std::string ControlText(Window window, int id) {
+  HWND control = Child(window, id);
+  if (control == nullptr) return {};
+  const auto length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const auto got =
+      SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+  return text;
+}
+
+void SetControlText(Window window, int id, std::string_view text) {
+  HWND control = Child(window, id);
+  if (control == nullptr) return;
+  const std::string copy(text);
+  SetWindowTextA(control, copy.c_str());
+}
+
+void RaisePaneTextLimit(Window window, int id) {
+  if (HWND pane = Child(window, id)) SendMessageA(pane, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+}
+
+void SetPaneText(Window window, int id, std::string_view text) {
+  HWND pane = Child(window, id);
+  if (pane == nullptr) return;
+  StreamSource source{text};
+  EDITSTREAM stream{};
+  stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
+  stream.pfnCallback = ReadStreamChunk;
+  SendMessageA(pane, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+}
+
+std::string PaneText(Window window, int id) {
+  return ControlText(window, id);
+}
+
+void FocusControl(Window window, int id) {
+  if (HWND control = Child(window, id)) SetFocus(control);
+}
+
+std::optional<int> FocusedControlId(Window window) {
+  HWND focus = GetFocus();
+  if (window == nullptr || focus == nullptr || GetParent(focus) != Handle(window)) {
+    return std::nullopt;
+  }
+  return GetDlgCtrlID(focus);
+}
+
+void ClearList(Window window, int id) {
+  if (HWND list = Child(window, id)) SendMessageA(list, LB_RESETCONTENT, 0, 0);
+}
+
+std::optional<std::size_t> AddListRow(Window window, int id, std::string_view text) {
+  HWND list = Child(window, id);
+  if (list == nullptr) return std::nullopt;
+  const std::string copy(text);
+  const auto row = SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+  if (row < 0) return std::nullopt;
+  return static_cast<std::size_t>(row);
+}
+
+void SetListRowData(Window window, int id, std::size_t row, std::uintptr_t data) {
+  if (HWND list = Child(window, id)) {
+    SendMessageA(list, LB_SETITEMDATA, row, static_cast<LPARAM>(data));
+  }
+}
+
+std::uintptr_t ListRowData(Window window, int id, std::size_t row) {
+  HWND list = Child(window, id);
+  if (list == nullptr) return 0;
+  const auto data = SendMessageA(list, LB_GETITEMDATA, row, 0);
+  return data == LB_ERR ? 0 : static_cast<std::uintptr_t>(data);
+}
+
+std::optional<std::size_t> SelectedListRow(Window window, int id) {
+  HWND list = Child(window, id);
+  if (list == nullptr) return std::nullopt;
+  const auto row = SendMessageA(list, LB_GETCURSEL, 0, 0);
+  if (row < 0) return std::nullopt;
+  return static_cast<std::size_t>(row);
+}
+
+std::size_t ListRowCount(Window window, int id) {
+  HWND list = Child(window, id);
+  if (list == nullptr) return 0;
+  const auto count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
+
+std::string ListRowText(Window window, int id, std::size_t row) {
+  HWND list = Child(window, id);
+  if (list == nullptr) return {};
+  const auto length = SendMessageA(list, LB_GETTEXTLEN, row, 0);
+  if (length <= 0) return {};
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const auto got = SendMessageA(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, length)));
+  return text;
+}
+
+void SelectListRow(Window window, int id, std::optional<std::size_t> row) {
+  if (HWND list = Child(window, id)) {
+    SendMessageA(list, LB_SETCURSEL, row ? static_cast<WPARAM>(*row) : static_cast<WPARAM>(-1), 0);
+  }
+}
+
+std::intptr_t SendCommand(Window window, int id, unsigned code) {
+  if (window == nullptr) return 0;
+  const WPARAM wparam = MAKEWPARAM(static_cast<WORD>(id), static_cast<WORD>(code));
+  return SendMessageA(Handle(window), WM_COMMAND, wparam,
+                      reinterpret_cast<LPARAM>(Child(window, id)));
+}
+
+void SendSystemClose(Window window) {
+  if (WindowExists(window)) SendMessageA(Handle(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+void PostSystemClose(Window window) {
+  if (WindowExists(window)) PostMessageA(Handle(window), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+ControlFacts DialogUnitsToPixels(Window window, int x, int y, int width, int height) {
+  RECT rect{x, y, x + width, y + height};
+  if (window != nullptr) MapDialogRect(Handle(window), &rect);
+  return ControlFacts{
+      0, {}, 0, 0, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+std::vector<ControlFacts> ChildControls(Window window) {
+  std::vector<ControlFacts> facts;
+  if (!WindowExists(window)) return facts;
+  HWND dialog = Handle(window);
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    std::array<char, 64> name{};
+    GetClassNameA(child, name.data(), static_cast<int>(name.size()));
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    facts.push_back(ControlFacts{GetDlgCtrlID(child), UpperAscii(name.data()),
+                                 static_cast<std::uint32_t>(GetWindowLongA(child, GWL_STYLE)),
+                                 static_cast<std::uint32_t>(GetWindowLongA(child, GWL_EXSTYLE)),
+                                 rect.left, rect.top, rect.right - rect.left,
+                                 rect.bottom - rect.top});
+  }
+  return facts;
+}
+
+std::string WindowCaption(Window window) {
+  if (!WindowExists(window)) return {};
+  std::array<char, 256> caption{};
+  const int length =
+      GetWindowTextA(Handle(window), caption.data(), static_cast<int>(caption.size()));
+  return std::string(caption.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+void DestroyMainWindow(Window window) {
+  if (WindowExists(window)) DestroyWindow(Handle(window));
+}
+
+}  // namespace platform
