@@ -1,7 +1,11 @@
-// Help, about and the web link.
+// Help, about and the web link: the "&Help/About" button shows a fixed help
+// text in a message box; the web link button opens the maker's web site
+// with the shell and reports the shell's failures, the only failure
+// messages the program ever shows.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/window.h"
@@ -11,14 +15,34 @@ namespace app {
 // The maker's web address: the web link button's caption and what it opens.
 extern const char kMakerWebAddress[];
 
-// Builds HelpText and shows it in a message box.
+// Caption of the help box.
+extern const char kHelpCaption[];
+
+// The text the help box showed last; rebuilt whole by every ShowHelpAbout.
+extern std::string HelpText;
+
+// The help-and-about text, CR LF line breaks, ending in the maker block.
+std::string BuildHelpText();
+
+// Builds HelpText and shows it in a message box (no owner, MB_OK). Each box
+// shows its own copy, so a box opened from inside another one leaves the
+// first box's text alone.
 void ShowHelpAbout();
 
 // Handler of push button 22 ("&Help/About"): calls ShowHelpAbout.
 std::int32_t HelpAboutClicked(platform::Window window, unsigned message, std::uintptr_t wparam,
                               std::intptr_t lparam);
 
-// Handler of the web link button (26).
+// The message for a ShellExecuteA result code; nothing for success (above
+// 32).
+std::optional<std::string> ShellFailureMessage(std::intptr_t code);
+
+// Opens `address` (NUL-terminated; only its first 255 bytes are used) with
+// the shell's "OPEN" verb in the current directory and shows the failure
+// message, if any, in a message box with the system's generic caption.
+void OpenWebAddress(const char* address);
+
+// Handler of the web link button (26): opens kMakerWebAddress.
 std::int32_t OpenMakerWebSite(platform::Window window, unsigned message, std::uintptr_t wparam,
                               std::intptr_t lparam);
 

@@ -1,0 +1,135 @@
+// The shell layer without a window system: pickers, message boxes and the
+// shell answer from queues that the tests fill, and everything asked of
+// them is recorded. Length-prefixed strings are laid out as the system lays
+// them out (32-bit length, bytes, NUL), so code that reads the prefix reads
+// the same thing here.
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+
+#include "platform/shell.h"
+
+namespace platform {
+
+namespace {
+
+struct ShellState {
+  std::deque<PickerAnswer> pickerAnswers;
+  std::deque<std::function<void()>> messageActions;
+  std::deque<std::intptr_t> shellResults;
+  std::vector<ShownPicker> pickers;
+  std::vector<ShownMessage> messages;
+  std::vector<ShellRequest> requests;
+  int open = 0;
+};
+
+ShellState& State() {
+  static ShellState state;
+  return state;
+}
+
+// What a NUL-terminated buffer holds up to its first NUL.
+std::string UpToNul(std::string_view bytes) {
+  return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
+// Keeps OpenDialogs() right while a dialog's "modal loop" runs.
+class OpenDialog {
+ public:
+  OpenDialog() { ++State().open; }
+  OpenDialog(const OpenDialog&) = delete;
+  OpenDialog& operator=(const OpenDialog&) = delete;
+  ~OpenDialog() { --State().open; }
+};
+
+}  // namespace
+
+StringHandle NewStringHandle(std::string_view bytes) {
+  const auto length = static_cast<std::uint32_t>(bytes.size());
+  auto* block = static_cast<char*>(std::malloc(sizeof length + bytes.size() + 1));
+  if (block == nullptr) return nullptr;
+  std::memcpy(block, &length, sizeof length);
+  if (!bytes.empty()) std::memcpy(block + sizeof length, bytes.data(), bytes.size());
+  block[sizeof length + bytes.size()] = '\0';
+  return block + sizeof length;
+}
+
+void FreeStringHandle(StringHandle handle) {
+  if (handle != nullptr) std::free(handle - sizeof(std::uint32_t));
+}
+
+std::string_view StringHandleBytes(StringHandle handle) {
+  if (handle == nullptr) return {};
+  std::uint32_t length = 0;
+  std::memcpy(&length, handle - sizeof length, sizeof length);
+  return {handle, length};
+}
+
+std::string PickFolder(std::uint32_t owner, std::string_view title, std::string_view startFolder) {
+  auto& state = State();
+  // The picker sees NUL-terminated texts, the start folder cut to its buffer.
+  state.pickers.push_back(
+      {owner, UpToNul(title), UpToNul(startFolder.substr(0, kPickerPathLimit))});
+  PickerAnswer answer;
+  if (!state.pickerAnswers.empty()) {
+    answer = std::move(state.pickerAnswers.front());
+    state.pickerAnswers.pop_front();
+  }
+  OpenDialog open;
+  if (answer.whileOpen) answer.whileOpen();
+  return answer.choice;
+}
+
+void ShowMessage(std::string text, std::optional<std::string> caption, unsigned style) {
+  auto& state = State();
+  state.messages.push_back(
+      {UpToNul(text), caption ? std::optional(UpToNul(*caption)) : caption, style});
+  std::function<void()> whileOpen;
+  if (!state.messageActions.empty()) {
+    whileOpen = std::move(state.messageActions.front());
+    state.messageActions.pop_front();
+  }
+  OpenDialog open;
+  if (whileOpen) whileOpen();
+}
+
+std::intptr_t OpenWithShell(const std::string& verb, const std::string& file,
+                            const std::string& directory, int show) {
+  auto& state = State();
+  state.requests.push_back({verb, UpToNul(file), directory, show});
+  if (state.shellResults.empty()) return 42;
+  const auto code = state.shellResults.front();
+  state.shellResults.pop_front();
+  return code;
+}
+
+void QueuePickerAnswer(PickerAnswer answer) {
+  State().pickerAnswers.push_back(std::move(answer));
+}
+
+void QueueWhileMessageOpen(std::function<void()> whileOpen) {
+  State().messageActions.push_back(std::move(whileOpen));
+}
+
+void QueueShellResult(std::intptr_t code) {
+  State().shellResults.push_back(code);
+}
+
+const std::vector<ShownPicker>& ShownPickers() {
+  return State().pickers;
+}
+const std::vector<ShownMessage>& ShownMessages() {
+  return State().messages;
+}
+const std::vector<ShellRequest>& ShellRequests() {
+  return State().requests;
+}
+int OpenDialogs() {
+  return State().open;
+}
+
+void ResetShell() {
+  State() = ShellState();
+}
+
+}  // namespace platform
