@@ -1,0 +1,178 @@
+// POSIX stand-in for the Win32 file-system layer, written from what the
+// callers expect of it: the directory's own (readdir) order, wildcards that
+// ignore letter case, dot-files hidden, and exclusive use as a non-blocking
+// flock, so a file another program holds locked counts as unreadable.
+// There are no error boxes to switch off here.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+// Owns a file descriptor; closing it also drops its flock.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  bool Valid() const { return fd_ >= 0; }
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+class DirectoryStream {
+ public:
+  explicit DirectoryStream(DIR* dir) : dir_(dir) {}
+  ~DirectoryStream() {
+    if (dir_ != nullptr) closedir(dir_);
+  }
+  DirectoryStream(const DirectoryStream&) = delete;
+  DirectoryStream& operator=(const DirectoryStream&) = delete;
+
+  bool Valid() const { return dir_ != nullptr; }
+  DIR* Get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
+
+bool UsableAsPath(std::string_view path) {
+  return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+char FoldCase(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// '*' matches any run of bytes (also none), '?' exactly one byte, anything
+// else itself with ASCII letter case ignored. Backtracks only to the last
+// '*', so a long name cannot make it slow.
+bool MatchesWildcard(std::string_view pattern, std::string_view name) {
+  std::size_t p = 0;
+  std::size_t n = 0;
+  std::size_t star = std::string_view::npos;
+  std::size_t star_name = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      star_name = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+      ++p;
+      ++n;
+    } else if (star != std::string_view::npos) {
+      p = star + 1;
+      n = ++star_name;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool IsRegularFileIn(int dir_fd, const char* name) {
+  struct stat info {};
+  // Follows links, as opening the name would.
+  return fstatat(dir_fd, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+bool MakeFolderCurrent(const std::string& path) {
+  return UsableAsPath(path) && chdir(path.c_str()) == 0;
+}
+
+std::string CurrentFolderPath() {
+  std::string path(256, '\0');
+  for (;;) {
+    if (getcwd(path.data(), path.size()) != nullptr) {
+      path.resize(path.find('\0'));
+      return path;
+    }
+    if (errno != ERANGE || path.size() > (std::size_t{1} << 20)) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::vector<std::string> ListMatchingFiles(std::string_view pattern) {
+  std::vector<std::string> names;
+  if (!UsableAsPath(pattern)) return names;
+  DirectoryStream dir(opendir("."));
+  if (!dir.Valid()) return names;
+  const int dir_fd = dirfd(dir.Get());
+  while (const dirent* entry = readdir(dir.Get())) {
+    const std::string_view name(entry->d_name);
+    if (name.empty() || name.front() == '.') continue;  // hidden, and "." / ".."
+    if (!MatchesWildcard(pattern, name)) continue;
+    if (!IsRegularFileIn(dir_fd, entry->d_name)) continue;
+    names.emplace_back(name);
+  }
+  return names;
+}
+
+std::optional<std::string> LookUpEntryName(const std::string& path) {
+  if (!UsableAsPath(path)) return std::nullopt;
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return std::nullopt;
+  std::string_view rest(path);
+  while (rest.size() > 1 && rest.back() == '/') rest.remove_suffix(1);
+  const std::size_t slash = rest.rfind('/');
+  const std::string_view name = slash == std::string_view::npos ? rest : rest.substr(slash + 1);
+  if (name.empty() || name == "." || name == "..") return std::nullopt;
+  return std::string(name);
+}
+
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
+  if (!UsableAsPath(path)) return std::nullopt;
+  // O_NONBLOCK: a FIFO named like a book must not stall the open.
+  FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.Valid()) return std::nullopt;
+  struct stat info {};
+  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) return std::nullopt;
+  if (static_cast<unsigned long long>(info.st_size) > std::numeric_limits<std::size_t>::max() / 2) {
+    return std::nullopt;
+  }
+
+  std::string content;
+  try {
+    content.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t done = 0;
+    for (;;) {
+      // Room past the reported size: a file that grew is read to its end.
+      if (done == content.size()) content.resize(content.size() + 4096);
+      const ssize_t got = read(file.Get(), content.data() + done, content.size() - done);
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return std::nullopt;
+      }
+      if (got == 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    content.resize(done);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+  return content;
+}
+
+}  // namespace platform

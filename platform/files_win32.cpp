@@ -1,0 +1,187 @@
+// Win32 file-system layer: ANSI calls, bytes in and out, no code-page
+// conversion. Every call runs under an ErrorModeGuard.
+#include <windows.h>
+
+#include <cstdint>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/files.h"
+
+namespace platform {
+namespace {
+
+// Switches the critical-error and open-file error boxes off while alive and
+// puts the previous mode back, so a drive without a medium fails silently.
+class ErrorModeGuard {
+ public:
+  ErrorModeGuard() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+  ~ErrorModeGuard() { SetErrorMode(previous_); }
+  ErrorModeGuard(const ErrorModeGuard&) = delete;
+  ErrorModeGuard& operator=(const ErrorModeGuard&) = delete;
+
+ private:
+  UINT previous_;
+};
+
+// Owns a kernel handle from CreateFileA. CreateFileA fails with
+// INVALID_HANDLE_VALUE while other calls fail with null: both mean "none".
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() { Reset(); }
+  FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  FileHandle& operator=(FileHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  void Reset() {
+    if (Valid()) CloseHandle(handle_);
+    handle_ = nullptr;
+  }
+  HANDLE handle_;
+};
+
+// Owns a search handle from FindFirstFileA; closed with FindClose, not
+// CloseHandle.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() { Reset(); }
+  FindHandle(FindHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+  FindHandle& operator=(FindHandle&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      handle_ = std::exchange(other.handle_, nullptr);
+    }
+    return *this;
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+
+  bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+ private:
+  void Reset() {
+    if (Valid()) FindClose(handle_);
+    handle_ = nullptr;
+  }
+  HANDLE handle_;
+};
+
+// The API sees a C string: a NUL inside the bytes would silently name a
+// different (shorter) path, so such a path names nothing.
+bool UsableAsPath(std::string_view path) {
+  return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+bool IsDotEntry(const char* name) {
+  return (name[0] == '.' && name[1] == '\0') ||
+         (name[0] == '.' && name[1] == '.' && name[2] == '\0');
+}
+
+// ReadFile takes a 32-bit count; large files are read in pieces of this size.
+constexpr DWORD kReadPiece = 64u * 1024u * 1024u;
+
+}  // namespace
+
+bool MakeFolderCurrent(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  ErrorModeGuard guard;
+  return SetCurrentDirectoryA(path.c_str()) != 0;
+}
+
+std::string CurrentFolderPath() {
+  ErrorModeGuard guard;
+  std::string path;
+  // The directory may change between asking for the size and reading it, so
+  // try again while the buffer turns out too small.
+  for (;;) {
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);  // includes the NUL
+    if (needed == 0) return {};
+    path.resize(needed);
+    const DWORD written = GetCurrentDirectoryA(needed, path.data());
+    if (written == 0) return {};
+    if (written < needed) {
+      path.resize(written);
+      return path;
+    }
+  }
+}
+
+std::vector<std::string> ListMatchingFiles(std::string_view pattern) {
+  std::vector<std::string> names;
+  if (!UsableAsPath(pattern)) return names;
+  const std::string pattern_text(pattern);
+  ErrorModeGuard guard;
+  WIN32_FIND_DATAA entry{};
+  FindHandle search(FindFirstFileA(pattern_text.c_str(), &entry));
+  if (!search.Valid()) return names;
+  constexpr DWORD kLeftOut =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  do {
+    if ((entry.dwFileAttributes & kLeftOut) == 0) names.emplace_back(entry.cFileName);
+  } while (FindNextFileA(search.Get(), &entry) != 0);
+  return names;
+}
+
+std::optional<std::string> LookUpEntryName(const std::string& path) {
+  // Wildcards would turn the exact lookup into a search that answers with
+  // some other entry's name.
+  if (!UsableAsPath(path) || path.find_first_of("*?") != std::string::npos) return std::nullopt;
+  ErrorModeGuard guard;
+  WIN32_FIND_DATAA entry{};
+  FindHandle search(FindFirstFileA(path.c_str(), &entry));
+  if (!search.Valid() || IsDotEntry(entry.cFileName)) return std::nullopt;
+  return std::string(entry.cFileName);
+}
+
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
+  if (!UsableAsPath(path)) return std::nullopt;
+  ErrorModeGuard guard;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  // Only disk files: a device name such as CON or a pipe could block or never end.
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) return std::nullopt;
+  const auto total = static_cast<std::uint64_t>(size.QuadPart);
+  // A file larger than this process can address cannot be held whole.
+  if (total > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
+
+  std::string content;
+  try {
+    content.resize(static_cast<std::size_t>(total));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+  std::size_t done = 0;
+  while (done < content.size()) {
+    const std::size_t left = content.size() - done;
+    const DWORD piece = left < kReadPiece ? static_cast<DWORD>(left) : kReadPiece;
+    DWORD got = 0;
+    if (ReadFile(file.Get(), content.data() + done, piece, &got, nullptr) == 0) return std::nullopt;
+    if (got == 0) break;  // shorter than its size said: keep what is there
+    done += got;
+  }
+  content.resize(done);
+  return content;
+}
+
+}  // namespace platform

@@ -1,0 +1,96 @@
+// POSIX side of the file-layer tests: another program's hold is a flock on
+// its own descriptor, hidden means a leading dot, and only regular files are
+// files.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files_test_support.h"
+#include "platform/files.h"
+
+namespace files_test {
+
+struct ExclusiveHold::Os {
+  int fd = -1;
+};
+
+ExclusiveHold::ExclusiveHold(const std::string& path) : os_(std::make_unique<Os>()) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;
+  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    os_->fd = fd;
+  } else {
+    close(fd);
+  }
+}
+
+ExclusiveHold::~ExclusiveHold() {
+  if (Held()) close(os_->fd);
+}
+
+bool ExclusiveHold::Held() const {
+  return os_->fd >= 0;
+}
+
+std::string CreateHiddenBook() {
+  const std::string name = ".hidden.pmr";
+  WriteFile(name, "hidden");
+  return name;
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+class PosixFilesTest : public TempFolderTest {};
+
+TEST_F(PosixFilesTest, PipeNamedLikeABookIsNeitherListedNorAwaited) {
+  ASSERT_EQ(mkfifo("pipe.pmr", 0600), 0);
+  WriteFile("real.pmr", "r");
+  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"real.pmr"}));
+  // Opening a pipe for reading would wait for a writer forever.
+  EXPECT_EQ(platform::ReadWholeFileExclusive("pipe.pmr"), std::nullopt);
+}
+
+TEST_F(PosixFilesTest, LinksCountAsWhatTheyPointAt) {
+  WriteFile("target.txt", "linked");
+  fs::create_directory("dir");
+  fs::create_symlink("target.txt", "link.pmr");
+  fs::create_symlink("dir", "dirlink.pmr");
+  fs::create_symlink("absent", "dangling.pmr");
+  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"link.pmr"}));
+  EXPECT_EQ(platform::ReadWholeFileExclusive("link.pmr"), "linked");
+  // A lookup is of the entry itself, so even a dangling link is found.
+  EXPECT_EQ(platform::LookUpEntryName("dangling.pmr"), "dangling.pmr");
+}
+
+TEST_F(PosixFilesTest, WildcardsBacktrackAndIgnoreOnlyAsciiCase) {
+  for (const char* name :
+       {"ab.pmr", "a.b.pmr", "abpmr", "\xE9.pmr", "\xC9.PMR", "long.name.p.mr"}) {
+    WriteFile(name, "");
+  }
+  Names listed = platform::ListMatchingFiles("*.P*R");
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (Names{"a.b.pmr", "ab.pmr", "long.name.p.mr", "\xC9.PMR", "\xE9.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles("\xE9.PMR"), (Names{"\xE9.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles("A?.pmr"), (Names{"ab.pmr"}));
+}
+
+TEST_F(PosixFilesTest, LookUpOfTrailingSlashAndDotEntries) {
+  fs::create_directory("Mail");
+  EXPECT_EQ(platform::LookUpEntryName((folder_ / "Mail").string() + "/"), "Mail");
+  EXPECT_EQ(platform::LookUpEntryName("/"), std::nullopt);
+  EXPECT_EQ(platform::LookUpEntryName("."), std::nullopt);
+  EXPECT_EQ(platform::LookUpEntryName("Mail/.."), std::nullopt);
+}
+
+}  // namespace
+}  // namespace files_test

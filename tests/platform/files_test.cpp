@@ -1,0 +1,160 @@
+// The file layer on real temporary folders; the same tests run natively and,
+// built for Windows, under Wine against the Win32 calls.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files_test_support.h"
+
+namespace files_test {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+Names Sorted(Names names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+class ListMatchingFilesTest : public TempFolderTest {};
+
+TEST_F(ListMatchingFilesTest, MatchesExtensionInAnyLetterCase) {
+  for (const char* name :
+       {"x.pmr", "A.PMR", "Mixed.PmR", "x.pml", "xpmr", "pmr.txt", "x.pmr.bak"}) {
+    WriteFile(name, "book");
+  }
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles("*.PMR")), (Names{"A.PMR", "Mixed.PmR", "x.pmr"}));
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles("*.pml")), (Names{"x.pml"}));
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles("?.pmr")), (Names{"A.PMR", "x.pmr"}));
+}
+
+TEST_F(ListMatchingFilesTest, LeavesOutFoldersAndHiddenFiles) {
+  WriteFile("kept.pmr", "");
+  fs::create_directory("folder.pmr");
+  const std::string hidden = CreateHiddenBook();
+  ASSERT_TRUE(fs::exists(hidden));
+  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"kept.pmr"}));
+}
+
+TEST_F(ListMatchingFilesTest, KeepsTheListingsOwnOrder) {
+  // Names whose sorted order is unlikely to be the directory's own.
+  Names created;
+  for (int i = 0; i < 24; ++i) {
+    created.push_back("b" + std::to_string((i * 7919) % 97) + ".pmr");
+    WriteFile(created.back(), "");
+  }
+  Names listed_by_library;
+  for (const auto& entry : fs::directory_iterator(".")) {
+    listed_by_library.push_back(entry.path().filename().string());
+  }
+  const Names listed = platform::ListMatchingFiles("*.PMR");
+  EXPECT_EQ(listed, listed_by_library);
+  EXPECT_EQ(Sorted(listed), Sorted(created));
+}
+
+TEST_F(ListMatchingFilesTest, EmptyFolderAndUnusablePatternsGiveNothing) {
+  EXPECT_TRUE(platform::ListMatchingFiles("*.PMR").empty());
+  WriteFile("a.pmr", "");
+  EXPECT_TRUE(platform::ListMatchingFiles("").empty());
+  EXPECT_TRUE(platform::ListMatchingFiles(std::string_view("a.pmr\0*", 7)).empty());
+}
+
+class ReadWholeFileExclusiveTest : public TempFolderTest {};
+
+TEST_F(ReadWholeFileExclusiveTest, ReturnsEveryByteUnchanged) {
+  constexpr char kBytes[] =
+      "head\0er\r\nline\rlone\nlf\x1A"
+      "after\xFF\x80";
+  const std::string bytes(kBytes, sizeof kBytes - 1);
+  WriteFile("book.pmr", bytes);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("book.pmr"), bytes);
+  WriteFile("empty.pmr", "");
+  EXPECT_EQ(platform::ReadWholeFileExclusive("empty.pmr"), std::string());
+
+  std::string large(3 * 1024 * 1024 + 17, '\0');
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>((i * 131) >> 3);
+  WriteFile("large.pmr", large);
+  const auto read = platform::ReadWholeFileExclusive((folder_ / "large.pmr").string());
+  ASSERT_TRUE(read.has_value());
+  EXPECT_TRUE(*read == large) << "size " << read->size() << " of " << large.size();
+}
+
+TEST_F(ReadWholeFileExclusiveTest, MissingFolderAndUnusablePathsAreUnreadable) {
+  fs::create_directory("folder.pmr");
+  WriteFile("a.pmr", "x");
+  EXPECT_EQ(platform::ReadWholeFileExclusive("missing.pmr"), std::nullopt);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("folder.pmr"), std::nullopt);
+  EXPECT_EQ(platform::ReadWholeFileExclusive(""), std::nullopt);
+  EXPECT_EQ(platform::ReadWholeFileExclusive(std::string("a.pmr\0b", 7)), std::nullopt);
+}
+
+TEST_F(ReadWholeFileExclusiveTest, FileHeldByAnotherIsUnreadableUntilReleased) {
+  WriteFile("held.pml", "\\TITLE Held\r\n");
+  {
+    ExclusiveHold hold("held.pml");
+    ASSERT_TRUE(hold.Held());
+    EXPECT_EQ(platform::ReadWholeFileExclusive("held.pml"), std::nullopt);
+  }
+  EXPECT_EQ(platform::ReadWholeFileExclusive("held.pml"), "\\TITLE Held\r\n");
+  // The read itself let go of the file: another program can take it now.
+  ExclusiveHold after("held.pml");
+  EXPECT_TRUE(after.Held());
+}
+
+class FolderTest : public TempFolderTest {};
+
+TEST_F(FolderTest, MakesFolderCurrentAndReportsIt) {
+  fs::create_directory("sub");
+  WriteFile("sub/inner.pmr", "");
+  ASSERT_TRUE(platform::MakeFolderCurrent("sub"));
+  const std::string current = platform::CurrentFolderPath();
+  EXPECT_TRUE(fs::equivalent(current, folder_ / "sub")) << current;
+  EXPECT_NE(current.back(), '/');
+  EXPECT_NE(current.back(), '\\');
+  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"inner.pmr"}));
+
+  ASSERT_TRUE(platform::MakeFolderCurrent(folder_.string()));
+  EXPECT_TRUE(fs::equivalent(platform::CurrentFolderPath(), folder_));
+}
+
+TEST_F(FolderTest, FailureLeavesTheCurrentFolderAlone) {
+  WriteFile("plain.pmr", "");
+  const std::string before = platform::CurrentFolderPath();
+  ASSERT_FALSE(before.empty());
+  for (const std::string& bad :
+       {std::string("missing"), std::string("plain.pmr"), std::string(), std::string("sub\0x", 5),
+        (folder_ / "missing" / "deeper").string()}) {
+    EXPECT_FALSE(platform::MakeFolderCurrent(bad)) << bad;
+    EXPECT_EQ(platform::CurrentFolderPath(), before) << bad;
+  }
+}
+
+class LookUpEntryNameTest : public TempFolderTest {};
+
+TEST_F(LookUpEntryNameTest, GivesTheLastComponentsName) {
+  fs::create_directory("Mail");
+  WriteFile("Mail/Book.PMR", "");
+  EXPECT_EQ(platform::LookUpEntryName((folder_ / "Mail").string()), "Mail");
+  EXPECT_EQ(platform::LookUpEntryName((folder_ / "Mail" / "Book.PMR").string()), "Book.PMR");
+  EXPECT_EQ(platform::LookUpEntryName("Mail"), "Mail");
+  // Hidden entries count too: this is a lookup, not a listing.
+  const std::string hidden = CreateHiddenBook();
+  EXPECT_EQ(platform::LookUpEntryName(hidden), hidden);
+}
+
+TEST_F(LookUpEntryNameTest, MissingEntriesGiveNothing) {
+  fs::create_directory("Mail");
+  EXPECT_EQ(platform::LookUpEntryName("Absent"), std::nullopt);
+  EXPECT_EQ(platform::LookUpEntryName((folder_ / "Absent" / "Mail").string()), std::nullopt);
+  EXPECT_EQ(platform::LookUpEntryName(""), std::nullopt);
+  EXPECT_EQ(platform::LookUpEntryName(std::string("Mail\0x", 6)), std::nullopt);
+}
+
+}  // namespace
+}  // namespace files_test
