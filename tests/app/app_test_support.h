@@ -1,0 +1,67 @@
+// Shared by the app tests: a real mail folder in the temporary directory,
+// the program started on it, and a file held open by "another program".
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/window.h"
+#include "tools/address_book_writer.h"
+
+namespace apptest {
+
+// A fresh folder; the previous current directory comes back and the folder
+// goes when it is destroyed.
+class MailFolder {
+ public:
+  MailFolder();
+  ~MailFolder();
+  MailFolder(const MailFolder&) = delete;
+  MailFolder& operator=(const MailFolder&) = delete;
+
+  // The folder's path with one trailing separator.
+  const std::string& Path() const { return path_; }
+  void Write(const std::string& name, std::string_view bytes) const;
+  void WriteBook(const std::string& name, const std::vector<tools::BookEntry>& entries) const;
+
+ private:
+  std::string path_;
+  std::string previous_;
+};
+
+// Holds `path` open for exclusive use until destroyed, as another program
+// would (share mode 0 on Windows, an flock elsewhere).
+class ExclusiveHold {
+ public:
+  explicit ExclusiveHold(const std::string& path);
+  ~ExclusiveHold();
+  ExclusiveHold(const ExclusiveHold&) = delete;
+  ExclusiveHold& operator=(const ExclusiveHold&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  std::intptr_t handle_;
+  bool held_ = false;
+};
+
+// Runs the program's start-up on a folder; the main window is destroyed
+// when the test ends.
+class StartedProgram : public ::testing::Test {
+ protected:
+  void Start(const std::string& folder);
+  void TearDown() override;
+  platform::Window Window() const;
+};
+
+// Readable failure output for byte strings: CR, LF, TAB and bytes outside
+// printable ASCII spelled out.
+std::string Visible(std::string_view bytes);
+
+}  // namespace apptest
+
+#define EXPECT_BYTES_EQ(expected, actual) \
+  EXPECT_EQ(apptest::Visible(expected), apptest::Visible(actual))

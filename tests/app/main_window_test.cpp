@@ -1,0 +1,161 @@
+// The main window as start-up builds it, and the routing of commands.
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/folder_selection.h"
+#include "app/help.h"
+#include "app/mailing_lists.h"
+#include "app/output_options.h"
+#include "app_test_support.h"
+#include "engine/address_book.h"
+#include "engine/mailing_list.h"
+
+namespace {
+
+using apptest::MailFolder;
+using platform::ControlFacts;
+
+std::string Upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return text;
+}
+
+class MainWindowTest : public apptest::StartedProgram {
+ protected:
+  MailFolder folder_;
+};
+
+TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
+  folder_.Write("FRIENDS.PML", "\\TITLE Friends\r\nJo\r\n");
+  Start(folder_.Path());
+  ASSERT_TRUE(platform::WindowExists(Window()));
+  EXPECT_EQ("List Mailing Addresses", platform::WindowCaption(Window()));
+
+  const std::vector<ControlFacts> controls = platform::ChildControls(Window());
+  ASSERT_EQ(app::kMainControls.size(), controls.size());
+  for (std::size_t i = 0; i < controls.size(); ++i) {
+    const platform::ControlSpec& spec = app::kMainControls[i];
+    const ControlFacts& facts = controls[i];
+    SCOPED_TRACE("control " + std::to_string(spec.id));
+    EXPECT_EQ(spec.id, facts.id);
+    EXPECT_EQ(Upper(spec.windowClass), facts.windowClass);
+    EXPECT_EQ(spec.style, facts.style & spec.style);
+    EXPECT_EQ(spec.exStyle, facts.exStyle & spec.exStyle);
+    EXPECT_EQ(spec.handler, platform::StoredHandler(Window(), spec.id));
+    const ControlFacts want =
+        platform::DialogUnitsToPixels(Window(), spec.x, spec.y, spec.width, spec.height);
+    EXPECT_EQ(want.x, facts.x);
+    EXPECT_EQ(want.y, facts.y);
+    EXPECT_EQ(want.width, facts.width);
+    if (spec.id == app::kListBoxId) {
+      // The list box trims its height to whole rows.
+      EXPECT_LE(facts.height, want.height);
+      EXPECT_GT(facts.height, want.height - 20);
+    } else {
+      EXPECT_EQ(want.height, facts.height);
+    }
+  }
+  // The web link is the one button outside the tab order.
+  EXPECT_EQ(0u, controls.back().style & platform::kWsTabStop);
+  EXPECT_EQ(app::kWebLinkButtonId, controls.back().id);
+
+  EXPECT_EQ(folder_.Path(), app::CurrentFolder);
+  EXPECT_EQ(folder_.Path(), platform::ControlText(Window(), app::kFolderTextId));
+  EXPECT_EQ("&Browse", platform::ControlText(Window(), app::kBrowseButtonId));
+  EXPECT_EQ(app::kMakerWebAddress, platform::ControlText(Window(), app::kWebLinkButtonId));
+  EXPECT_EQ("", platform::PaneText(Window(), app::kOutputPaneId));
+  ASSERT_EQ(1u, platform::ListRowCount(Window(), app::kListBoxId));
+  EXPECT_EQ("Friends", platform::ListRowText(Window(), app::kListBoxId, 0));
+}
+
+TEST_F(MainWindowTest, AFolderThatCannotBeMadeCurrentShowsNoListsAndKeepsItsName) {
+  folder_.Write("HERE.PML", "\\TITLE Lists of the current directory\r\n");
+  folder_.WriteBook("HERE.PMR", {{"JO", "jo@here", "", "", ""}});
+  std::filesystem::current_path(folder_.Path());
+  const std::string missing = folder_.Path() + "no such folder" + folder_.Path().back();
+  Start(missing);
+  EXPECT_EQ(missing, platform::ControlText(Window(), app::kFolderTextId));
+  EXPECT_EQ(0u, platform::ListRowCount(Window(), app::kListBoxId));
+  EXPECT_EQ(std::vector<std::string>({"", ""}), engine::BookNames);
+  EXPECT_EQ(std::vector<std::string>({"", ""}), engine::ListFiles);
+}
+
+// Records what a handler was called with.
+struct Call {
+  int count = 0;
+  unsigned message = 0;
+  std::uintptr_t wparam = 0;
+  std::intptr_t lparam = 0;
+};
+Call lastCall;
+
+std::int32_t Returns7(platform::Window, unsigned message, std::uintptr_t wparam,
+                      std::intptr_t lparam) {
+  lastCall = Call{lastCall.count + 1, message, wparam, lparam};
+  return 7;
+}
+
+std::int32_t ReturnsZero(platform::Window, unsigned, std::uintptr_t, std::intptr_t) {
+  ++lastCall.count;
+  return 0;
+}
+
+class RoutingTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    lastCall = {};
+    window_ = platform::CreateMainWindow(app::kMainWindowSpec, app::RouteCommand);
+    ASSERT_NE(nullptr, window_);
+    const std::uint32_t button = platform::kWsChild | platform::kWsVisible | platform::kWsTabStop;
+    ASSERT_TRUE(
+        platform::AddControl(window_, {40, "BUTTON", "seven", 0, 0, 40, 14, button, 0, Returns7}));
+    ASSERT_TRUE(platform::AddControl(
+        window_, {41, "BUTTON", "zero", 50, 0, 40, 14, button, 0, ReturnsZero}));
+    ASSERT_TRUE(
+        platform::AddControl(window_, {2, "STATIC", "label", 0, 20, 40, 10,
+                                       platform::kWsChild | platform::kWsVisible, 0, nullptr}));
+  }
+  void TearDown() override { platform::DestroyMainWindow(window_); }
+  platform::Window window_ = nullptr;
+};
+
+TEST_F(RoutingTest, AHandlerGetsTheCommandUnchangedAndItsResultIsTheMessageResult) {
+  EXPECT_EQ(7, platform::SendCommand(window_, 40, 0x1234));
+  EXPECT_EQ(1, lastCall.count);
+  EXPECT_EQ(platform::kCommandMessage, lastCall.message);
+  EXPECT_EQ(std::uintptr_t{0x12340028}, lastCall.wparam);
+  EXPECT_NE(0, lastCall.lparam);  // the control's own window
+}
+
+TEST_F(RoutingTest, AZeroResultOrNoHandlerLeavesTheCommandUnhandled) {
+  EXPECT_EQ(0, platform::SendCommand(window_, 41, 0));
+  EXPECT_EQ(1, lastCall.count);
+  EXPECT_EQ(0, platform::SendCommand(window_, 99, 0));  // no such control
+  EXPECT_EQ(1, lastCall.count);
+}
+
+TEST_F(RoutingTest, EscapeDoesNothingAndTheWindowStays) {
+  EXPECT_EQ(0, platform::SendCommand(window_, 2, 0));
+  EXPECT_EQ(0, lastCall.count);
+  EXPECT_TRUE(platform::WindowExists(window_));
+}
+
+TEST_F(RoutingTest, TheSystemCloseCommandDestroysTheWindow) {
+  platform::ShowMainWindow(window_);
+  platform::SendSystemClose(window_);
+  EXPECT_FALSE(platform::WindowExists(window_));
+}
+
+TEST_F(RoutingTest, TheModalLoopEndsOnceTheWindowIsClosed) {
+  platform::ShowMainWindow(window_);
+  platform::PostSystemClose(window_);
+  platform::RunModalLoop(window_);  // would not return if the close were lost
+  EXPECT_FALSE(platform::WindowExists(window_));
+}
+
+}  // namespace

@@ -1,0 +1,33 @@
+// Writes Pegasus Mail address books (*.PMR) in their full on-disk layout,
+// for the sample mail folder and for tests.
+//
+// Header: 128 bytes, the book's title in its first 28. Then one 458-byte
+// record per entry: 2 bytes, name 40, company 40, key 12, street 60,
+// post 60, phone 24, fax 24, notes 80, address 100 (at offset 342), 4 bytes,
+// image 9, 3 bytes. Each text field is cut to leave room for its NUL.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tools {
+
+struct BookEntry {
+  std::string name;
+  std::string address;
+  std::string company;
+  std::string phone;
+  std::string notes;
+};
+
+std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries);
+
+// The book described by a readable text source:
+//   title: <book title>
+//   <name> | <address> [| <company> [| <phone> [| <notes>]]]
+// Blank lines and lines starting with '#' are ignored; fields are trimmed
+// of the blanks around the bars.
+std::string AddressBookFromSource(std::string_view source);
+
+}  // namespace tools

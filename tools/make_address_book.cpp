@@ -1,0 +1,29 @@
+// make_address_book SOURCE OUTPUT: writes the address book that a readable
+// text source describes (see address_book_writer.h).
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "tools/address_book_writer.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::cerr << "usage: make_address_book SOURCE OUTPUT\n";
+    return 2;
+  }
+  std::ifstream in(argv[1], std::ios::binary);
+  if (!in) {
+    std::cerr << "make_address_book: cannot read " << argv[1] << '\n';
+    return 1;
+  }
+  const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
+  const std::string bytes = tools::AddressBookFromSource(source);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out.flush()) {
+    std::cerr << "make_address_book: cannot write " << argv[2] << '\n';
+    return 1;
+  }
+  return 0;
+}
