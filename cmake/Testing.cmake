@@ -16,15 +16,41 @@ endif()
 
 include(GoogleTest)
 
+# 32-bit Windows programs are built here but cannot run on this kernel (Wine
+# runs only 64-bit code on it); that tree's tests only inspect the files.
+if(CMAKE_CROSSCOMPILING AND WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QUILLMER_CAN_RUN_TESTS OFF)
+else()
+  set(QUILLMER_CAN_RUN_TESTS ON)
+endif()
+
+if(WIN32)
+  find_program(QUILLMER_OBJDUMP NAMES ${QUILLMER_MINGW_TRIPLE}-objdump objdump REQUIRED)
+endif()
+
+# quillmer_check_static_runtime(<target>)
+# In the MinGW builds: a CTest test that fails when the target's file imports
+# a DLL beyond Windows' own (the C++, GCC or pthread runtime linked dynamically).
+function(quillmer_check_static_runtime target)
+  if(WIN32)
+    add_test(NAME ${target}_imports_only_windows_dlls
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${QUILLMER_OBJDUMP} -DFILE=$<TARGET_FILE:${target}>
+              -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
+  endif()
+endfunction()
+
 # quillmer_add_gtest(<target> <sources>... LIBS <libs>...)
-# Natively every test case becomes its own CTest test. In the MinGW builds the
+# Natively every test case becomes its own CTest test. In the win64 build the
 # whole program is one CTest test, run under Wine through the cross-compiling
-# emulator: discovering cases would start Wine once more per program.
+# emulator: discovering cases would start Wine once more per program. In the
+# win32 build the program is only built, and its imports are checked.
 function(quillmer_add_gtest target)
   cmake_parse_arguments(arg "" "" "LIBS" ${ARGN})
   add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
   target_link_libraries(${target} PRIVATE ${arg_LIBS} GTest::gtest_main quillmer_warnings)
-  if(CMAKE_CROSSCOMPILING)
+  if(NOT QUILLMER_CAN_RUN_TESTS)
+    quillmer_check_static_runtime(${target})
+  elseif(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target} --gtest_color=no)
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)

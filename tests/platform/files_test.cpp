@@ -46,7 +46,9 @@ TEST_F(ListMatchingFilesTest, KeepsTheListingsOwnOrder) {
   // Names whose sorted order is unlikely to be the directory's own.
   Names created;
   for (int i = 0; i < 24; ++i) {
-    created.push_back("b" + std::to_string((i * 7919) % 97) + ".pmr");
+    std::string name = "b";
+    name += std::to_string((i * 7919) % 97);
+    created.push_back(name + ".pmr");
     WriteFile(created.back(), "");
   }
   Names listed_by_library;
