@@ -28,6 +28,16 @@ std::string Picked(const MailFolder& folder) {
   return path.substr(0, path.size() - 1);
 }
 
+tools::BookEntry Entry(std::string name, std::string address) {
+  tools::BookEntry entry;
+  entry.name = std::move(name);
+  entry.address = std::move(address);
+  return entry;
+}
+
+// CurrentFolder after choosing that folder: the path and one backslash.
+std::string AsCurrent(const MailFolder& folder) { return Picked(folder) + "\\"; }
+
 std::vector<std::string> ListRows(platform::Window window) {
   std::vector<std::string> rows;
   for (std::size_t i = 0; i < platform::ListRowCount(window, app::kListBoxId); ++i) {
@@ -134,9 +144,9 @@ class BrowseFolderTest : public apptest::StartedProgram {
  protected:
   void SetUp() override {
     platform::ResetShell();
-    first_.WriteBook("FIRST.PMR", {{"Ann First", "ann@first.example"}});
+    first_.WriteBook("FIRST.PMR", {Entry("Ann First", "ann@first.example")});
     first_.Write("A.PML", "\\TITLE First list\r\nAnn First\r\n");
-    second_.WriteBook("SECOND.PMR", {{"Bob Second", "bob@second.example"}});
+    second_.WriteBook("SECOND.PMR", {Entry("Bob Second", "bob@second.example")});
     second_.Write("B.PML", "\\TITLE Second list\r\nBob Second\r\n");
     second_.Write("C.PML", "\\TITLE Another\r\n");
     Start(first_.Path());
@@ -180,8 +190,8 @@ TEST_F(BrowseFolderTest, AChosenFolderBecomesCurrentShownAndLoadedAndThePaneKeep
   platform::QueuePickerAnswer({Picked(second_), nullptr});
   EXPECT_EQ(0, ClickBrowse());
 
-  EXPECT_EQ(second_.Path(), app::CurrentFolder);
-  EXPECT_EQ(second_.Path(), platform::ControlText(Window(), app::kFolderTextId));
+  EXPECT_EQ(AsCurrent(second_), app::CurrentFolder);
+  EXPECT_EQ(AsCurrent(second_), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(std::filesystem::path(Picked(second_)), std::filesystem::current_path());
   EXPECT_EQ((std::vector<std::string>{"Another", "Second list"}), ListRows(Window()));
   EXPECT_TRUE(engine::FindBookName("BOB SECOND").has_value());
@@ -234,11 +244,11 @@ TEST_F(BrowseFolderTest, APathThatEndsInABackslashAsADriveRootDoesGetsNoSecond) 
 }
 
 TEST_F(BrowseFolderTest, ChoosingTheCurrentFolderAgainReloadsBothTables) {
-  first_.WriteBook("MORE.PMR", {{"Cy Later", "cy@first.example"}});
+  first_.WriteBook("MORE.PMR", {Entry("Cy Later", "cy@first.example")});
   first_.Write("Z.PML", "\\TITLE Added later\r\n");
   platform::QueuePickerAnswer({Picked(first_), nullptr});
   ClickBrowse();
-  EXPECT_EQ(first_.Path(), app::CurrentFolder);
+  EXPECT_EQ(AsCurrent(first_), app::CurrentFolder);
   EXPECT_EQ((std::vector<std::string>{"Added later", "First list"}), ListRows(Window()));
   EXPECT_TRUE(engine::FindBookName("CY LATER").has_value());
   EXPECT_EQ("Ann First\tann@first.example\r\n", platform::PaneText(Window(), app::kOutputPaneId));
@@ -262,9 +272,9 @@ TEST_F(BrowseFolderTest, ASecondBrowseInsideTheFirstPickerNestsAndTheOuterChoice
   // folder that was current then.
   EXPECT_EQ(Picked(first_), platform::ShownPickers()[1].startFolder);
   EXPECT_EQ(1, openInside);
-  EXPECT_EQ(second_.Path(), folderInside);
-  EXPECT_EQ(third.Path(), app::CurrentFolder);
-  EXPECT_EQ(third.Path(), platform::ControlText(Window(), app::kFolderTextId));
+  EXPECT_EQ(AsCurrent(second_), folderInside);
+  EXPECT_EQ(AsCurrent(third), app::CurrentFolder);
+  EXPECT_EQ(AsCurrent(third), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(std::vector<std::string>{"Third list"}, ListRows(Window()));
   EXPECT_EQ(0, platform::OpenDialogs());
 }

@@ -75,8 +75,12 @@ TEST(HelpText, IsLaidOutByteForByte) {
   EXPECT_EQ(0u, lines[8].find(app::kMakerWebAddress));
   // Line breaks are CR LF pairs only.
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') EXPECT_EQ('\n', text[i + 1]) << i;
-    if (text[i] == '\n') EXPECT_EQ('\r', text[i - 1]) << i;
+    if (text[i] == '\r') {
+      EXPECT_EQ('\n', text[i + 1]) << i;
+    }
+    if (text[i] == '\n') {
+      EXPECT_EQ('\r', text[i - 1]) << i;
+    }
   }
 }
 
