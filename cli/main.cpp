@@ -1,0 +1,35 @@
+// quillmer-cli: lists, expands and checks Pegasus Mail mailing lists.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/console.h"
+
+namespace {
+
+bool WriteAll(std::FILE* stream, const std::string& bytes) {
+  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), stream) != bytes.size()) {
+    return false;
+  }
+  return std::fflush(stream) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  cli::UseBinaryOutput();
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  std::string out;
+  std::string err;
+  int status = cli::Run(args, cli::kTextLineEnd, out, err);
+  // A full disk or a closed pipe must not pass for success.
+  if (!WriteAll(stdout, out)) {
+    err += "quillmer-cli: cannot write to standard output";
+    err += cli::kTextLineEnd;
+    status = cli::kExitError;
+  }
+  WriteAll(stderr, err);
+  return status;
+}
