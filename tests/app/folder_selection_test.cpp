@@ -36,7 +36,9 @@ tools::BookEntry Entry(std::string name, std::string address) {
 }
 
 // CurrentFolder after choosing that folder: the path and one backslash.
-std::string AsCurrent(const MailFolder& folder) { return Picked(folder) + "\\"; }
+std::string AsCurrent(const MailFolder& folder) {
+  return Picked(folder) + "\\";
+}
 
 std::vector<std::string> ListRows(platform::Window window) {
   std::vector<std::string> rows;
