@@ -1,5 +1,6 @@
 #include "engine/address_book.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <utility>
@@ -83,8 +84,13 @@ FirstMatchIndex::FirstMatchIndex(const std::vector<std::string>& names) : names_
   while (capacity < 2 * names.size()) capacity *= 2;
   slots_.resize(capacity);
   mask_ = capacity - 1;
+  std::vector<std::uint32_t> hashes(names.size());
+  for (std::size_t k = 0; k < names.size(); ++k) hashes[k] = HashBytes(names[k]);
+  constexpr std::size_t kAhead = 16;
   for (std::size_t k = 0; k < names.size(); ++k) {
-    const std::uint32_t hash = HashBytes(names[k]);
+    // The slots are visited in random order; ask for them early.
+    if (k + kAhead < names.size()) __builtin_prefetch(&slots_[hashes[k + kAhead] & mask_]);
+    const std::uint32_t hash = hashes[k];
     std::size_t i = hash & mask_;
     for (;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
@@ -110,6 +116,58 @@ std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
     if (slot.position == 0) return std::nullopt;
     const std::size_t k = slot.position - 1;
     if (slot.hash == hash && k < names.size() && names[k] == key) return k;
+  }
+}
+
+void FirstMatchIndex::FindMany(std::span<const std::string_view> keys,
+                               std::span<std::optional<std::size_t>> found) const {
+  const std::size_t count = std::min(keys.size(), found.size());
+  if (names_ == nullptr || linear_) {
+    for (std::size_t i = 0; i < count; ++i) found[i] = Find(keys[i]);
+    return;
+  }
+  const std::vector<std::string>& names = *names_;
+  // Each stage touches one more level (slot, string, its bytes) for a whole
+  // batch before the next stage needs it, so the cache misses overlap. Only
+  // a key whose 32-bit hash is shared by another name takes the plain path.
+  constexpr std::size_t kBatch = 32;
+  constexpr std::size_t kEmpty = std::numeric_limits<std::size_t>::max();
+  constexpr std::size_t kProbe = kEmpty - 1;
+  std::uint32_t hashes[kBatch];
+  std::size_t candidates[kBatch];
+  for (std::size_t start = 0; start < count; start += kBatch) {
+    const std::size_t n = std::min(kBatch, count - start);
+    for (std::size_t i = 0; i < n; ++i) {
+      hashes[i] = HashBytes(keys[start + i]);
+      __builtin_prefetch(&slots_[hashes[i] & mask_]);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      // Runs are short and mostly within one cache line.
+      std::size_t j = hashes[i] & mask_;
+      while (slots_[j].position != 0 && slots_[j].hash != hashes[i]) j = (j + 1) & mask_;
+      const Slot& slot = slots_[j];
+      if (slot.position == 0) {
+        candidates[i] = kEmpty;
+      } else if (slot.position - 1 < names.size()) {
+        candidates[i] = slot.position - 1;
+        __builtin_prefetch(&names[candidates[i]]);
+      } else {
+        candidates[i] = kProbe;
+      }
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      if (candidates[i] < kProbe) __builtin_prefetch(names[candidates[i]].data());
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string_view key = keys[start + i];
+      if (candidates[i] == kEmpty) {
+        found[start + i] = std::nullopt;
+      } else if (candidates[i] < kProbe && names[candidates[i]] == key) {
+        found[start + i] = candidates[i];
+      } else {
+        found[start + i] = Find(key);
+      }
+    }
   }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/expansion.h"
 
+#include <cstddef>
 #include <optional>
 
 #include "engine/address_book.h"
@@ -11,22 +12,66 @@ namespace engine {
 
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
                            const std::vector<std::string>& addresses) {
+  // Entries are looked up a batch at a time (see FindMany); the output is
+  // still written strictly in file order.
+  constexpr std::size_t kBatch = 64;
+  std::vector<std::string_view> entries;
+  std::vector<std::size_t> keyEnds;
+  std::vector<std::string_view> keys;
+  std::vector<std::optional<std::size_t>> found(kBatch);
+  std::string keyBytes;  // the batch's upper-cased keys, back to back
+  entries.reserve(kBatch);
+  keyEnds.reserve(kBatch);
+  keys.reserve(kBatch);
+
   std::string text;
-  std::string key;  // reused: one allocation for all lines of ordinary length
+  text.reserve(file.size() + file.size() / 2);  // room for addresses too
+  const auto flush = [&] {
+    keys.clear();
+    std::size_t begin = 0;
+    for (const std::size_t end : keyEnds) {
+      keys.emplace_back(keyBytes.data() + begin, end - begin);
+      begin = end;
+    }
+    names.FindMany(keys, found);
+    // The addresses are as scattered as the names: ask for them early too.
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (found[i] && *found[i] < addresses.size()) __builtin_prefetch(&addresses[*found[i]]);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (found[i] && *found[i] < addresses.size()) {
+        __builtin_prefetch(addresses[*found[i]].data());
+      }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      text += entries[i];
+      if (found[i] && *found[i] < addresses.size()) {
+        text += '\t';
+        text += addresses[*found[i]];
+      }
+      text += "\r\n";
+    }
+    entries.clear();
+    keyEnds.clear();
+    keyBytes.clear();
+  };
+
   LineReader reader(file);
   std::string_view line;
   while (reader.Next(line)) {
     if (line.empty() || line.front() == '\\') continue;
-    key.assign(line);
-    for (char& c : key) c = UpperCaseByte(c);
-    text += line;
-    const std::optional<std::size_t> k = names.Find(key);
-    if (k && *k < addresses.size()) {
-      text += '\t';
-      text += addresses[*k];
-    }
-    text += "\r\n";
+    entries.push_back(line);
+    const std::size_t begin = keyBytes.size();
+    keyBytes.resize(begin + line.size());
+    // Through plain pointers: stores to a char would otherwise make the
+    // compiler reload the string's buffer on every byte.
+    char* key = keyBytes.data() + begin;
+    const char* in = line.data();
+    for (std::size_t i = 0; i < line.size(); ++i) key[i] = UpperCaseByte(in[i]);
+    keyEnds.push_back(keyBytes.size());
+    if (entries.size() == kBatch) flush();
   }
+  flush();
   return text;
 }
 

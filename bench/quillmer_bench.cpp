@@ -1,0 +1,280 @@
+// Loading a folder of 50 address books (200,000 records) and expanding a
+// 100,000-entry list against them, each next to a baseline run in the same
+// process: reading the same files into memory, and cutting the same list
+// into lines appended with no lookup. Ends with the ratios and the peak
+// memory of one load, against their goals.
+//
+// Peak memory is counted two ways: live heap bytes through a replaced
+// operator new (exact, this process), and VmHWM of a child process that only
+// loads the folder (everything the system charged, code and stacks
+// included).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <new>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "engine/address_book.h"
+#include "engine/expansion.h"
+#include "engine/lines.h"
+#include "engine/mailing_list.h"
+#include "platform/files.h"
+#include "tests/engine/book_fixture.h"
+
+// ---------------------------------------------------------------------------
+// Heap accounting
+
+namespace {
+std::size_t liveBytes = 0;
+std::size_t peakBytes = 0;
+
+void* CountedAlloc(std::size_t size) {
+  void* p = std::malloc(size == 0 ? 1 : size);
+  if (p == nullptr) throw std::bad_alloc();
+  liveBytes += malloc_usable_size(p);
+  if (liveBytes > peakBytes) peakBytes = liveBytes;
+  return p;
+}
+
+void CountedFree(void* p) noexcept {
+  if (p == nullptr) return;
+  liveBytes -= malloc_usable_size(p);
+  std::free(p);
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+  return CountedAlloc(size);
+}
+void* operator new[](std::size_t size) {
+  return CountedAlloc(size);
+}
+void operator delete(void* p) noexcept {
+  CountedFree(p);
+}
+void operator delete[](void* p) noexcept {
+  CountedFree(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  CountedFree(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+  CountedFree(p);
+}
+
+namespace {
+
+constexpr int kBooks = 50;
+constexpr int kRecords = 200000;
+constexpr int kListEntries = 100000;
+constexpr double kMiB = 1024.0 * 1024.0;
+
+const char* const kFirst[] = {"Alexandra", "Bo", "Charlotte", "Dmitri", "Eve",        "Fran\xE7ois",
+                              "Gwendolyn", "Hu", "Isabella",  "Jo",     "Konstantin", "Li"};
+const char* const kLast[] = {
+    "Smith", "Featherstonehaugh", "Ng",       "O'Brien", "M\x81ller", "Castellanos",
+    "Wu",    "Abernathy-Jones",   "Kowalski", "Tan"};
+
+std::string PersonName(int i) {
+  return std::string(kFirst[i % 12]) + " " + kLast[(i / 12) % 10] + " " + std::to_string(i);
+}
+
+std::string PersonAddress(int i) {
+  return std::string(kFirst[i % 12]).substr(0, 3) + "." + std::to_string(i) + "@example-mail.org";
+}
+
+struct Workload {
+  std::filesystem::path folder;
+  std::string list;  // the list file's bytes
+};
+
+Workload& Load() {
+  static Workload w = [] {
+    Workload made;
+    made.folder =
+        std::filesystem::temp_directory_path() / ("quillmer-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(made.folder);
+    for (int b = 0; b < kBooks; ++b) {
+      std::string book = fixture::HeaderBytes("Book " + std::to_string(b));
+      for (int r = b; r < kRecords; r += kBooks) {
+        book += fixture::RecordBytes({.name = PersonName(r), .address = PersonAddress(r)});
+      }
+      std::ofstream(made.folder / ("book" + std::to_string(b) + ".PMR"), std::ios::binary) << book;
+    }
+    // Half the entries are names, written in other letter cases than the
+    // books; the other half are plain addresses no book holds.
+    std::mt19937 random(5);
+    made.list = "\\TITLE Everyone\r\n";
+    for (int e = 0; e < kListEntries; ++e) {
+      const int r = static_cast<int>(random() % kRecords);
+      if (e % 2 == 0) {
+        std::string name = PersonName(r);
+        for (char& c : name) {
+          if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        }
+        made.list += name;
+      } else {
+        made.list += "friend" + std::to_string(r) + "@elsewhere.net";
+      }
+      made.list += "\r\n";
+    }
+    return made;
+  }();
+  return w;
+}
+
+void BM_LoadAddressBooks(benchmark::State& state) {
+  const std::string folder = Load().folder.string();
+  for (auto _ : state) {
+    engine::LoadAddressBooks(folder);
+    benchmark::DoNotOptimize(engine::BookNames.data());
+  }
+  state.counters["records"] = static_cast<double>(engine::BookNames.size());
+}
+
+void BM_ReadBooksBaseline(benchmark::State& state) {
+  const std::string folder = Load().folder.string();
+  for (auto _ : state) {
+    platform::MakeFolderCurrent(folder);
+    std::size_t bytes = 0;
+    for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
+      const std::optional<std::string> content = platform::ReadWholeFileExclusive(file);
+      if (content) bytes += content->size();
+      benchmark::DoNotOptimize(content);
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+}
+
+void BM_ExpandList(benchmark::State& state) {
+  engine::LoadAddressBooks(Load().folder.string());
+  const std::string& list = Load().list;
+  std::size_t resolved = 0;
+  for (auto _ : state) {
+    const std::string text =
+        engine::ExpandListText(list, engine::BookNameIndex(), engine::BookAddresses);
+    benchmark::DoNotOptimize(text.data());
+    resolved = text.size();
+  }
+  state.counters["bytes_out"] = static_cast<double>(resolved);
+}
+
+void BM_SplitListBaseline(benchmark::State& state) {
+  const std::string& list = Load().list;
+  for (auto _ : state) {
+    std::string text;
+    engine::LineReader reader(list);
+    std::string_view line;
+    while (reader.Next(line)) {
+      text += line;
+      text += "\r\n";
+    }
+    benchmark::DoNotOptimize(text.data());
+  }
+}
+
+BENCHMARK(BM_LoadAddressBooks)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadBooksBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SplitListBaseline)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration for the closing figures.
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> seconds;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1e3;  // reported in ms
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+// The memory goal of one load of `folder`: the largest book, twice the
+// bytes of the names and addresses it keeps, and 16 MiB.
+double MemoryGoal(const std::filesystem::path& folder) {
+  std::uintmax_t largest = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    largest = std::max(largest, entry.file_size());
+  }
+  std::size_t kept = 0;
+  for (const std::string& s : engine::BookNames) kept += s.size();
+  for (const std::string& s : engine::BookAddresses) kept += s.size();
+  return static_cast<double>(largest) + 2.0 * static_cast<double>(kept) + 16 * kMiB;
+}
+
+double StatusKiB(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(field) + ":";
+  while (std::getline(status, line)) {
+    if (line.rfind(prefix, 0) == 0) return std::atof(line.c_str() + prefix.size());
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Child mode: load once and tell what the system charged.
+  if (argc == 3 && std::string(argv[1]) == "--load-once") {
+    const double before = StatusKiB("VmRSS");
+    engine::LoadAddressBooks(argv[2]);
+    std::printf("%.0f %.0f\n", before, StatusKiB("VmHWM"));
+    return 0;
+  }
+
+  benchmark::Initialize(&argc, argv);
+  Workload& w = Load();
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+
+  // One counted load from empty tables.
+  engine::SetAddressBooks({}, {});
+  const std::size_t base = liveBytes;
+  peakBytes = liveBytes;
+  engine::LoadAddressBooks(w.folder.string());
+  const double peak = static_cast<double>(peakBytes - base);
+  const double goal = MemoryGoal(w.folder);
+
+  double childBefore = 0;
+  double childPeak = 0;
+  const std::string command = "'" + std::filesystem::read_symlink("/proc/self/exe").string() +
+                              "' --load-once '" + w.folder.string() + "'";
+  if (FILE* child = popen(command.c_str(), "r")) {
+    if (std::fscanf(child, "%lf %lf", &childBefore, &childPeak) != 2) childPeak = 0;
+    pclose(child);
+  }
+
+  const auto ratio = [&](const char* a, const char* b) {
+    return reporter.seconds.count(a) && reporter.seconds.count(b) && reporter.seconds[b] > 0
+               ? reporter.seconds[a] / reporter.seconds[b]
+               : 0.0;
+  };
+  const double load = ratio("BM_LoadAddressBooks", "BM_ReadBooksBaseline");
+  const double expand = ratio("BM_ExpandList", "BM_SplitListBaseline");
+  std::printf("\nload / read baseline:    %.2fx (goal at most 2x)   %s\n", load,
+              load <= 2 ? "met" : "MISSED");
+  std::printf("expand / split baseline: %.2fx (goal at most 3x)   %s\n", expand,
+              expand <= 3 ? "met" : "MISSED");
+  std::printf("peak heap while loading: %.1f MiB of a %.1f MiB goal   %s\n", peak / kMiB,
+              goal / kMiB, peak <= goal ? "met" : "MISSED");
+  if (childPeak > 0) {
+    std::printf("child process VmHWM:     %.1f MiB (%.1f MiB before loading, %.1f MiB added)\n",
+                childPeak / 1024, childBefore / 1024, (childPeak - childBefore) / 1024);
+  }
+
+  std::error_code ignored;
+  std::filesystem::current_path(std::filesystem::temp_directory_path(), ignored);
+  std::filesystem::remove_all(w.folder, ignored);
+  benchmark::Shutdown();
+  return 0;
+}
