@@ -199,9 +199,17 @@ int Expand(Session& session, const std::vector<std::string>& args) {
   std::optional<std::string> folder;
   if (words.size() == 2) folder = words[0];
   const std::string& list = words.back();
+  // "expand FOLDER" forgot the LIST; say so rather than look for a list
+  // titled like the folder's path.
+  std::error_code error;
+  const bool listIsFolder = !folder && std::filesystem::is_directory(list, error);
   if (!OpenFolder(session, folder, status)) return status;
 
   const std::size_t k = FindList(list);
+  if (k == 0 && listIsFolder) {
+    return session.Fail("expand needs a LIST after the folder " + Quoted(list) +
+                        ": a list's title or its file name ending in .PML");
+  }
   if (k == 0) {
     return session.Fail("no mailing list titled or named " + Quoted(list) + " in " +
                         Quoted(folder ? *folder : std::string(".")));
