@@ -23,11 +23,14 @@ constexpr std::uint32_t kPushButton = kChildVisible | kWsTabStop | kBsPushButton
 
 }  // namespace
 
+// An overlapped window always gets a caption. Naming it here lets the
+// dialog manager size the window for it, so the client area keeps its 240
+// units and the bottom row of controls is not cut off.
 const MainWindowSpec kMainWindowSpec{
     "List Mailing Addresses",
     350,
     240,
-    kWsSysMenu | kWsMinimizeBox | kDs3dLook | kDsNoFailCreate | kDsSetFont | kDsCenter,
+    kWsCaption | kWsSysMenu | kWsMinimizeBox | kDs3dLook | kDsNoFailCreate | kDsSetFont | kDsCenter,
     "MS Sans Serif",
     8};
 

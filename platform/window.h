@@ -40,6 +40,7 @@ inline constexpr std::uint32_t kWsVisible = 0x10000000;       // WS_VISIBLE
 inline constexpr std::uint32_t kWsVScroll = 0x00200000;       // WS_VSCROLL
 inline constexpr std::uint32_t kWsHScroll = 0x00100000;       // WS_HSCROLL
 inline constexpr std::uint32_t kWsTabStop = 0x00010000;       // WS_TABSTOP
+inline constexpr std::uint32_t kWsCaption = 0x00C00000;       // WS_CAPTION
 inline constexpr std::uint32_t kWsSysMenu = 0x00080000;       // WS_SYSMENU
 inline constexpr std::uint32_t kWsMinimizeBox = 0x00020000;   // WS_MINIMIZEBOX
 inline constexpr std::uint32_t kWsExClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
@@ -165,6 +166,8 @@ std::vector<ControlFacts> ChildControls(Window window);
 // A rectangle in dialog units, in pixels of `window`.
 ControlFacts DialogUnitsToPixels(Window window, int x, int y, int width, int height);
 std::string WindowCaption(Window window);
+// Width and height of the main window's client area, in pixels.
+ControlFacts ClientArea(Window window);
 // Destroys the window at once (tests: a window left behind by a failure).
 void DestroyMainWindow(Window window);
 

@@ -23,6 +23,7 @@ struct ListRow {
 struct WindowObject {
   bool alive = true;
   std::string caption;
+  int width = 0, height = 0;  // dialog units
   CommandRouter router = nullptr;
   struct Control {
     ControlSpec spec;
@@ -97,6 +98,8 @@ bool LoadRichEditLibrary() {
 Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router) {
   auto window = std::make_unique<WindowObject>();
   window->caption = spec.caption;
+  window->width = spec.width;
+  window->height = spec.height;
   window->router = router;
   AllWindows().push_back(std::move(window));
   return AllWindows().back().get();
@@ -259,6 +262,11 @@ std::vector<ControlFacts> ChildControls(Window window) {
 
 std::string WindowCaption(Window window) {
   return WindowExists(window) ? window->caption : "";
+}
+
+ControlFacts ClientArea(Window window) {
+  if (!WindowExists(window)) return {};
+  return DialogUnitsToPixels(window, 0, 0, window->width, window->height);
 }
 
 void DestroyMainWindow(Window window) {

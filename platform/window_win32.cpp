@@ -16,7 +16,7 @@ static_assert(kButtonClicked == BN_CLICKED);
 static_assert(kListDoubleClick == LBN_DBLCLK);
 static_assert(kWsChild == WS_CHILD && kWsVisible == WS_VISIBLE);
 static_assert(kWsVScroll == WS_VSCROLL && kWsHScroll == WS_HSCROLL);
-static_assert(kWsTabStop == WS_TABSTOP && kWsSysMenu == WS_SYSMENU);
+static_assert(kWsTabStop == WS_TABSTOP && kWsSysMenu == WS_SYSMENU && kWsCaption == WS_CAPTION);
 static_assert(kWsMinimizeBox == WS_MINIMIZEBOX && kWsExClientEdge == WS_EX_CLIENTEDGE);
 static_assert(kDs3dLook == DS_3DLOOK && kDsNoFailCreate == DS_NOFAILCREATE);
 static_assert(kDsSetFont == DS_SETFONT && kDsCenter == DS_CENTER);
@@ -389,6 +389,12 @@ std::string WindowCaption(Window window) {
   const int length =
       GetWindowTextA(Handle(window), caption.data(), static_cast<int>(caption.size()));
   return std::string(caption.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+ControlFacts ClientArea(Window window) {
+  RECT rect{};
+  if (WindowExists(window)) GetClientRect(Handle(window), &rect);
+  return ControlFacts{0, {}, 0, 0, 0, 0, rect.right, rect.bottom};
 }
 
 void DestroyMainWindow(Window window) {

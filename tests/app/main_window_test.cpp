@@ -36,6 +36,12 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
   ASSERT_TRUE(platform::WindowExists(Window()));
   EXPECT_EQ("List Mailing Addresses", platform::WindowCaption(Window()));
 
+  // The whole 350 x 240 units are client area: nothing is cut off.
+  const ControlFacts client = platform::ClientArea(Window());
+  const ControlFacts whole = platform::DialogUnitsToPixels(Window(), 0, 0, 350, 240);
+  EXPECT_EQ(whole.width, client.width);
+  EXPECT_EQ(whole.height, client.height);
+
   const std::vector<ControlFacts> controls = platform::ChildControls(Window());
   ASSERT_EQ(app::kMainControls.size(), controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) {
