@@ -1,0 +1,53 @@
+// Any bytes as an address book followed by a mailing list (the first two
+// bytes say where the book ends): the expansion must equal the plain
+// reading of the line rules with a linear lookup, and the title must be the
+// first line from its 8th byte.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/address_book.h"
+#include "engine/expansion.h"
+#include "engine/mailing_list.h"
+#include "fuzz/fuzz_check.h"
+
+using fuzzcheck::Require;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 2) return 0;
+  const std::string_view input(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const std::size_t split = (std::size_t{data[0]} << 8 | data[1]) % (input.size() + 1);
+  const std::string_view book = input.substr(0, split);
+  const std::string_view list = input.substr(split);
+
+  std::vector<std::string> names;
+  std::vector<std::string> addresses;
+  engine::AppendBookRecords(book, names, addresses);
+  const engine::FirstMatchIndex index(names);
+  const std::string text = engine::ExpandListText(list, index, addresses);
+
+  const std::vector<std::string> lines = fuzzcheck::Lines(list);
+  std::string expected;
+  for (const std::string& line : lines) {
+    if (line.empty() || line.front() == '\\') continue;
+    std::string key;
+    for (const char c : line) key += fuzzcheck::Upper(c);
+    expected += line;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      if (names[k] == key) {
+        expected += '\t';
+        expected += addresses[k];
+        break;
+      }
+    }
+    expected += "\r\n";
+  }
+  Require(text == expected, "expansion text");
+
+  const std::string title = engine::ListTitleOf(list);
+  const std::string first = lines.empty() ? std::string() : lines.front();
+  Require(title == (first.size() > 7 ? first.substr(7) : std::string()), "title");
+  return 0;
+}

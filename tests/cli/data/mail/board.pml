@@ -1,0 +1,3 @@
+\TITLE Board
+Alice
+Jo Smiht
