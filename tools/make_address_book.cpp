@@ -1,8 +1,8 @@
 // make_address_book SOURCE OUTPUT: writes the address book that a readable
 // text source describes (see address_book_writer.h).
+#include <algorithm>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 
 #include "tools/address_book_writer.h"
@@ -17,7 +17,10 @@ int main(int argc, char** argv) {
     std::cerr << "make_address_book: cannot read " << argv[1] << '\n';
     return 1;
   }
-  const std::string source{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  in.seekg(0, std::ios::end);
+  std::string source(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)), '\0');
+  in.seekg(0, std::ios::beg);
+  in.read(source.data(), static_cast<std::streamsize>(source.size()));
   std::ofstream out(argv[2], std::ios::binary | std::ios::trunc);
   const std::string bytes = tools::AddressBookFromSource(source);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

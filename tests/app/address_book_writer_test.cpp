@@ -1,0 +1,43 @@
+// The sample folder's address books: written in the full record layout and
+// read back by the program's own reader.
+#include "tools/address_book_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/address_book.h"
+
+namespace {
+
+TEST(AddressBookWriter, WritesHeaderAndRecordsAtTheirOffsets) {
+  const std::string bytes =
+      tools::AddressBookBytes("Family", {{"Jo Smith", "jo@x.example", "Smith Ltd", "0123", "n"}});
+  ASSERT_EQ(128u + 458u, bytes.size());
+  EXPECT_EQ(std::string("Family\0", 7), bytes.substr(0, 7));
+  EXPECT_EQ(std::string("Jo Smith\0", 9), bytes.substr(128 + 2, 9));
+  EXPECT_EQ(std::string("Smith Ltd\0", 10), bytes.substr(128 + 42, 10));
+  EXPECT_EQ(std::string("0123\0", 5), bytes.substr(128 + 214, 5));
+  EXPECT_EQ(std::string("n\0", 2), bytes.substr(128 + 262, 2));
+  EXPECT_EQ(std::string("jo@x.example\0", 13), bytes.substr(128 + 342, 13));
+}
+
+TEST(AddressBookWriter, ASourceReadsBackThroughTheProgramsReader) {
+  const std::string book = tools::AddressBookFromSource(
+      "# comment\n"
+      "title: Club\n"
+      "\n"
+      "Chair   | chair@club.example\r\n"
+      "Pat Kowalski | pat@club.example | Club | 555 | treasurer\n");
+  std::vector<std::string> names;
+  std::vector<std::string> addresses;
+  engine::AppendBookRecords(book, names, addresses);
+  EXPECT_EQ(std::vector<std::string>({"CHAIR", "PAT KOWALSKI"}), names);
+  EXPECT_EQ(std::vector<std::string>({"chair@club.example", "pat@club.example"}), addresses);
+}
+
+TEST(AddressBookWriter, CutsAFieldSoThatItKeepsItsNul) {
+  const std::string bytes = tools::AddressBookBytes("t", {{std::string(60, 'N'), "a", "", "", ""}});
+  EXPECT_EQ(std::string(39, 'N') + '\0', bytes.substr(128 + 2, 40));
+  EXPECT_EQ('\0', bytes[128 + 42]);
+}
+
+}  // namespace
