@@ -4,10 +4,13 @@
 //
 //   quillmer_e2e_driver QUILLMER.EXE WORK-FOLDER [SIGNAL-FOLDER]
 //   quillmer_e2e_driver --bench QUILLMER.EXE WORK-FOLDER
+//   quillmer_e2e_driver --show QUILLMER.EXE SIGNAL-FOLDER
 //
 // With a signal folder it writes "ready" there once the window shows an
 // expansion and waits (20 s at most) for "shot-done", so that a screenshot
 // can be taken. --bench times a 100,000-line list and a 50 MB list instead.
+// --show starts the program where it lies, double-clicks the first list,
+// waits for the screenshot and closes the program.
 #include <windows.h>
 
 #include <chrono>
@@ -319,10 +322,25 @@ int Bench(const std::string& exe, const std::string& work) {
   return failures == 0 ? 0 : 1;
 }
 
+int Show(const std::string& exe, const std::string& signals) {
+  Program program;
+  const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
+  if (!program.Start(exe, folder)) {
+    std::printf("the window \"List Mailing Addresses\" did not appear\n");
+    return 1;
+  }
+  if (!program.Rows().empty()) program.DoubleClick(0);
+  WaitForScreenshot(signals);
+  const long code = program.Close();
+  std::printf("closed, exit code %ld\n", code);
+  return code == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--bench") return Bench(argv[2], argv[3]);
+  if (argc >= 4 && std::string(argv[1]) == "--show") return Show(argv[2], argv[3]);
   if (argc < 3) {
     std::printf("usage: quillmer_e2e_driver QUILLMER.EXE WORK-FOLDER [SIGNAL-FOLDER]\n");
     return 2;
