@@ -29,7 +29,7 @@ if(NOT exports MATCHES "\\[Name Pointer/Ordinal\\] Table[ \t]+0*1\n")
 endif()
 # The name table row: [index into the ordinal table] name. Index 0 with
 # ordinal base 1 is ordinal 1.
-if(NOT exports MATCHES "\\[Ordinal/Name Pointer\\] Table[^\n]*\n[ \t]+\\[ +0\\] GETDISKDIR\n")
+if(NOT exports MATCHES "\\[Ordinal/Name Pointer\\] Table[^\n]*\n[ \t]+\\[ +0\\] GETDISKDIR(\n|$)")
   string(APPEND failures "GETDISKDIR is not the plain name at ordinal 1\n")
 endif()
 if(failures)
