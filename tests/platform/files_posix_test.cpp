@@ -60,6 +60,16 @@ TEST_F(PosixFilesTest, PipeNamedLikeABookIsNeitherListedNorAwaited) {
   EXPECT_EQ(platform::ReadWholeFileExclusive("pipe.pmr"), std::nullopt);
 }
 
+TEST_F(PosixFilesTest, SharedLockElsewhereMakesAFileUnreadable) {
+  WriteFile("shared.pmr", "book");
+  const int other = open("shared.pmr", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(other, 0);
+  ASSERT_EQ(flock(other, LOCK_SH | LOCK_NB), 0);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("shared.pmr"), std::nullopt);
+  close(other);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("shared.pmr"), "book");
+}
+
 TEST_F(PosixFilesTest, LinksCountAsWhatTheyPointAt) {
   WriteFile("target.txt", "linked");
   fs::create_directory("dir");

@@ -82,6 +82,19 @@ TEST_F(Win32FilesTest, LookUpTakesNoWildcards) {
   EXPECT_EQ(platform::LookUpEntryName("MailBo?"), std::nullopt);
 }
 
+TEST_F(Win32FilesTest, FileOpenElsewhereIsUnreadableEvenWhenShared) {
+  WriteFile("shared.pmr", "book");
+  // Another program reading the file and sharing it with everyone: our own
+  // open shares nothing, so it must still fail.
+  HANDLE other = CreateFileA("shared.pmr", GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("shared.pmr"), std::nullopt);
+  CloseHandle(other);
+  EXPECT_EQ(platform::ReadWholeFileExclusive("shared.pmr"), "book");
+}
+
 TEST_F(Win32FilesTest, DevicesAreNotFiles) {
   EXPECT_EQ(platform::ReadWholeFileExclusive("NUL"), std::nullopt);
 }
