@@ -1,0 +1,306 @@
+// GETDISKDIR as another program calls it: QUILLMER.EXE loaded with
+// LoadLibraryA, the function taken by name with GetProcAddress and called
+// with length-prefixed strings, while a second thread works the picker.
+//
+// Usage: getdiskdir_caller_test <path of QUILLMER.EXE> [gtest options]
+#include <gtest/gtest.h>
+#include <windows.h>
+// windows.h first.
+#include <oleauto.h>
+#include <shlobj.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "dialog_driver.h"
+
+namespace {
+
+using GetDiskDir = char*(__stdcall*)(const std::uint32_t*, char* const*, char* const*);
+
+std::string& ProgramPath() {
+  static std::string path;
+  return path;
+}
+
+// Wine's loader leaves the import table of an .EXE loaded as a library
+// unbound (Windows binds it): fill it in as the loader would.
+bool BindImports(HMODULE module) {
+  auto* base = reinterpret_cast<unsigned char*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (imports.VirtualAddress == 0) return true;
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+       entry->Name != 0; ++entry) {
+    HMODULE library = LoadLibraryA(reinterpret_cast<const char*>(base + entry->Name));
+    if (library == nullptr) return false;
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      const char* name =
+          IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)
+              ? reinterpret_cast<const char*>(IMAGE_ORDINAL(names->u1.Ordinal))
+              : reinterpret_cast<const char*>(
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData)->Name);
+      const FARPROC function = GetProcAddress(library, name);
+      if (function == nullptr) return false;
+      DWORD protection = 0;
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &protection);
+      slots->u1.Function = reinterpret_cast<ULONG_PTR>(function);
+      VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection, &protection);
+    }
+  }
+  return true;
+}
+
+// A length-prefixed string owned by the test.
+class Bstr {
+ public:
+  Bstr() = default;
+  explicit Bstr(const std::string& bytes)
+      : text_(reinterpret_cast<char*>(
+            SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size())))) {}
+  static Bstr Adopt(char* text) {
+    Bstr owned;
+    owned.text_ = text;
+    return owned;
+  }
+  Bstr(Bstr&& other) noexcept : text_(other.text_) { other.text_ = nullptr; }
+  Bstr(const Bstr&) = delete;
+  Bstr& operator=(const Bstr&) = delete;
+  ~Bstr() { SysFreeString(reinterpret_cast<BSTR>(text_)); }
+  char* const* Address() const { return &text_; }
+  char* Get() const { return text_; }
+  std::string Bytes() const {
+    return text_ ? std::string(text_, SysStringByteLen(reinterpret_cast<BSTR>(text_)))
+                 : std::string();
+  }
+
+ private:
+  char* text_ = nullptr;
+};
+
+std::string TempFolder(const std::string& name) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + name;
+  CreateDirectoryA(folder.c_str(), nullptr);
+  return folder;
+}
+
+// A folder whose path is exactly 259 bytes.
+std::string LongFolder() {
+  std::string folder = TempFolder("Quillmer Long");
+  while (folder.size() < 259) {
+    const std::size_t room = 259 - folder.size() - 1;
+    folder += "\\" + std::string(room < 40 ? room : 40, 'd');
+    CreateDirectoryA(folder.c_str(), nullptr);
+    SHChangeNotify(SHCNE_MKDIR, SHCNF_PATHA | SHCNF_FLUSH, folder.c_str(), nullptr);
+  }
+  return folder;
+}
+
+// The folders the pickers are shown, made by a child process before the
+// tests run: Wine's picker does not always open down to a folder made by its
+// own process moments before (users' folders exist long before).
+struct Folders {
+  std::string start = TempFolder("Quillmer Start Folder");
+  std::string other = TempFolder("Quillmer Other Folder");
+  std::string deep = LongFolder();
+};
+
+const Folders& TestFolders() {
+  static const Folders folders;
+  return folders;
+}
+
+class GetDiskDirCaller : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    TestFolders();
+    module_ = LoadLibraryA(ProgramPath().c_str());
+    if (module_ != nullptr && BindImports(module_)) {
+      function_ = reinterpret_cast<GetDiskDir>(
+          reinterpret_cast<void*>(GetProcAddress(module_, "GETDISKDIR")));
+    }
+  }
+  void SetUp() override {
+    ASSERT_NE(nullptr, module_) << "cannot load " << ProgramPath() << ": " << GetLastError();
+    ASSERT_NE(nullptr, function_) << "no GETDISKDIR in " << ProgramPath();
+  }
+  void TearDown() override { dialogtest::CloseEveryDialog(); }
+
+  // Calls GETDISKDIR and checks that none of its arguments changed.
+  std::string Call(std::uint32_t owner, const Bstr& title, const Bstr& start) {
+    const std::uint32_t ownerBefore = owner;
+    char* const titleBefore = title.Get();
+    char* const startBefore = start.Get();
+    const std::string titleBytes = title.Bytes();
+    const std::string startBytes = start.Bytes();
+    const Bstr result = Bstr::Adopt(function_(&owner, title.Address(), start.Address()));
+    EXPECT_EQ(ownerBefore, owner);
+    EXPECT_EQ(titleBefore, title.Get());
+    EXPECT_EQ(startBefore, start.Get());
+    EXPECT_EQ(titleBytes, title.Bytes());
+    EXPECT_EQ(startBytes, start.Bytes());
+    EXPECT_NE(nullptr, result.Get()) << "the empty string is a string, not the null handle";
+    if (result.Get() != nullptr) {
+      EXPECT_EQ(std::strlen(result.Get()), result.Bytes().size());
+    }
+    return result.Bytes();
+  }
+
+  static HMODULE module_;
+  static GetDiskDir function_;
+};
+
+HMODULE GetDiskDirCaller::module_ = nullptr;
+GetDiskDir GetDiskDirCaller::function_ = nullptr;
+
+TEST_F(GetDiskDirCaller, IsExportedByNameAndAsOrdinal1) {
+  EXPECT_EQ(reinterpret_cast<void*>(function_),
+            reinterpret_cast<void*>(GetProcAddress(module_, MAKEINTRESOURCEA(1))));
+}
+
+TEST_F(GetDiskDirCaller, OkWithoutMovingGivesTheStartFolder) {
+  const std::string folder = TestFolders().start;
+  std::string title;
+  std::string caption;
+  HWND owner = reinterpret_cast<HWND>(1);
+  dialogtest::Helper user([&] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    title = dialogtest::PickerTitle(picker);
+    owner = GetWindow(picker, GW_OWNER);
+    dialogtest::PressOk(picker);
+  });
+  const std::string chosen = Call(0, Bstr("Pick the mail folder"), Bstr(folder));
+  EXPECT_EQ(folder, chosen);
+  EXPECT_EQ("Pick the mail folder", title);
+  EXPECT_EQ(nullptr, owner);
+}
+
+TEST_F(GetDiskDirCaller, TheOwnerWindowOwnsThePicker) {
+  HWND window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+  ASSERT_NE(nullptr, window);
+  HWND owner = nullptr;
+  dialogtest::Helper user([&] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    owner = GetWindow(picker, GW_OWNER);
+    dialogtest::PressCancel(picker);
+  });
+  const auto value = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window));
+  EXPECT_EQ("", Call(value, Bstr("t"), Bstr("C:\\")));
+  EXPECT_EQ(window, owner);
+  DestroyWindow(window);
+}
+
+TEST_F(GetDiskDirCaller, CancelGivesTheEmptyString) {
+  dialogtest::Helper user([] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    dialogtest::PressCancel(picker);
+  });
+  EXPECT_EQ("", Call(0, Bstr("Cancel me"), Bstr(TestFolders().start)));
+}
+
+TEST_F(GetDiskDirCaller, AChosenDriveRootKeepsItsOneBackslash) {
+  dialogtest::Helper user([] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    dialogtest::PressOk(picker);
+  });
+  EXPECT_EQ("C:\\", Call(0, Bstr("t"), Bstr("C:\\")));
+}
+
+TEST_F(GetDiskDirCaller, AStartFolderOf300BytesIsCutAt259) {
+  // A folder whose path is exactly 259 bytes, then more that does not exist:
+  // the picker can only select the folder if the start is cut at 259.
+  const std::string folder = TestFolders().deep;
+  ASSERT_EQ(259u, folder.size());
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(folder.c_str())) << folder;
+  const std::string start = folder + "\\" + std::string(300 - 260, 'x');
+  ASSERT_EQ(300u, start.size());
+  dialogtest::Helper user([] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    dialogtest::PressOk(picker);
+  });
+  EXPECT_EQ(folder, Call(0, Bstr("t"), Bstr(start)));
+}
+
+TEST_F(GetDiskDirCaller, NullStringHandlesAreEmptyStrings) {
+  std::string title = "not read";
+  dialogtest::Helper user([&] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    title = dialogtest::PickerTitle(picker);
+    dialogtest::PressCancel(picker);
+  });
+  EXPECT_EQ("", Call(0, Bstr(), Bstr()));
+  EXPECT_EQ("", title);
+}
+
+TEST_F(GetDiskDirCaller, AFolderChosenInThePickerIsReturnedWithoutTrailingBackslash) {
+  const std::string start = TestFolders().start;
+  const std::string other = TestFolders().other;
+  dialogtest::Helper user([&] {
+    HWND picker = dialogtest::WaitForPicker();
+    if (picker == nullptr) return;
+    dialogtest::WaitForTreeSelection(picker);
+    dialogtest::SelectInPicker(picker, other);
+    dialogtest::PressOk(picker);
+  });
+  EXPECT_EQ(other, Call(0, Bstr("t"), Bstr(start)));
+}
+
+}  // namespace
+
+// Runs this program again with --make-folders and waits for it.
+void MakeFoldersInAnotherProcess() {
+  char self[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, self, sizeof self);
+  std::string command = std::string("\"") + self + "\" --make-folders";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+}
+
+int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--make-folders") {
+    TestFolders();
+    return 0;
+  }
+  MakeFoldersInAnotherProcess();
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <QUILLMER.EXE> [gtest options]\n", argv[0]);
+    return 2;
+  }
+  // CTest gives the build tree's path; under Wine that tree is drive Z:.
+  std::string path = argv[1];
+  if (!path.empty() && path[0] == '/') {
+    path = "Z:" + path;
+    for (char& c : path) {
+      if (c == '/') c = '\\';
+    }
+  }
+  ProgramPath() = path;
+  return RUN_ALL_TESTS();
+}
