@@ -133,7 +133,12 @@ std::optional<Request> ParseWords(Session& session, const std::vector<std::strin
 // as the window does at start-up. Reports a folder that cannot be entered
 // or listed, which the window would silently show as empty.
 bool OpenFolder(Session& session, const std::optional<std::string>& folder, int& status) {
-  if (folder && !platform::MakeFolderCurrent(*folder)) {
+  // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
+  // escapes the closing quote); no folder name holds a quote there, so a
+  // folder that is not found is tried once more without it.
+  if (folder && !platform::MakeFolderCurrent(*folder) &&
+      !(folder->size() > 1 && folder->back() == '"' &&
+        platform::MakeFolderCurrent(folder->substr(0, folder->size() - 1)))) {
     status = session.Fail("cannot open folder " + Quoted(*folder));
     return false;
   }

@@ -91,6 +91,8 @@ TEST_F(MailFolder, ExpandFindsTheListByFileNameInAnyCaseAndDefaultsToTheCurrentF
   ASSERT_TRUE(platform::MakeFolderCurrent(Folder()));
   EXPECT_EQ(Cli({"expand", "CLUB.PML"}).out, kClub);
   EXPECT_EQ(Cli({"expand", "--sort", "--", "Friends of the club"}).status, cli::kExitOk);
+  // "C:\Mail\" typed at a Windows prompt arrives as C:\Mail".
+  EXPECT_EQ(Cli({"expand", Folder() + "\"", "CLUB.PML"}).out, kClub);
 }
 
 TEST_F(MailFolder, ExpandTakesTitlesExactlyAndTheFirstOfEqualTitles) {
