@@ -73,9 +73,9 @@ void StartUp(StartFolderSource startFolder) {
   if (folderReady) engine::LoadAddressBooks(CurrentFolder);
 
   MainWindow = CreateMainWindow(kMainWindowSpec, RouteCommand);
-  for (ControlSpec spec : kMainControls) {
-    if (spec.id == kFolderTextId) spec.text = CurrentFolder.c_str();
-    AddControl(MainWindow, spec);
+  for (ControlSpec layout : kMainControls) {
+    if (layout.id == kFolderTextId) layout.text = CurrentFolder.c_str();
+    AddControl(MainWindow, layout);
   }
   // The pane holds whole expansions, however long.
   RaisePaneTextLimit(MainWindow, kOutputPaneId);

@@ -97,13 +97,13 @@ bool LoadRichEditLibrary();
 // the system Close command closes it (dialog result 0, then destroyed);
 // activation is answered as handled; everything else gets the default
 // dialog processing. Null when it cannot be created.
-Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router);
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router);
 
 // Adds one child control: the rectangle converted from dialog units to
-// pixels, the main window's font given to it, `spec.handler` stored with it.
+// pixels, the main window's font given to it, `layout.handler` stored with it.
 // Controls are created in call order, which is also the tab order. False
 // when the control cannot be created (for instance an unknown class).
-bool AddControl(Window window, const ControlSpec& spec);
+bool AddControl(Window window, const ControlSpec& layout);
 
 void ShowMainWindow(Window window);
 bool WindowExists(Window window);

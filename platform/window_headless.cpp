@@ -26,7 +26,7 @@ struct WindowObject {
   int width = 0, height = 0;  // dialog units
   CommandRouter router = nullptr;
   struct Control {
-    ControlSpec spec;
+    ControlSpec layout;
     std::string windowClass;
     std::string text;
     std::vector<ListRow> rows;
@@ -51,7 +51,7 @@ std::vector<std::unique_ptr<WindowObject>>& AllWindows() {
 WindowObject::Control* Find(Window window, int id) {
   if (window == nullptr || !window->alive) return nullptr;
   for (auto& control : window->controls) {
-    if (control.spec.id == id) return &control;
+    if (control.layout.id == id) return &control;
   }
   return nullptr;
 }
@@ -95,26 +95,26 @@ bool LoadRichEditLibrary() {
   return true;
 }
 
-Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router) {
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router) {
   auto window = std::make_unique<WindowObject>();
-  window->caption = spec.caption;
-  window->width = spec.width;
-  window->height = spec.height;
+  window->caption = layout.caption;
+  window->width = layout.width;
+  window->height = layout.height;
   window->router = router;
   AllWindows().push_back(std::move(window));
   return AllWindows().back().get();
 }
 
-bool AddControl(Window window, const ControlSpec& spec) {
+bool AddControl(Window window, const ControlSpec& layout) {
   if (window == nullptr || !window->alive) return false;
-  std::string windowClass = spec.windowClass;
+  std::string windowClass = layout.windowClass;
   std::transform(windowClass.begin(), windowClass.end(), windowClass.begin(),
                  [](char c) { return static_cast<char>(Folded(c)); });
   static constexpr const char* kKnown[] = {"STATIC", "EDIT", "BUTTON", "LISTBOX", "RICHEDIT"};
   if (std::find(std::begin(kKnown), std::end(kKnown), windowClass) == std::end(kKnown)) {
     return false;
   }
-  WindowObject::Control control{spec, windowClass, spec.text ? spec.text : "", {}, {}};
+  WindowObject::Control control{layout, windowClass, layout.text ? layout.text : "", {}, {}};
   if (windowClass == "LISTBOX") control.text.clear();
   window->controls.push_back(std::move(control));
   return true;
@@ -138,7 +138,7 @@ void RunModalLoop(Window window) {
 
 ControlHandler StoredHandler(Window window, int id) {
   const auto* control = Find(window, id);
-  return control ? control->spec.handler : nullptr;
+  return control ? control->layout.handler : nullptr;
 }
 
 std::string ControlText(Window window, int id) {
@@ -249,12 +249,12 @@ std::vector<ControlFacts> ChildControls(Window window) {
   std::vector<ControlFacts> facts;
   if (!WindowExists(window)) return facts;
   for (const auto& control : window->controls) {
-    const auto& spec = control.spec;
-    auto rect = DialogUnitsToPixels(window, spec.x, spec.y, spec.width, spec.height);
-    rect.id = spec.id;
+    const auto& layout = control.layout;
+    auto rect = DialogUnitsToPixels(window, layout.x, layout.y, layout.width, layout.height);
+    rect.id = layout.id;
     rect.windowClass = control.windowClass;
-    rect.style = spec.style;
-    rect.exStyle = spec.exStyle;
+    rect.style = layout.style;
+    rect.exStyle = layout.exStyle;
     facts.push_back(std::move(rect));
   }
   return facts;

@@ -66,24 +66,24 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM
 // The dialog template's words: DLGTEMPLATE, no menu, the standard dialog
 // class, an empty title (set afterwards with SetWindowTextA, so the caption
 // bytes need no conversion), then the font. The font name is ASCII.
-std::vector<WORD> DialogTemplate(const MainWindowSpec& spec) {
+std::vector<WORD> DialogTemplate(const MainWindowSpec& layout) {
   std::vector<WORD> words;
   auto put32 = [&words](DWORD value) {
     words.push_back(LOWORD(value));
     words.push_back(HIWORD(value));
   };
-  put32(spec.style);
+  put32(layout.style);
   put32(0);                                         // extended style
   words.push_back(0);                               // no controls
   words.push_back(static_cast<WORD>(-1));           // x: centred
   words.push_back(static_cast<WORD>(-1));           // y
-  words.push_back(static_cast<WORD>(spec.width));   // cx
-  words.push_back(static_cast<WORD>(spec.height));  // cy
+  words.push_back(static_cast<WORD>(layout.width));   // cx
+  words.push_back(static_cast<WORD>(layout.height));  // cy
   words.push_back(0);                               // no menu
   words.push_back(0);                               // standard class
   words.push_back(0);                               // empty title
-  words.push_back(static_cast<WORD>(spec.fontPoints));
-  for (const char* c = spec.fontName; *c != '\0'; ++c) {
+  words.push_back(static_cast<WORD>(layout.fontPoints));
+  for (const char* c = layout.fontName; *c != '\0'; ++c) {
     words.push_back(static_cast<unsigned char>(*c));
   }
   words.push_back(0);
@@ -174,31 +174,31 @@ bool LoadRichEditLibrary() {
   return LoadLibraryA("RICHED32.DLL") != nullptr;
 }
 
-Window CreateMainWindow(const MainWindowSpec& spec, CommandRouter router) {
-  const std::vector<WORD> words = DialogTemplate(spec);
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router) {
+  const std::vector<WORD> words = DialogTemplate(layout);
   HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                            reinterpret_cast<LPCDLGTEMPLATEA>(words.data()), nullptr,
                                            MainDialogProc, reinterpret_cast<LPARAM>(router));
   if (dialog == nullptr) return nullptr;
-  SetWindowTextA(dialog, spec.caption);
+  SetWindowTextA(dialog, layout.caption);
   return reinterpret_cast<Window>(dialog);
 }
 
-bool AddControl(Window window, const ControlSpec& spec) {
+bool AddControl(Window window, const ControlSpec& layout) {
   if (window == nullptr) return false;
   HWND dialog = Handle(window);
-  RECT rect{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
+  RECT rect{layout.x, layout.y, layout.x + layout.width, layout.y + layout.height};
   MapDialogRect(dialog, &rect);
-  HWND control = CreateWindowExA(spec.exStyle, spec.windowClass, spec.text, spec.style, rect.left,
+  HWND control = CreateWindowExA(layout.exStyle, layout.windowClass, layout.text, layout.style, rect.left,
                                  rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
                                  GetModuleHandleA(nullptr), nullptr);
   if (control == nullptr) return false;
   SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
                TRUE);
-  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(spec.handler));
+  SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(layout.handler));
   SetPropA(control, kCreationStyle,
-           reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(spec.style)));
+           reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(layout.style)));
   return true;
 }
 

@@ -45,22 +45,22 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
   const std::vector<ControlFacts> controls = platform::ChildControls(Window());
   ASSERT_EQ(app::kMainControls.size(), controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) {
-    const platform::ControlSpec& spec = app::kMainControls[i];
+    const platform::ControlSpec& layout = app::kMainControls[i];
     const ControlFacts& facts = controls[i];
-    SCOPED_TRACE("control " + std::to_string(spec.id));
-    EXPECT_EQ(spec.id, facts.id);
-    EXPECT_EQ(Upper(spec.windowClass), facts.windowClass);
+    SCOPED_TRACE("control " + std::to_string(layout.id));
+    EXPECT_EQ(layout.id, facts.id);
+    EXPECT_EQ(Upper(layout.windowClass), facts.windowClass);
     // Scroll bar bits come and go with the need for scroll bars.
     constexpr std::uint32_t kScrollBars = platform::kWsVScroll | platform::kWsHScroll;
-    EXPECT_EQ(spec.style & ~kScrollBars, facts.style & spec.style & ~kScrollBars);
-    EXPECT_EQ(spec.exStyle, facts.exStyle & spec.exStyle);
-    EXPECT_EQ(spec.handler, platform::StoredHandler(Window(), spec.id));
+    EXPECT_EQ(layout.style & ~kScrollBars, facts.style & layout.style & ~kScrollBars);
+    EXPECT_EQ(layout.exStyle, facts.exStyle & layout.exStyle);
+    EXPECT_EQ(layout.handler, platform::StoredHandler(Window(), layout.id));
     const ControlFacts want =
-        platform::DialogUnitsToPixels(Window(), spec.x, spec.y, spec.width, spec.height);
+        platform::DialogUnitsToPixels(Window(), layout.x, layout.y, layout.width, layout.height);
     EXPECT_EQ(want.x, facts.x);
     EXPECT_EQ(want.y, facts.y);
     EXPECT_EQ(want.width, facts.width);
-    if (spec.id == app::kListBoxId) {
+    if (layout.id == app::kListBoxId) {
       // The list box trims its height to whole rows.
       EXPECT_LE(facts.height, want.height);
       EXPECT_GT(facts.height, want.height - 20);
