@@ -7,14 +7,6 @@
 
 #include "app/main_window.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
-
 namespace apptest {
 
 namespace fs = std::filesystem;
@@ -54,24 +46,6 @@ void MailFolder::WriteBook(const std::string& name,
                            const std::vector<tools::BookEntry>& entries) const {
   Write(name, tools::AddressBookBytes("Test book", entries));
 }
-
-#ifdef _WIN32
-ExclusiveHold::ExclusiveHold(const std::string& path)
-    : handle_(reinterpret_cast<std::intptr_t>(CreateFileA(
-          path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
-  held_ = reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE;
-}
-ExclusiveHold::~ExclusiveHold() {
-  if (held_) CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
-#else
-ExclusiveHold::ExclusiveHold(const std::string& path) : handle_(open(path.c_str(), O_RDONLY)) {
-  held_ = handle_ >= 0 && flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) == 0;
-}
-ExclusiveHold::~ExclusiveHold() {
-  if (handle_ >= 0) close(static_cast<int>(handle_));
-}
-#endif
 
 void StartedProgram::Start(const std::string& folder) {
   StartFolderForTest() = folder;

@@ -33,21 +33,6 @@ class MailFolder {
   std::string previous_;
 };
 
-// Holds `path` open for exclusive use until destroyed, as another program
-// would (share mode 0 on Windows, an flock elsewhere).
-class ExclusiveHold {
- public:
-  explicit ExclusiveHold(const std::string& path);
-  ~ExclusiveHold();
-  ExclusiveHold(const ExclusiveHold&) = delete;
-  ExclusiveHold& operator=(const ExclusiveHold&) = delete;
-  bool Held() const { return held_; }
-
- private:
-  std::intptr_t handle_;
-  bool held_ = false;
-};
-
 // Runs the program's start-up on a folder; the main window is destroyed
 // when the test ends.
 class StartedProgram : public ::testing::Test {

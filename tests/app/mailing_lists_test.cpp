@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "app_test_support.h"
+#include "tests/support/exclusive_hold.h"
 #include "engine/mailing_list.h"
 
 namespace {
@@ -122,7 +123,7 @@ TEST_F(MailingListsTest, AListHeldByAnotherProgramGivesAnEmptyPaneAndTheWindowGo
   Start(folder_.Path());
   DoubleClick(RowOf("Zeta"));
   {
-    apptest::ExclusiveHold hold(folder_.Path() + "ALPHA.PML");
+    testsupport::ExclusiveHold hold(folder_.Path() + "ALPHA.PML");
     ASSERT_TRUE(hold.Held());
     DoubleClick(RowOf("Alpha"));
     EXPECT_BYTES_EQ("", Pane());
@@ -135,7 +136,7 @@ TEST_F(MailingListsTest, EmptyAndUnreadableFilesStillGetRows) {
   folder_.Write("EMPTY.PML", "");
   folder_.Write("EMPTY.PMR", "");
   folder_.Write("SHORT.PMR", std::string(130, 'x'));
-  apptest::ExclusiveHold hold(folder_.Path() + "ZETA.PML");
+  testsupport::ExclusiveHold hold(folder_.Path() + "ZETA.PML");
   ASSERT_TRUE(hold.Held());
   Start(folder_.Path());
   EXPECT_EQ(std::vector<std::string>({"", "", "Alpha", "Same", "Same"}), Rows());

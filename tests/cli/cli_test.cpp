@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "tests/cli/held_file.h"
+#include "tests/support/exclusive_hold.h"
 #include "tests/engine/book_fixture.h"
 
 namespace {
@@ -215,8 +215,8 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
 
 TEST_F(MailFolder, AListHeldByAnotherProgramIsAnError) {
   mail.Write("OTHER.PML", "\\TITLE Other\r\nNobody Either\r\n");
-  const clitest::HeldFile held((mail.path() / "CLUB.PML").string());
-  ASSERT_TRUE(held.held());
+  const testsupport::ExclusiveHold held((mail.path() / "CLUB.PML").string());
+  ASSERT_TRUE(held.Held());
   ExpectOneError({"expand", Folder(), "CLUB.PML"}, "'CLUB.PML'");
   // check goes on with the other lists, and still fails.
   const Outcome o = Cli({"check", Folder()});

@@ -17,28 +17,6 @@
 
 namespace files_test {
 
-struct ExclusiveHold::Os {
-  int fd = -1;
-};
-
-ExclusiveHold::ExclusiveHold(const std::string& path) : os_(std::make_unique<Os>()) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    os_->fd = fd;
-  } else {
-    close(fd);
-  }
-}
-
-ExclusiveHold::~ExclusiveHold() {
-  if (Held()) close(os_->fd);
-}
-
-bool ExclusiveHold::Held() const {
-  return os_->fd >= 0;
-}
-
 std::string CreateHiddenBook() {
   const std::string name = ".hidden.pmr";
   WriteFile(name, "hidden");

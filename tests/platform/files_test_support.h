@@ -14,27 +14,15 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "tests/support/exclusive_hold.h"
 
 namespace files_test {
+
+using testsupport::ExclusiveHold;
 
 // Creates a file in the current folder that the platform counts as hidden and
 // whose name matches "*.PMR"; returns the name it was given.
 std::string CreateHiddenBook();
-
-// Holds `path` open the way another program would that shares it with nobody,
-// until destroyed.
-class ExclusiveHold {
- public:
-  explicit ExclusiveHold(const std::string& path);
-  ~ExclusiveHold();
-  ExclusiveHold(const ExclusiveHold&) = delete;
-  ExclusiveHold& operator=(const ExclusiveHold&) = delete;
-  bool Held() const;
-
- private:
-  struct Os;
-  std::unique_ptr<Os> os_;
-};
 
 inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -13,23 +13,6 @@
 
 namespace files_test {
 
-struct ExclusiveHold::Os {
-  HANDLE handle = INVALID_HANDLE_VALUE;
-};
-
-ExclusiveHold::ExclusiveHold(const std::string& path) : os_(std::make_unique<Os>()) {
-  os_->handle = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-ExclusiveHold::~ExclusiveHold() {
-  if (Held()) CloseHandle(os_->handle);
-}
-
-bool ExclusiveHold::Held() const {
-  return os_->handle != INVALID_HANDLE_VALUE;
-}
-
 namespace {
 
 void SetAttributes(const std::string& name, DWORD attributes) {

@@ -1,17 +1,17 @@
 #include <windows.h>
 
-#include "tests/cli/held_file.h"
+#include "tests/support/exclusive_hold.h"
 
-namespace clitest {
+namespace testsupport {
 
-HeldFile::HeldFile(const std::string& path)
+ExclusiveHold::ExclusiveHold(const std::string& path)
     : handle_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {
   held_ = handle_ != INVALID_HANDLE_VALUE;
 }
 
-HeldFile::~HeldFile() {
+ExclusiveHold::~ExclusiveHold() {
   if (held_) CloseHandle(handle_);
 }
 
-}  // namespace clitest
+}  // namespace testsupport
