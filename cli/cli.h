@@ -9,8 +9,8 @@
 // `expand` writes exactly the bytes the window's output pane holds after the
 // same buttons, CR LF included; `--format to` one line for a To field,
 // `--format csv` entry,address rows. `books` exports every record of every
-// address book in UTF-8 (CSV, vCard 3.0 or LDIF, each with CR LF line ends
-// as those formats prescribe). The other commands' lines end in `lineEnd`
+// address book in UTF-8 (CSV and vCard 3.0 with the CR LF line ends those
+// formats prescribe, LDIF with LF). The other commands' lines end in `lineEnd`
 // (the platform's text line end). Errors: one line on `err`, exit status 2.
 // The mail folder is only read; it becomes the current directory.
 #pragma once

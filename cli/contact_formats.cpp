@@ -7,6 +7,9 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
+// LDIF may end lines in CR LF or LF alone; importers that split lines at LF
+// (abook among them) lose entries after a CR, so LF it is.
+constexpr std::string_view kLdifLineEnd = "\n";
 constexpr std::size_t kVCardLineOctets = 75;
 
 // ---------------------------------------------------------------- CSV
@@ -109,7 +112,7 @@ void AppendAttribute(std::string_view name, std::string_view value, std::string&
     out += ":: ";
     AppendBase64(value, out);
   }
-  out += kCrLf;
+  out += kLdifLineEnd;
 }
 
 }  // namespace
@@ -213,18 +216,17 @@ bool LdifSafe(std::string_view value) {
 }
 
 void AppendContactLdif(const Contact& c, std::string& out) {
-  std::string dn;
-  if (!c.name.empty()) dn = "cn=" + DnValue(c.name);
-  if (!c.email.empty()) {
-    if (!dn.empty()) dn += ',';
-    dn += "mail=" + DnValue(c.email);
-  }
+  // cn is required of a person; a record without a name is known by its
+  // address, as in a vCard.
+  const std::string_view shown = c.name.empty() ? std::string_view(c.email) : c.name;
+  std::string dn = "cn=" + DnValue(shown);
+  if (!c.email.empty()) dn += ",mail=" + DnValue(c.email);
   AppendAttribute("dn", dn, out);
   for (const std::string_view objectClass :
        {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
     AppendAttribute("objectclass", objectClass, out);
   }
-  AppendAttribute("cn", c.name, out);
+  AppendAttribute("cn", shown, out);
   AppendAttribute("mail", c.email, out);
   AppendAttribute("o", c.company, out);
   AppendAttribute("mozillaNickname", c.key, out);
@@ -233,7 +235,7 @@ void AppendContactLdif(const Contact& c, std::string& out) {
   AppendAttribute("description", c.notes, out);
   AppendAttribute("street", c.street, out);
   AppendAttribute("postalAddress", c.postal, out);
-  out += kCrLf;
+  out += kLdifLineEnd;
 }
 
 }  // namespace cli

@@ -7,7 +7,7 @@
 //          break), lines ending in CR LF and folded at 75 octets, never
 //          inside a UTF-8 character.
 //   LDIF   RFC 2849, in the shape Thunderbird's address book imports;
-//          values base64-encoded where the RFC requires, lines end in CR LF.
+//          values base64-encoded where the RFC requires, lines end in LF.
 // Empty fields are left out of vCard and LDIF entries.
 #pragma once
 

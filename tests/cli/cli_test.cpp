@@ -1,5 +1,6 @@
 // quillmer-cli commands run in process on real mail folders.
 #include "cli/cli.h"
+#include "cli/contact_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -356,18 +357,63 @@ TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
   const Outcome o = Cli({"books", "--format", "ldif", mail.path().string()});
   EXPECT_EQ(o.status, cli::kExitOk);
   const std::string classes =
-      "objectclass: top\r\nobjectclass: person\r\nobjectclass: organizationalPerson\r\n"
-      "objectclass: inetOrgPerson\r\nobjectclass: mozillaAbPersonAlpha\r\n";
+      "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
+      "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
   // "cn=René Müller,mail=rene@example.fr", "René Müller", "Müller & Fils",
-  // "BP 12\r\n75001 Paris" in base64.
+  // "BP 12\n75001 Paris" in base64.
   EXPECT_EQ(o.out,
-            "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\r\n" + classes +
-                "cn:: UmVuw6kgTcO8bGxlcg==\r\nmail: rene@example.fr\r\n"
-                "o:: TcO8bGxlciAmIEZpbHM=\r\nmozillaNickname: RENE\r\n"
-                "telephoneNumber: +33 1 23\r\nfacsimileTelephoneNumber: +33 1 24\r\n"
-                "description: likes, \"quotes\"; and \\ too\r\nstreet: 1 rue Haute\r\n"
-                "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\r\n\r\n"
-                "dn: mail=only@example.org\r\n" + classes + "mail: only@example.org\r\n\r\n");
+            "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\n" + classes +
+                "cn:: UmVuw6kgTcO8bGxlcg==\nmail: rene@example.fr\n"
+                "o:: TcO8bGxlciAmIEZpbHM=\nmozillaNickname: RENE\n"
+                "telephoneNumber: +33 1 23\nfacsimileTelephoneNumber: +33 1 24\n"
+                "description: likes, \"quotes\"; and \\ too\nstreet: 1 rue Haute\n"
+                "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\n\n"
+                "dn: cn=only@example.org,mail=only@example.org\n" + classes +
+                "cn: only@example.org\nmail: only@example.org\n\n");
+}
+
+TEST(ContactFormats, DistinguishedNameValuesAndLdifValuesFollowTheirRfcs) {
+  // RFC 4514: the seven specials, a leading blank or '#', a trailing blank, NUL.
+  EXPECT_EQ(cli::DnValue("Smith, Jo"), "Smith\\, Jo");
+  EXPECT_EQ(cli::DnValue("a+b\"c\\d<e>f;g=h"), "a\\+b\\\"c\\\\d\\<e\\>f\\;g=h");
+  EXPECT_EQ(cli::DnValue(" #x# "), "\\ #x#\\ ");
+  EXPECT_EQ(cli::DnValue("#x"), "\\#x");
+  EXPECT_EQ(cli::DnValue(std::string("a\0b", 3)), "a\\00b");
+  // RFC 2849: what may follow "attr: " as it is.
+  for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "x ", ""}) {
+    EXPECT_EQ(cli::LdifSafe(safe), safe.empty() || safe.back() != ' ') << safe;
+  }
+  for (const std::string& unsafe : std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere", std::string("n\0ul", 4),
+        "caf\xC3\xA9"}) {
+    EXPECT_FALSE(cli::LdifSafe(unsafe)) << unsafe;
+  }
+}
+
+TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
+  for (std::size_t ascii = 0; ascii < 4; ++ascii) {
+    cli::Contact c;
+    c.name = "N";
+    c.notes = std::string(ascii, 'a');
+    for (int i = 0; i < 60; ++i) c.notes += i % 3 == 0 ? "\u20AC" : "\u00E9";
+    std::string out;
+    cli::AppendContactVCard(c, out);
+    std::string unfolded;
+    std::size_t start = 0;
+    for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const std::string line = out.substr(start, end - start);
+      EXPECT_LE(line.size(), 75u) << line;
+      ASSERT_FALSE(line.empty());
+      // No line starts (after the fold's blank) with a UTF-8 continuation byte.
+      const unsigned char lead = static_cast<unsigned char>(line[line[0] == ' ' ? 1 : 0]);
+      EXPECT_NE(lead & 0xC0, 0x80) << line;
+      if (line[0] == ' ') {
+        unfolded += line.substr(1);
+      } else {
+        unfolded += (unfolded.empty() ? "" : "\n") + line;
+      }
+    }
+    EXPECT_NE(unfolded.find("\nNOTE:" + c.notes + "\n"), std::string::npos) << ascii;
+  }
 }
 
 TEST_F(BooksFolder, CodePageChoosesTheLettersAndUndefinedBytesAreCounted) {
