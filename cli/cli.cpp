@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -127,8 +128,16 @@ struct Accepts {
 
 class Session {
  public:
-  Session(std::string_view lineEnd, std::string& out, std::string& err)
-      : lineEnd_(lineEnd), out_(out), err_(err) {}
+  Session(std::string_view lineEnd, std::string& out, std::string& err,
+          const std::function<void(std::string&)>* drain)
+      : lineEnd_(lineEnd), out_(out), err_(err), drain_(drain) {}
+
+  // Hands the output on once it is large, so that an export of any size
+  // keeps little in memory.
+  void Drain() {
+    constexpr std::size_t kDrainSize = std::size_t{1} << 20;
+    if (drain_ != nullptr && *drain_ && out_.size() >= kDrainSize) (*drain_)(out_);
+  }
 
   // One line on standard error, prefixed with the program's name.
   void Note(std::string_view message) {
@@ -155,6 +164,7 @@ class Session {
   std::string_view lineEnd_;
   std::string& out_;
   std::string& err_;
+  const std::function<void(std::string&)>* drain_;
 };
 
 std::string Quoted(std::string_view text) {
@@ -618,6 +628,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
       } else {
         AppendContactLdif(contact, out);
       }
+      session.Drain();
     });
   }
   if (undefined > 0) {
@@ -632,7 +643,12 @@ int Books(Session& session, const std::vector<std::string>& args) {
 
 int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
         std::string& err) {
-  Session session(lineEnd, out, err);
+  return Run(args, lineEnd, out, err, {});
+}
+
+int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
+        std::string& err, const std::function<void(std::string&)>& drain) {
+  Session session(lineEnd, out, err, &drain);
   for (const std::string& word : args) {
     if (word == "--") break;
     if (word == "--help" || word == "-h" || word == "/?") {

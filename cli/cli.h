@@ -15,6 +15,7 @@
 // The mail folder is only read; it becomes the current directory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,5 +31,12 @@ inline constexpr int kExitError = 2;
 // the exit status.
 int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
         std::string& err);
+
+// The same, handing standard output on as it grows: a long export calls
+// `drain(out)` whenever `out` holds more than about a megabyte; `drain`
+// writes the bytes away and clears `out`. What is left at the end is the
+// caller's to write.
+int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
+        std::string& err, const std::function<void(std::string&)>& drain);
 
 }  // namespace cli

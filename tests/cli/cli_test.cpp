@@ -467,6 +467,37 @@ TEST(CliBooks, BooksComeInListingOrderAndAnUnreadableBookIsAnError) {
   EXPECT_EQ(o.err, "quillmer-cli: cannot read address book 'TWO.PMR' (missing, locked or not permitted)\n");
 }
 
+TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
+  fixture::TempFolder mail;
+  std::vector<tools::BookEntry> entries;
+  for (int i = 0; i < 10000; ++i) {
+    const std::string n = std::to_string(i);
+    entries.push_back({"Person " + n, "p" + n + "@example.org", "Company " + n, "555 " + n,
+                       "notes " + n, "K" + n, "Street " + n, "Postal " + n, "556 " + n});
+  }
+  mail.Write("BIG.PMR", tools::AddressBookBytes("Big", entries));
+  const std::vector<std::string> args = {"books", "--format", "vcard", mail.path().string()};
+  const Outcome whole = Cli(args);
+  ASSERT_EQ(whole.status, cli::kExitOk);
+  ASSERT_GT(whole.out.size(), std::size_t{2} << 20);
+
+  std::string pieces;
+  int drains = 0;
+  std::string out;
+  std::string err;
+  const int status = cli::Run(args, "\n", out, err, [&](std::string& bytes) {
+    ++drains;
+    EXPECT_GE(bytes.size(), std::size_t{1} << 20);
+    pieces += bytes;
+    bytes.clear();
+  });
+  EXPECT_EQ(status, cli::kExitOk);
+  EXPECT_GE(drains, 2);
+  EXPECT_LT(out.size(), std::size_t{1} << 20);
+  EXPECT_TRUE(pieces + out == whole.out);
+  EXPECT_EQ(err, "");
+}
+
 TEST(CliInfo, HelpAndVersionGoToStandardOutput) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--help"}, {"-h"}, {"/?"}, {"nonsense", "--help"}}) {
