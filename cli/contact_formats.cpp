@@ -141,25 +141,21 @@ void AppendContactCsv(const Contact& c, std::string& out) {
 
 std::string VCardText(std::string_view text) {
   std::string escaped;
-  escaped.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    switch (c) {
-      case '\\':
-      case ',':
-      case ';':
-        escaped += '\\';
-        escaped += c;
-        break;
-      case '\r':
-        // CR LF, CR alone and LF alone are each one line break.
-        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        [[fallthrough]];
-      case '\n':
-        escaped += "\\n";
-        break;
-      default:
-        escaped += c;
+  escaped.reserve(text.size() + 8);
+  while (!text.empty()) {
+    // Plain runs go in whole; only the specials are looked at one by one.
+    const std::size_t special = text.find_first_of("\\,;\r\n");
+    escaped += text.substr(0, special);
+    if (special == std::string_view::npos) break;
+    const char c = text[special];
+    text.remove_prefix(special + 1);
+    if (c == '\r' || c == '\n') {
+      // CR LF, CR alone and LF alone are each one line break.
+      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
+      escaped += "\\n";
+    } else {
+      escaped += '\\';
+      escaped += c;
     }
   }
   return escaped;

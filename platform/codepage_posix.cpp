@@ -1,6 +1,7 @@
 // Code page conversion with glibc's iconv.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 
@@ -46,6 +47,12 @@ CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
 CodePageConverter::~CodePageConverter() { iconv_close(Descriptor(handle_)); }
 
 std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
+  // ASCII is the same in all these code pages and in UTF-8: most fields
+  // need no converter at all.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    out += bytes;
+    return 0;
+  }
   std::size_t undefined = 0;
   // Each byte of a single-byte code page gives at most 3 UTF-8 bytes.
   const std::size_t start = out.size();

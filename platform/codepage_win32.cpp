@@ -1,6 +1,7 @@
 // Code page conversion with MultiByteToWideChar and WideCharToMultiByte.
 #include <windows.h>
 
+#include <algorithm>
 #include <limits>
 #include <stdexcept>
 #include <vector>
@@ -24,7 +25,12 @@ CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
 CodePageConverter::~CodePageConverter() = default;
 
 std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
-  if (bytes.empty()) return 0;
+  // ASCII is the same in all these code pages and in UTF-8: most fields
+  // need no converter at all.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    out += bytes;
+    return 0;
+  }
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) {
     throw std::length_error("text too long to convert");
   }
