@@ -67,7 +67,7 @@ std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& o
       break;
     }
     if (errno != EILSEQ && errno != EINVAL) {
-      throw std::runtime_error("iconv failed");
+      throw std::runtime_error("iconv failed on code page " + std::to_string(codePage_));
     }
     // A byte the code page does not define: U+FFFD in its place (the room
     // set aside for the byte stays unused), and on with the next byte.
