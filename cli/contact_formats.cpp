@@ -128,9 +128,9 @@ void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& o
 }
 
 void AppendContactCsvHeader(std::string& out) {
-  AppendCsvRow({"name", "company", "key", "street", "postal", "phone", "fax", "notes", "email",
-                "book"},
-               out);
+  AppendCsvRow(
+      {"name", "company", "key", "street", "postal", "phone", "fax", "notes", "email", "book"},
+      out);
 }
 
 void AppendContactCsv(const Contact& c, std::string& out) {
@@ -173,8 +173,10 @@ void AppendContactVCard(const Contact& c, std::string& out) {
   if (!c.company.empty()) AppendProperty("ORG", VCardText(c.company), out);
   if (!c.key.empty()) AppendProperty("NICKNAME", VCardText(c.key), out);
   // ADR components: box;extended;street;locality;region;code;country.
-  if (!c.street.empty()) AppendProperty("ADR;TYPE=PARCEL", ";;" + VCardText(c.street) + ";;;;", out);
-  if (!c.postal.empty()) AppendProperty("ADR;TYPE=POSTAL", ";;" + VCardText(c.postal) + ";;;;", out);
+  if (!c.street.empty())
+    AppendProperty("ADR;TYPE=PARCEL", ";;" + VCardText(c.street) + ";;;;", out);
+  if (!c.postal.empty())
+    AppendProperty("ADR;TYPE=POSTAL", ";;" + VCardText(c.postal) + ";;;;", out);
   if (!c.phone.empty()) AppendProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
   if (!c.fax.empty()) AppendProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
   if (!c.notes.empty()) AppendProperty("NOTE", VCardText(c.notes), out);
@@ -191,8 +193,8 @@ std::string DnValue(std::string_view value) {
       escaped += "\\00";
       continue;
     }
-    const bool special = c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' ||
-                         c == ';';
+    const bool special =
+        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
     const bool leading = i == 0 && (c == ' ' || c == '#');
     const bool trailing = i + 1 == value.size() && c == ' ';
     if (special || leading || trailing) escaped += '\\';

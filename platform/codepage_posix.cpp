@@ -28,11 +28,15 @@ const char* IconvName(unsigned codePage) {
   }
 }
 
-iconv_t Descriptor(void* handle) { return static_cast<iconv_t>(handle); }
+iconv_t Descriptor(void* handle) {
+  return static_cast<iconv_t>(handle);
+}
 
 }  // namespace
 
-bool IsSupportedCodePage(unsigned codePage) { return IconvName(codePage) != nullptr; }
+bool IsSupportedCodePage(unsigned codePage) {
+  return IconvName(codePage) != nullptr;
+}
 
 CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
   const char* name = IconvName(codePage);
@@ -44,7 +48,9 @@ CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
   handle_ = descriptor;
 }
 
-CodePageConverter::~CodePageConverter() { iconv_close(Descriptor(handle_)); }
+CodePageConverter::~CodePageConverter() {
+  iconv_close(Descriptor(handle_));
+}
 
 std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
   // ASCII is the same in all these code pages and in UTF-8: most fields

@@ -51,7 +51,8 @@ std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& o
       ++undefined;
     }
   }
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
   if (size <= 0) throw std::runtime_error("WideCharToMultiByte failed");
   const std::size_t start = out.size();
   out.resize(start + static_cast<std::size_t>(size));

@@ -13,9 +13,9 @@ using fixture::Record;
 using fixture::RecordBytes;
 
 std::vector<std::string> All(const engine::BookRecordFields& f) {
-  return {std::string(f.name),  std::string(f.company), std::string(f.key),
-          std::string(f.street), std::string(f.postal), std::string(f.phone),
-          std::string(f.fax),   std::string(f.notes),   std::string(f.email)};
+  return {std::string(f.name),   std::string(f.company), std::string(f.key),
+          std::string(f.street), std::string(f.postal),  std::string(f.phone),
+          std::string(f.fax),    std::string(f.notes),   std::string(f.email)};
 }
 
 std::vector<std::string> All(const Record& r) {
@@ -40,8 +40,15 @@ TEST(ReadBookRecordFields, EachFieldEndsAtItsNulOrItsWidth) {
                     .notes = std::string(80, 'n')};
   EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(full))), All(full));
 
-  const Record empty{.name = "", .address = "", .company = "", .key = "", .street = "",
-                     .post = "", .phone = "", .fax = "", .notes = ""};
+  const Record empty{.name = "",
+                     .address = "",
+                     .company = "",
+                     .key = "",
+                     .street = "",
+                     .post = "",
+                     .phone = "",
+                     .fax = "",
+                     .notes = ""};
   EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(empty))), All(empty));
 }
 
@@ -58,8 +65,15 @@ TEST(ReadBookRecordFields, AShortRecordGivesWhatItHolds) {
   EXPECT_EQ(f.email, "");
   // The address field cut before its NUL ends where the record ends.
   EXPECT_EQ(engine::ReadBookRecordFields(bytes.substr(0, 342 + 5)).email, "jo@ex");
-  EXPECT_EQ(All(engine::ReadBookRecordFields("")), All(Record{.name = "", .address = "",
-      .company = "", .key = "", .street = "", .post = "", .phone = "", .fax = "", .notes = ""}));
+  EXPECT_EQ(All(engine::ReadBookRecordFields("")), All(Record{.name = "",
+                                                              .address = "",
+                                                              .company = "",
+                                                              .key = "",
+                                                              .street = "",
+                                                              .post = "",
+                                                              .phone = "",
+                                                              .fax = "",
+                                                              .notes = ""}));
 }
 
 TEST(ForEachBookRecord, VisitsRecordsAfterTheHeaderFirstToLast) {

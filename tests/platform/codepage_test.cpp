@@ -73,15 +73,18 @@ TEST(CodePageConverter, UndefinedBytesBecomeReplacementCharactersAndAreCounted) 
       }
       EXPECT_EQ(text == "\xEF\xBF\xBD", isUndefined) << codePage << " byte " << b;
       // No byte of these code pages stands for a C1 control.
-      EXPECT_FALSE(text.size() == 2 && text[0] == '\xC2' && static_cast<unsigned char>(text[1]) < 0xA0)
+      EXPECT_FALSE(text.size() == 2 && text[0] == '\xC2' &&
+                   static_cast<unsigned char>(text[1]) < 0xA0)
           << codePage << " byte " << b;
     }
     // All 256 at once: the same count, and the text goes on after each one.
     std::size_t undefined = 0;
     const std::string text = Utf8(codePage, all, &undefined);
     EXPECT_EQ(undefined, undefinedSet.size()) << codePage;
-    EXPECT_EQ(text.substr(text.size() - 2), codePage == 1252 ? "\u00FF" : codePage == 1250 ? "\u02D9"
-                                            : "\u00A0") << codePage;
+    EXPECT_EQ(text.substr(text.size() - 2), codePage == 1252   ? "\u00FF"
+                                            : codePage == 1250 ? "\u02D9"
+                                                               : "\u00A0")
+        << codePage;
   }
   EXPECT_FALSE(platform::IsSupportedCodePage(65001));
   EXPECT_FALSE(platform::IsSupportedCodePage(1251));
