@@ -8,6 +8,8 @@
 # The folder is made like the engine benchmark's (same names, addresses and
 # record layout) in a temporary folder and removed afterwards. Uses
 # hyperfine when it is installed, otherwise a timing loop of its own.
+# Then `books --format vcard` of the same folder, the whole export of all
+# 200,000 records, against `cat` of every book.
 set -euo pipefail
 cli=${1:-build/native/cli/quillmer-cli}
 runs=${2:-10}
@@ -55,9 +57,13 @@ cat_cmd="cat EVERYONE.PML"
 count=$($expand_cmd | tr -cd '\t' | wc -c)
 echo "list: $(wc -c < EVERYONE.PML) bytes; expansion: $($expand_cmd | wc -c) bytes, $count names resolved"
 
+books_cmd="$cli books --format vcard ."
+echo "vCard export: $($books_cmd | wc -c) bytes, $($books_cmd | grep -c '^BEGIN:VCARD') cards"
+
 if command -v hyperfine >/dev/null; then
   hyperfine -N --warmup 2 --runs "$runs" --output=null "$cat_cmd" "$expand_cmd" \
     "cat $(echo *.PMR) EVERYONE.PML"
+  hyperfine -N --warmup 2 --runs "$runs" --output=null "cat $(echo *.PMR)" "$books_cmd"
   exit 0
 fi
 
@@ -83,3 +89,8 @@ echo "cat of the books and list:  $all_ms ms"
 echo "quillmer-cli expand:        $expand_ms ms"
 echo "ratio to cat of the list: ${ratio}x (goal: within 5x); to cat of all it reads: ${all_ratio}x"
 awk -v r="$ratio" 'BEGIN {exit !(r <= 5)}' || echo "over the goal"
+# shellcheck disable=SC2046
+books_cat_ms=$(median_ms cat $(echo *.PMR))
+books_ms=$(median_ms "$cli" books --format vcard .)
+echo "cat of the books:           $books_cat_ms ms"
+echo "quillmer-cli books --format vcard: $books_ms ms ($(awk -v a="$books_ms" -v b="$books_cat_ms" 'BEGIN {printf "%.2f", a / b}')x)"

@@ -1,16 +1,21 @@
 // quillmer-cli: the list expansion engine from the command line, no window.
 //
 //   quillmer-cli lists [FOLDER]                        file name TAB title, per list
-//   quillmer-cli expand [--strip] [--sort] [FOLDER] LIST
-//   quillmer-cli check [FOLDER]                        unknown names, exit 1 if any
-//   quillmer-cli --help | --version
+//   quillmer-cli expand [--format text|to|csv] [--strip] [--sort] [FOLDER] LIST
+//   quillmer-cli check [FOLDER]                        findings, exit 1 if any
+//   quillmer-cli books [--format csv|vcard|ldif] [--codepage CP] [FOLDER]
+//   quillmer-cli --help | COMMAND --help | --version
 //
 // `expand` writes exactly the bytes the window's output pane holds after the
-// same buttons, CR LF included. The other commands' lines end in `lineEnd`
+// same buttons, CR LF included; `--format to` one line for a To field,
+// `--format csv` entry,address rows. `books` exports every record of every
+// address book in UTF-8 (CSV and vCard 3.0 with the CR LF line ends those
+// formats prescribe, LDIF with LF). The other commands' lines end in `lineEnd`
 // (the platform's text line end). Errors: one line on `err`, exit status 2.
 // The mail folder is only read; it becomes the current directory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,7 +23,7 @@
 namespace cli {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitUnknownNames = 1;  // `check` found entries nobody knows
+inline constexpr int kExitFindings = 1;  // `check` found something
 inline constexpr int kExitError = 2;
 
 // Runs one command line (`args` without the program name), appending what
@@ -26,5 +31,12 @@ inline constexpr int kExitError = 2;
 // the exit status.
 int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
         std::string& err);
+
+// The same, handing standard output on as it grows: a long export calls
+// `drain(out)` whenever `out` holds more than about a megabyte; `drain`
+// writes the bytes away and clears `out`. What is left at the end is the
+// caller's to write.
+int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
+        std::string& err, const std::function<void(std::string&)>& drain);
 
 }  // namespace cli

@@ -23,9 +23,14 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   std::string out;
   std::string err;
-  int status = cli::Run(args, cli::kTextLineEnd, out, err);
+  bool written = true;
+  const auto drain = [&](std::string& bytes) {
+    written = WriteAll(stdout, bytes) && written;
+    bytes.clear();
+  };
+  int status = cli::Run(args, cli::kTextLineEnd, out, err, drain);
   // A full disk or a closed pipe must not pass for success.
-  if (!WriteAll(stdout, out)) {
+  if (!WriteAll(stdout, out) || !written) {
     err += "quillmer-cli: cannot write to standard output";
     err += cli::kTextLineEnd;
     status = cli::kExitError;

@@ -17,7 +17,11 @@ constexpr std::size_t kTitleSize = 28;
 constexpr std::size_t kRecordSize = 458;
 constexpr Field kName{2, 40};
 constexpr Field kCompany{42, 40};
+constexpr Field kKey{82, 12};
+constexpr Field kStreet{94, 60};
+constexpr Field kPostal{154, 60};
 constexpr Field kPhone{214, 24};
+constexpr Field kFax{238, 24};
 constexpr Field kNotes{262, 80};
 constexpr Field kAddress{342, 100};
 
@@ -43,7 +47,11 @@ std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry
     const BookEntry& entry = entries[i];
     Put(bytes, base, kName, entry.name);
     Put(bytes, base, kCompany, entry.company);
+    Put(bytes, base, kKey, entry.key);
+    Put(bytes, base, kStreet, entry.street);
+    Put(bytes, base, kPostal, entry.postal);
     Put(bytes, base, kPhone, entry.phone);
+    Put(bytes, base, kFax, entry.fax);
     Put(bytes, base, kNotes, entry.notes);
     Put(bytes, base, kAddress, entry.address);
   }
@@ -69,8 +77,9 @@ std::string AddressBookFromSource(std::string_view source) {
       if (bar == std::string_view::npos) break;
       rest = rest.substr(bar + 1);
     }
-    fields.resize(5);
-    entries.push_back(BookEntry{fields[0], fields[1], fields[2], fields[3], fields[4]});
+    fields.resize(9);
+    entries.push_back(BookEntry{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5],
+                                fields[6], fields[7], fields[8]});
   }
   return AddressBookBytes(title, entries);
 }

@@ -19,15 +19,23 @@ struct BookEntry {
   std::string company;
   std::string phone;
   std::string notes;
+  // Later additions, default-initialised so that older five-field
+  // initialisers stay complete.
+  std::string key = {};
+  std::string street = {};
+  std::string postal = {};
+  std::string fax = {};
 };
 
 std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries);
 
 // The book described by a readable text source:
 //   title: <book title>
-//   <name> | <address> [| <company> [| <phone> [| <notes>]]]
+//   <name> | <address> [| <company> [| <phone> [| <notes> [| <key> [| <street>
+//     [| <postal> [| <fax>]]]]]]]
 // Blank lines and lines starting with '#' are ignored; fields are trimmed
-// of the blanks around the bars.
+// of the blanks around the bars. Bytes are copied as they are: a source in
+// code page 1252 gives a book in code page 1252.
 std::string AddressBookFromSource(std::string_view source);
 
 }  // namespace tools

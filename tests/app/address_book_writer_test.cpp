@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/address_book.h"
+#include "engine/address_book_record.h"
 
 namespace {
 
@@ -32,6 +33,22 @@ TEST(AddressBookWriter, ASourceReadsBackThroughTheProgramsReader) {
   engine::AppendBookRecords(book, names, addresses);
   EXPECT_EQ(std::vector<std::string>({"CHAIR", "PAT KOWALSKI"}), names);
   EXPECT_EQ(std::vector<std::string>({"chair@club.example", "pat@club.example"}), addresses);
+}
+
+TEST(AddressBookWriter, EveryFieldOfASourceLineLandsInItsOwnField) {
+  const std::string book = tools::AddressBookFromSource(
+      "title: Full\n"
+      "Ren\xE9 Dupont | rene@example.fr | Dupont SA | +33 1 | met in Lyon | RD | 1 rue Haute |"
+      " BP 12, Paris | +33 2\n");
+  std::vector<std::string> fields;
+  engine::ForEachBookRecord(book, [&](const engine::BookRecordFields& f) {
+    fields = {std::string(f.name),   std::string(f.email), std::string(f.company),
+              std::string(f.phone),  std::string(f.notes), std::string(f.key),
+              std::string(f.street), std::string(f.postal), std::string(f.fax)};
+  });
+  EXPECT_EQ(fields, (std::vector<std::string>{"Ren\xE9 Dupont", "rene@example.fr", "Dupont SA",
+                                              "+33 1", "met in Lyon", "RD", "1 rue Haute",
+                                              "BP 12, Paris", "+33 2"}));
 }
 
 TEST(AddressBookWriter, CutsAFieldSoThatItKeepsItsNul) {

@@ -1,5 +1,6 @@
 // quillmer-cli commands run in process on real mail folders.
 #include "cli/cli.h"
+#include "cli/contact_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include "platform/files.h"
 #include "tests/support/exclusive_hold.h"
 #include "tests/engine/book_fixture.h"
+#include "tools/address_book_writer.h"
 
 namespace {
 
@@ -144,10 +146,10 @@ TEST_F(MailFolder, ListsGivesFileNameTabTitleInCatalogueOrder) {
 
 TEST_F(MailFolder, CheckReportsUnknownNamesWithTitleAndLineNumber) {
   const Outcome o = Cli({"check", Folder()});
-  EXPECT_EQ(o.status, cli::kExitUnknownNames);
+  EXPECT_EQ(o.status, cli::kExitFindings);
   EXPECT_EQ(o.out,
-            "CLUB.PML\tFriends of the club\t5\tNobody Known\n"
-            "CLUB.PML\tFriends of the club\t7\tsales team \n");
+            "CLUB.PML\tFriends of the club\t5\tunknown\tNobody Known\n"
+            "CLUB.PML\tFriends of the club\t7\tunknown\tsales team \n");
   EXPECT_EQ(o.err, "");
 
   mail.Write("CLUB.PML", "\\TITLE Fine\r\nJO SMITH\r\n\\comment\r\nnobody@example.org\r\n");
@@ -172,8 +174,14 @@ TEST_F(MailFolder, NothingIsWrittenToTheMailFolder) {
        {std::vector<std::string>{"lists", Folder()},
         {"check", Folder()},
         {"expand", "--strip", "--sort", Folder(), "CLUB.PML"},
-        {"expand", Folder(), "nope"}}) {
-    Cli(args);
+        {"expand", Folder(), "nope"},
+        {"expand", "--format", "to", Folder(), "CLUB.PML"},
+        {"expand", "--format", "csv", Folder(), "CLUB.PML"},
+        {"books", Folder()},
+        {"books", "--format", "vcard", Folder()},
+        {"books", "--format", "ldif", "--codepage", "850", Folder()}}) {
+    const Outcome o = Cli(args);
+    EXPECT_NE(o.out + o.err, "");
   }
   EXPECT_EQ(snapshot(), before);
 }
@@ -221,17 +229,294 @@ TEST_F(MailFolder, AListHeldByAnotherProgramIsAnError) {
   // check goes on with the other lists, and still fails.
   const Outcome o = Cli({"check", Folder()});
   EXPECT_EQ(o.status, cli::kExitError);
-  EXPECT_EQ(o.out, "OTHER.PML\tOther\t2\tNobody Either\n");
+  EXPECT_EQ(o.out, "OTHER.PML\tOther\t2\tunknown\tNobody Either\n");
   EXPECT_NE(o.err.find("'CLUB.PML'"), std::string::npos);
+}
+
+TEST_F(MailFolder, ExpandToGivesOneLineForAToFieldAndNamesWhatItLeavesOut) {
+  mail.Write("MORE.PMR", tools::AddressBookBytes(
+                             "More", {{"Smith, Jo", "jo.smith@example.org", "", "", ""},
+                                      {"Dr. Who", "Who <who@tardis.example>", "", "", ""},
+                                      {"Empty", "", "", "", ""},
+                                      {"Q \"the\" Boss", "q@example.org", "", "", ""}}));
+  mail.Write("TO.PML",
+             "\\TITLE To\r\njo smith\r\n  <carol@example.net> \r\nNobody Known\r\nsmith, jo\r\n"
+             "dr. who\r\nempty\r\n\"Quoted\" <x@example.org>\r\nq \"the\" boss\r\n");
+  const Outcome o = Cli({"expand", "--format", "to", Folder(), "To"});
+  EXPECT_EQ(o.status, cli::kExitOk);
+  EXPECT_EQ(o.out,
+            "jo smith <jo@example.org>, carol@example.net, \"smith, jo\" <jo.smith@example.org>, "
+            "\"dr. who\" <who@tardis.example>, x@example.org, \"q \\\"the\\\" boss\" "
+            "<q@example.org>\n");
+  EXPECT_EQ(o.err,
+            "quillmer-cli: left out, no address: line 4 'Nobody Known'\n"
+            "quillmer-cli: left out, no address: line 7 'empty'\n");
+
+  const Outcome csv = Cli({"expand", "--format=csv", Folder(), "To"});
+  EXPECT_EQ(csv.status, cli::kExitOk);
+  EXPECT_EQ(csv.out,
+            "entry,address\r\njo smith,jo@example.org\r\n  <carol@example.net> ,carol@example.net\r\n"
+            "Nobody Known,\r\n\"smith, jo\",jo.smith@example.org\r\ndr. who,who@tardis.example\r\n"
+            "empty,\r\n\"\"\"Quoted\"\" <x@example.org>\",x@example.org\r\n"
+            "\"q \"\"the\"\" boss\",q@example.org\r\n");
+  EXPECT_EQ(csv.err, "");
+
+  ExpectOneError({"expand", "--format", "html", Folder(), "To"}, "'html'");
+  ExpectOneError({"expand", "--format", "to", "--strip", Folder(), "To"}, "--strip");
+  ExpectOneError({"expand", Folder(), "To", "--format"}, "--format");
+  ExpectOneError({"lists", "--format", "csv", Folder()}, "'--format'");
+}
+
+// One finding of each kind, and entries that are fine around them.
+TEST(CliCheck, ReportsEachKindOnceWithItsLine) {
+  fixture::TempFolder mail;
+  mail.Write("PEOPLE.PMR",
+             tools::AddressBookBytes("People", {{"Jo Smith", "jo@example.org", "", "", ""},
+                                                {"Nomail", "", "", "", ""},
+                                                {"Pat", "pat@home.example", "", "", ""},
+                                                {"Pat", "PAT@HOME.EXAMPLE", "", "", ""},
+                                                {"Sam", "sam@one.example", "", "", ""},
+                                                {"Sam", "sam@two.example", "", "", ""},
+                                                {"Broken", "broken.example.org", "", "", ""}}));
+  mail.Write("TEAM.PML",
+             "\\TITLE Team\r\njo smith\r\nstranger\r\nnomail\r\npat\r\nsam\r\n"
+             "JO@EXAMPLE.ORG\r\nbroken\r\nann@example.net\r\n\r\n\\note\r\nbad@@x..org\r\n");
+  const Outcome o = Cli({"check", mail.path().string()});
+  EXPECT_EQ(o.status, cli::kExitFindings);
+  EXPECT_EQ(o.out,
+            "TEAM.PML\tTeam\t3\tunknown\tstranger\n"
+            "TEAM.PML\tTeam\t4\tno-address\tnomail\n"
+            "TEAM.PML\tTeam\t6\tambiguous\tsam\n"
+            "TEAM.PML\tTeam\t7\tduplicate\tJO@EXAMPLE.ORG\n"
+            "TEAM.PML\tTeam\t8\tnot-an-address\tbroken\n"
+            "TEAM.PML\tTeam\t12\tnot-an-address\tbad@@x..org\n");
+  EXPECT_EQ(o.err, "");
+}
+
+// Addresses that pass and fail the local@domain look, one entry per list so
+// that no duplicate gets in the way.
+TEST(CliCheck, TellsAddressesFromOtherText) {
+  const std::vector<std::pair<std::string, bool>> cases = {
+      {"a@b", true},           {"first.last+tag@sub.example.org", true},
+      {"\"Jo\" <jo@x.org>", true}, {"x@caf\xE9.example", true},
+      {"@example.org", false}, {"jo@", false},
+      {"jo smith@x.org", false}, {"jo@x_y.org", false},
+      {"jo@.x.org", false},    {"jo@x.org.", false},
+      {"jo@x(y).org", false},  {"jo\"@x.org", false},
+  };
+  for (const auto& [entry, good] : cases) {
+    fixture::TempFolder mail;
+    mail.Write("ONE.PML", "\\TITLE One\r\n" + entry + "\r\n");
+    const Outcome o = Cli({"check", mail.path().string()});
+    EXPECT_EQ(o.status, good ? cli::kExitOk : cli::kExitFindings) << entry;
+    EXPECT_EQ(o.out, good ? "" : "ONE.PML\tOne\t2\tnot-an-address\t" + entry + "\n") << entry;
+  }
+}
+
+// A book with every field filled, one with special characters in every
+// format's sense, an empty record (left out) and a record with an address
+// only.
+class BooksFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tools::BookEntry full{"Ren\xE9 M\xFCller", "rene@example.fr", "M\xFCller & Fils",
+                          "+33 1 23", "likes, \"quotes\"; and \\ too", "RENE",
+                          "1 rue Haute", "BP 12\r\n75001 Paris", "+33 1 24"};
+    mail.Write("A.PMR", tools::AddressBookBytes("A", {full, {"", "", "", "", ""},
+                                                      {"", "only@example.org", "", "", ""}}));
+  }
+  fixture::TempFolder mail;
+};
+
+TEST_F(BooksFolder, CsvHasOneQuotedRowPerRecordInUtf8) {
+  const Outcome o = Cli({"books", mail.path().string()});
+  EXPECT_EQ(o.status, cli::kExitOk);
+  EXPECT_EQ(o.err, "");
+  EXPECT_EQ(o.out,
+            "name,company,key,street,postal,phone,fax,notes,email,book\r\n"
+            "Ren\u00E9 M\u00FCller,M\u00FCller & Fils,RENE,1 rue Haute,\"BP 12\r\n75001 Paris\","
+            "+33 1 23,+33 1 24,\"likes, \"\"quotes\"\"; and \\ too\",rene@example.fr,A.PMR\r\n"
+            ",,,,,,,,only@example.org,A.PMR\r\n");
+}
+
+TEST_F(BooksFolder, VCardEscapesTextAndFillsEveryProperty) {
+  const Outcome o = Cli({"books", "--format", "vcard", mail.path().string()});
+  EXPECT_EQ(o.status, cli::kExitOk);
+  EXPECT_EQ(o.out,
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ren\u00E9 M\u00FCller\r\n"
+            "N:M\u00FCller;Ren\u00E9;;;\r\nORG:M\u00FCller & Fils\r\nNICKNAME:RENE\r\n"
+            "ADR;TYPE=PARCEL:;;1 rue Haute;;;;\r\nADR;TYPE=POSTAL:;;BP 12\\n75001 Paris;;;;\r\n"
+            "TEL;TYPE=VOICE:+33 1 23\r\nTEL;TYPE=FAX:+33 1 24\r\n"
+            "NOTE:likes\\, \"quotes\"\\; and \\\\ too\r\nEMAIL;TYPE=INTERNET:rene@example.fr\r\n"
+            "END:VCARD\r\n"
+            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:only@example.org\r\nN:;;;;\r\n"
+            "EMAIL;TYPE=INTERNET:only@example.org\r\nEND:VCARD\r\n");
+}
+
+TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
+  const Outcome o = Cli({"books", "--format", "ldif", mail.path().string()});
+  EXPECT_EQ(o.status, cli::kExitOk);
+  const std::string classes =
+      "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
+      "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
+  // "cn=René Müller,mail=rene@example.fr", "René Müller", "Müller & Fils",
+  // "BP 12\n75001 Paris" in base64.
+  EXPECT_EQ(o.out,
+            "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\n" + classes +
+                "cn:: UmVuw6kgTcO8bGxlcg==\nmail: rene@example.fr\n"
+                "o:: TcO8bGxlciAmIEZpbHM=\nmozillaNickname: RENE\n"
+                "telephoneNumber: +33 1 23\nfacsimileTelephoneNumber: +33 1 24\n"
+                "description: likes, \"quotes\"; and \\ too\nstreet: 1 rue Haute\n"
+                "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\n\n"
+                "dn: cn=only@example.org,mail=only@example.org\n" + classes +
+                "cn: only@example.org\nmail: only@example.org\n\n");
+}
+
+TEST(ContactFormats, DistinguishedNameValuesAndLdifValuesFollowTheirRfcs) {
+  // RFC 4514: the seven specials, a leading blank or '#', a trailing blank, NUL.
+  EXPECT_EQ(cli::DnValue("Smith, Jo"), "Smith\\, Jo");
+  EXPECT_EQ(cli::DnValue("a+b\"c\\d<e>f;g=h"), "a\\+b\\\"c\\\\d\\<e\\>f\\;g=h");
+  EXPECT_EQ(cli::DnValue(" #x# "), "\\ #x#\\ ");
+  EXPECT_EQ(cli::DnValue("#x"), "\\#x");
+  EXPECT_EQ(cli::DnValue(std::string("a\0b", 3)), "a\\00b");
+  // RFC 2849: what may follow "attr: " as it is.
+  for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "x ", ""}) {
+    EXPECT_EQ(cli::LdifSafe(safe), safe.empty() || safe.back() != ' ') << safe;
+  }
+  for (const std::string& unsafe : std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere", std::string("n\0ul", 4),
+        "caf\xC3\xA9"}) {
+    EXPECT_FALSE(cli::LdifSafe(unsafe)) << unsafe;
+  }
+}
+
+TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
+  for (std::size_t ascii = 0; ascii < 4; ++ascii) {
+    cli::Contact c;
+    c.name = "N";
+    c.notes = std::string(ascii, 'a');
+    for (int i = 0; i < 60; ++i) c.notes += i % 3 == 0 ? "\u20AC" : "\u00E9";
+    std::string out;
+    cli::AppendContactVCard(c, out);
+    std::string unfolded;
+    std::size_t start = 0;
+    for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      const std::string line = out.substr(start, end - start);
+      EXPECT_LE(line.size(), 75u) << line;
+      ASSERT_FALSE(line.empty());
+      // No line starts (after the fold's blank) with a UTF-8 continuation byte.
+      const unsigned char lead = static_cast<unsigned char>(line[line[0] == ' ' ? 1 : 0]);
+      EXPECT_NE(lead & 0xC0, 0x80) << line;
+      if (line[0] == ' ') {
+        unfolded += line.substr(1);
+      } else {
+        unfolded += (unfolded.empty() ? "" : "\n") + line;
+      }
+    }
+    EXPECT_NE(unfolded.find("\nNOTE:" + c.notes + "\n"), std::string::npos) << ascii;
+  }
+}
+
+TEST_F(BooksFolder, CodePageChoosesTheLettersAndUndefinedBytesAreCounted) {
+  mail.Write("B.PMR", tools::AddressBookBytes("B", {{"\x81\x82\x90\x9D", "b@x.org", "", "", ""}}));
+  const auto nameOf = [&](const std::string& codePage, std::string& err) {
+    Outcome o = Cli({"books", "--codepage", codePage, mail.path().string()});
+    EXPECT_EQ(o.status, cli::kExitOk) << codePage;
+    err = o.err;
+    const std::size_t end = o.out.find(",b@x.org");
+    const std::size_t start = o.out.rfind("\r\n", end) + 2;
+    return o.out.substr(start, o.out.find(',', start) - start);
+  };
+  std::string err;
+  EXPECT_EQ(nameOf("1252", err), "\uFFFD\u201A\uFFFD\uFFFD");
+  // The accented letters of the other book count too: none is undefined.
+  EXPECT_EQ(err, "quillmer-cli: 3 bytes not defined in code page 1252 written as U+FFFD\n");
+  EXPECT_EQ(nameOf("cp850", err), "\u00FC\u00E9\u00C9\u00D8");
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(nameOf("437", err), "\u00FC\u00E9\u00C9\u00A5");
+  EXPECT_EQ(nameOf("1250", err), "\uFFFD\u201A\uFFFD\u0165");
+  EXPECT_EQ(err, "quillmer-cli: 2 bytes not defined in code page 1250 written as U+FFFD\n");
+
+  ExpectOneError({"books", "--codepage", "65001", mail.path().string()}, "'65001'");
+  ExpectOneError({"books", "--format", "xml", mail.path().string()}, "'xml'");
+  ExpectOneError({"books", mail.path().string(), "extra"}, "'extra'");
+}
+
+TEST(CliBooks, BooksComeInListingOrderAndAnUnreadableBookIsAnError) {
+  fixture::TempFolder mail;
+  for (const char* name : {"ONE", "TWO", "THREE"}) {
+    mail.Write(std::string(name) + ".PMR",
+               tools::AddressBookBytes(name, {{std::string(name) + " a", "a@x.org", "", "", ""},
+                                              {std::string(name) + " b", "b@x.org", "", "", ""}}));
+  }
+  mail.Write("NOTES.TXT", "not a book");
+  ASSERT_TRUE(platform::MakeFolderCurrent(mail.path().string()));
+  std::string expected = "name,company,key,street,postal,phone,fax,notes,email,book\r\n";
+  for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
+    const std::string name = file.substr(0, file.size() - 4);
+    expected += name + " a,,,,,,,,a@x.org," + file + "\r\n";
+    expected += name + " b,,,,,,,,b@x.org," + file + "\r\n";
+  }
+  EXPECT_EQ(Cli({"books"}).out, expected);
+
+  const testsupport::ExclusiveHold held((mail.path() / "TWO.PMR").string());
+  ASSERT_TRUE(held.Held());
+  const Outcome o = Cli({"books"});
+  EXPECT_EQ(o.status, cli::kExitError);
+  EXPECT_EQ(o.out.find("TWO"), std::string::npos);
+  EXPECT_NE(o.out.find("THREE b"), std::string::npos);
+  EXPECT_EQ(o.err, "quillmer-cli: cannot read address book 'TWO.PMR' (missing, locked or not permitted)\n");
+}
+
+TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
+  fixture::TempFolder mail;
+  std::vector<tools::BookEntry> entries;
+  for (int i = 0; i < 10000; ++i) {
+    const std::string n = std::to_string(i);
+    entries.push_back({"Person " + n, "p" + n + "@example.org", "Company " + n, "555 " + n,
+                       "notes " + n, "K" + n, "Street " + n, "Postal " + n, "556 " + n});
+  }
+  mail.Write("BIG.PMR", tools::AddressBookBytes("Big", entries));
+  const std::vector<std::string> args = {"books", "--format", "vcard", mail.path().string()};
+  const Outcome whole = Cli(args);
+  ASSERT_EQ(whole.status, cli::kExitOk);
+  ASSERT_GT(whole.out.size(), std::size_t{2} << 20);
+
+  std::string pieces;
+  int drains = 0;
+  std::string out;
+  std::string err;
+  const int status = cli::Run(args, "\n", out, err, [&](std::string& bytes) {
+    ++drains;
+    EXPECT_GE(bytes.size(), std::size_t{1} << 20);
+    pieces += bytes;
+    bytes.clear();
+  });
+  EXPECT_EQ(status, cli::kExitOk);
+  EXPECT_GE(drains, 2);
+  EXPECT_LT(out.size(), std::size_t{1} << 20);
+  EXPECT_TRUE(pieces + out == whole.out);
+  EXPECT_EQ(err, "");
 }
 
 TEST(CliInfo, HelpAndVersionGoToStandardOutput) {
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"--help"}, {"expand", "--help"}, {"-h"}, {"/?"}}) {
+       {std::vector<std::string>{"--help"}, {"-h"}, {"/?"}, {"nonsense", "--help"}}) {
     const Outcome o = Cli(args);
     EXPECT_EQ(o.status, cli::kExitOk);
     EXPECT_EQ(o.out.rfind("Usage: quillmer-cli COMMAND", 0), 0u);
     EXPECT_NE(o.out.find("expand [--strip] [--sort] [FOLDER] LIST"), std::string::npos);
+    for (const char* command : {"lists", "expand", "check", "books"}) {
+      EXPECT_NE(o.out.find(std::string("\n  ") + command + " "), std::string::npos) << command;
+    }
+    EXPECT_EQ(o.err, "");
+  }
+  // Each command's own help, also with other words around it.
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"lists", "--help"}, {"expand", "--format", "to", "--help"},
+        {"check", "-h"}, {"books", "/tmp", "--help"}}) {
+    const Outcome o = Cli(args);
+    EXPECT_EQ(o.status, cli::kExitOk);
+    EXPECT_EQ(o.out.rfind("Usage: quillmer-cli " + args[0] + " ", 0), 0u) << o.out;
     EXPECT_EQ(o.err, "");
   }
   const Outcome v = Cli({"--version"});

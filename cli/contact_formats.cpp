@@ -1,0 +1,239 @@
+#include "cli/contact_formats.h"
+
+#include <cstddef>
+
+namespace cli {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+// LDIF may end lines in CR LF or LF alone; importers that split lines at LF
+// (abook among them) lose entries after a CR, so LF it is.
+constexpr std::string_view kLdifLineEnd = "\n";
+constexpr std::size_t kVCardLineOctets = 75;
+
+// ---------------------------------------------------------------- CSV
+
+void AppendCsvField(std::string_view field, std::string& out) {
+  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    out += field;
+    return;
+  }
+  out += '"';
+  for (const char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  out += '"';
+}
+
+// ---------------------------------------------------------------- vCard
+
+// Appends `line` (a whole content line without its end) folded: no line
+// longer than 75 octets, continuation lines starting with a space, and no
+// fold between the bytes of one UTF-8 character.
+void AppendFolded(std::string_view line, std::string& out) {
+  std::size_t room = kVCardLineOctets;
+  while (line.size() > room) {
+    std::size_t cut = room;
+    // Back off over continuation bytes (10xxxxxx) to a character's start.
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
+    if (cut == 0) cut = room;  // not UTF-8 after all: fold where it fits
+    out += line.substr(0, cut);
+    out += kCrLf;
+    out += ' ';
+    line.remove_prefix(cut);
+    room = kVCardLineOctets - 1;
+  }
+  out += line;
+  out += kCrLf;
+}
+
+void AppendProperty(std::string_view name, std::string_view value, std::string& out) {
+  std::string line(name);
+  line += ':';
+  line += value;
+  AppendFolded(line, out);
+}
+
+std::string_view Trim(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// The structured name N (family;given;additional;prefixes;suffixes) from a
+// name written "Family, Given" or "Given Family".
+std::string StructuredName(std::string_view name) {
+  std::string_view family = Trim(name);
+  std::string_view given;
+  if (const std::size_t comma = family.find(','); comma != std::string_view::npos) {
+    given = Trim(family.substr(comma + 1));
+    family = Trim(family.substr(0, comma));
+  } else if (const std::size_t space = family.find_last_of(" \t");
+             space != std::string_view::npos) {
+    given = Trim(family.substr(0, space));
+    family = family.substr(space + 1);
+  }
+  return VCardText(family) + ";" + VCardText(given) + ";;;";
+}
+
+// ---------------------------------------------------------------- LDIF
+
+void AppendBase64(std::string_view bytes, std::string& out) {
+  constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::size_t i = 0;
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned>(static_cast<unsigned char>(bytes[i]) << 16) |
+                       static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1]) << 8) |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[(v >> 18) & 63];
+    out += kDigits[(v >> 12) & 63];
+    out += kDigits[(v >> 6) & 63];
+    out += kDigits[v & 63];
+  }
+  const std::size_t rest = bytes.size() - i;
+  if (rest == 0) return;
+  unsigned v = static_cast<unsigned>(static_cast<unsigned char>(bytes[i]) << 16);
+  if (rest == 2) v |= static_cast<unsigned>(static_cast<unsigned char>(bytes[i + 1]) << 8);
+  out += kDigits[(v >> 18) & 63];
+  out += kDigits[(v >> 12) & 63];
+  out += rest == 2 ? kDigits[(v >> 6) & 63] : '=';
+  out += '=';
+}
+
+void AppendAttribute(std::string_view name, std::string_view value, std::string& out) {
+  if (value.empty()) return;
+  out += name;
+  if (LdifSafe(value)) {
+    out += ": ";
+    out += value;
+  } else {
+    out += ":: ";
+    AppendBase64(value, out);
+  }
+  out += kLdifLineEnd;
+}
+
+}  // namespace
+
+void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& out) {
+  bool first = true;
+  for (const std::string_view field : fields) {
+    if (!first) out += ',';
+    first = false;
+    AppendCsvField(field, out);
+  }
+  out += kCrLf;
+}
+
+void AppendContactCsvHeader(std::string& out) {
+  AppendCsvRow(
+      {"name", "company", "key", "street", "postal", "phone", "fax", "notes", "email", "book"},
+      out);
+}
+
+void AppendContactCsv(const Contact& c, std::string& out) {
+  AppendCsvRow(
+      {c.name, c.company, c.key, c.street, c.postal, c.phone, c.fax, c.notes, c.email, c.book},
+      out);
+}
+
+std::string VCardText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 8);
+  while (!text.empty()) {
+    // Plain runs go in whole; only the specials are looked at one by one.
+    const std::size_t special = text.find_first_of("\\,;\r\n");
+    escaped += text.substr(0, special);
+    if (special == std::string_view::npos) break;
+    const char c = text[special];
+    text.remove_prefix(special + 1);
+    if (c == '\r' || c == '\n') {
+      // CR LF, CR alone and LF alone are each one line break.
+      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
+      escaped += "\\n";
+    } else {
+      escaped += '\\';
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+void AppendContactVCard(const Contact& c, std::string& out) {
+  out += "BEGIN:VCARD";
+  out += kCrLf;
+  out += "VERSION:3.0";
+  out += kCrLf;
+  // FN and N are required; a record without a name is known by its address.
+  const std::string_view shown = c.name.empty() ? std::string_view(c.email) : c.name;
+  AppendProperty("FN", VCardText(shown), out);
+  AppendProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
+  if (!c.company.empty()) AppendProperty("ORG", VCardText(c.company), out);
+  if (!c.key.empty()) AppendProperty("NICKNAME", VCardText(c.key), out);
+  // ADR components: box;extended;street;locality;region;code;country.
+  if (!c.street.empty())
+    AppendProperty("ADR;TYPE=PARCEL", ";;" + VCardText(c.street) + ";;;;", out);
+  if (!c.postal.empty())
+    AppendProperty("ADR;TYPE=POSTAL", ";;" + VCardText(c.postal) + ";;;;", out);
+  if (!c.phone.empty()) AppendProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
+  if (!c.fax.empty()) AppendProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
+  if (!c.notes.empty()) AppendProperty("NOTE", VCardText(c.notes), out);
+  if (!c.email.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.email), out);
+  out += "END:VCARD";
+  out += kCrLf;
+}
+
+std::string DnValue(std::string_view value) {
+  std::string escaped;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\0') {
+      escaped += "\\00";
+      continue;
+    }
+    const bool special =
+        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
+    const bool leading = i == 0 && (c == ' ' || c == '#');
+    const bool trailing = i + 1 == value.size() && c == ' ';
+    if (special || leading || trailing) escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+bool LdifSafe(std::string_view value) {
+  if (value.empty()) return true;
+  const char first = value.front();
+  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
+  for (const char c : value) {
+    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
+  }
+  return true;
+}
+
+void AppendContactLdif(const Contact& c, std::string& out) {
+  // cn is required of a person; a record without a name is known by its
+  // address, as in a vCard.
+  const std::string_view shown = c.name.empty() ? std::string_view(c.email) : c.name;
+  std::string dn = "cn=" + DnValue(shown);
+  if (!c.email.empty()) dn += ",mail=" + DnValue(c.email);
+  AppendAttribute("dn", dn, out);
+  for (const std::string_view objectClass :
+       {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
+    AppendAttribute("objectclass", objectClass, out);
+  }
+  AppendAttribute("cn", shown, out);
+  AppendAttribute("mail", c.email, out);
+  AppendAttribute("o", c.company, out);
+  AppendAttribute("mozillaNickname", c.key, out);
+  AppendAttribute("telephoneNumber", c.phone, out);
+  AppendAttribute("facsimileTelephoneNumber", c.fax, out);
+  AppendAttribute("description", c.notes, out);
+  AppendAttribute("street", c.street, out);
+  AppendAttribute("postalAddress", c.postal, out);
+  out += kLdifLineEnd;
+}
+
+}  // namespace cli

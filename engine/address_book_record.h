@@ -1,0 +1,48 @@
+// Every field of one address-book record, for export.
+//
+// Record layout (458 bytes): 2 bytes, name 40 (offset 2), company 40 (42),
+// key 12 (82), street address 60 (94), postal address 60 (154), phone 24
+// (214), fax 24 (238), notes 80 (262), e-mail address 100 (342), 16 bytes
+// not used here. Each field is its own bytes up to its first NUL or, without
+// one, to the end of its width; a short record gives what it holds.
+//
+// This is not how the index reads names and addresses (address_book.h:
+// name from offset 2 and address from 342, each to the first NUL of the
+// record); lookups keep those rules.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace engine {
+
+struct BookRecordFields {
+  std::string_view name;
+  std::string_view company;
+  std::string_view key;
+  std::string_view street;
+  std::string_view postal;
+  std::string_view phone;
+  std::string_view fax;
+  std::string_view notes;
+  std::string_view email;
+};
+
+// The fields of `record` (at most 458 bytes; more are ignored), viewing its
+// bytes. Pure.
+BookRecordFields ReadBookRecordFields(std::string_view record);
+
+// Calls `visit(fields)` for every record of a whole address-book file
+// (128-byte header, then 458-byte records; a short last record as far as it
+// goes), first to last.
+template <typename Visit>
+void ForEachBookRecord(std::string_view file, Visit&& visit) {
+  constexpr std::size_t kHeader = 128;
+  constexpr std::size_t kRecord = 458;
+  if (file.size() <= kHeader) return;
+  for (std::size_t start = kHeader; start < file.size(); start += kRecord) {
+    visit(ReadBookRecordFields(file.substr(start, kRecord)));
+  }
+}
+
+}  // namespace engine

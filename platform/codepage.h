@@ -1,0 +1,40 @@
+// Text in one of the Windows code pages a mail folder's books may be written
+// in, turned into UTF-8 by the platform's own converter: iconv on POSIX,
+// MultiByteToWideChar and WideCharToMultiByte on Windows.
+//
+// Code pages: 1252 (Western, the default), 850 and 437 (DOS), 1250 (Central
+// European). All are single-byte. A byte that the code page leaves undefined
+// (1252: 0x81 0x8D 0x8F 0x90 0x9D; 1250: 0x81 0x83 0x88 0x90 0x98) becomes
+// U+FFFD and is counted, the same on both platforms: iconv refuses these
+// bytes, while Windows passes them through as the C1 controls U+0080 to
+// U+009F, which no other byte of these code pages yields.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// True for the code pages above.
+bool IsSupportedCodePage(unsigned codePage);
+
+// One conversion, set up once and used for many texts.
+class CodePageConverter {
+ public:
+  // `codePage` must be supported (IsSupportedCodePage).
+  explicit CodePageConverter(unsigned codePage);
+  ~CodePageConverter();
+  CodePageConverter(const CodePageConverter&) = delete;
+  CodePageConverter& operator=(const CodePageConverter&) = delete;
+
+  // Appends the UTF-8 form of `bytes` to `out`. Returns the number of bytes
+  // the code page does not define, each written as U+FFFD.
+  std::size_t AppendUtf8(std::string_view bytes, std::string& out);
+
+ private:
+  unsigned codePage_;
+  void* handle_ = nullptr;  // the iconv descriptor on POSIX
+};
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+// Code page conversion with MultiByteToWideChar and WideCharToMultiByte.
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/codepage.h"
+
+namespace platform {
+
+bool IsSupportedCodePage(unsigned codePage) {
+  return codePage == 1252 || codePage == 1250 || codePage == 850 || codePage == 437;
+}
+
+CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
+  if (!IsSupportedCodePage(codePage)) throw std::invalid_argument("unsupported code page");
+  CPINFO info;
+  if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) {
+    throw std::runtime_error("code page " + std::to_string(codePage) + " is not installed");
+  }
+}
+
+CodePageConverter::~CodePageConverter() = default;
+
+std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
+  // ASCII is the same in all these code pages and in UTF-8: most fields
+  // need no converter at all.
+  if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
+    out += bytes;
+    return 0;
+  }
+  if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) {
+    throw std::length_error("text too long to convert");
+  }
+  const int count = static_cast<int>(bytes.size());
+  // Single-byte code pages: one UTF-16 unit per byte, all in the BMP. No
+  // MB_ERR_INVALID_CHARS: Windows maps the undefined bytes to C1 controls
+  // rather than failing, and they are singled out below instead.
+  std::vector<wchar_t> wide(bytes.size());
+  if (MultiByteToWideChar(codePage_, 0, bytes.data(), count, wide.data(), count) != count) {
+    throw std::runtime_error("MultiByteToWideChar failed");
+  }
+  std::size_t undefined = 0;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const unsigned byte = static_cast<unsigned char>(bytes[i]);
+    const unsigned unit = wide[i];
+    if (byte >= 0x80 && byte <= 0x9F && unit == byte) {
+      wide[i] = 0xFFFD;
+      ++undefined;
+    }
+  }
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) throw std::runtime_error("WideCharToMultiByte failed");
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(size));
+  if (WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, out.data() + start, size, nullptr,
+                          nullptr) != size) {
+    throw std::runtime_error("WideCharToMultiByte failed");
+  }
+  return undefined;
+}
+
+}  // namespace platform
