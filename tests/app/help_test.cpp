@@ -10,6 +10,7 @@
 #include "app_test_support.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "tests/support/shell_fake.h"
 
 namespace {
 
