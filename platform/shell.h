@@ -38,23 +38,12 @@ void FreeStringHandle(StringHandle handle);
 // The bytes a handle holds, by its length prefix; empty for the null handle.
 std::string_view StringHandleBytes(StringHandle handle);
 
-// Move-only owner of one handle.
+// Owner of one handle.
 class OwnedStringHandle {
  public:
   OwnedStringHandle() = default;
   explicit OwnedStringHandle(StringHandle handle) : handle_(handle) {}
   explicit OwnedStringHandle(std::string_view bytes) : handle_(NewStringHandle(bytes)) {}
-  OwnedStringHandle(OwnedStringHandle&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-  }
-  OwnedStringHandle& operator=(OwnedStringHandle&& other) noexcept {
-    if (this != &other) {
-      FreeStringHandle(handle_);
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
   OwnedStringHandle(const OwnedStringHandle&) = delete;
   OwnedStringHandle& operator=(const OwnedStringHandle&) = delete;
   ~OwnedStringHandle() { FreeStringHandle(handle_); }
