@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "quillmer_version.h"
 
 namespace app {
 
@@ -55,7 +56,7 @@ std::string BuildHelpText() {
       "the email address fro each anme in the List ";
   text += kCrLf;
   text += kCrLf;
-  text += kMakerNotice + std::string(78, ' ') + "Version 1.1" + kCrLf;
+  text += kMakerNotice + std::string(78, ' ') + "Version " QUILLMER_VERSION + kCrLf;
   text += kMakerPostal + std::string(29, ' ') + kFreelyDistributed + kCrLf;
   text += std::string(kMakerEmail) + kCrLf;
   text += kMakerWebAddress + std::string(27, ' ') + kNoWarranty + kCrLf;
