@@ -39,6 +39,10 @@ std::string NumberText(std::intptr_t value) {
 
 }  // namespace
 
+// The text is the one users of the program have always read, word for word,
+// and is kept so on purpose: "the time send", "fro each anme", the missing
+// blank after "using the list." and the blank before each line break are not
+// to be corrected.
 std::string BuildHelpText() {
   std::string text;
   text +=
