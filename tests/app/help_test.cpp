@@ -108,10 +108,9 @@ TEST(HelpText, NamesOnlyPlaceholderAddressesOfTheProject) {
   ASSERT_EQ(3u, hosts.size());  // the web site twice, the e-mail address once
   const std::string domain = "example.org";
   for (const std::string& host : hosts) {
-    const bool inDomain =
-        host == domain || (host.size() > domain.size() &&
-                           host.compare(host.size() - domain.size() - 1, std::string::npos,
-                                        "." + domain) == 0);
+    const bool inDomain = host == domain || (host.size() > domain.size() &&
+                                             host.compare(host.size() - domain.size() - 1,
+                                                          std::string::npos, "." + domain) == 0);
     EXPECT_TRUE(inDomain) << host;
   }
 }
