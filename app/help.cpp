@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "quillmer_version.h"
 
 namespace app {
 
@@ -38,6 +39,10 @@ std::string NumberText(std::intptr_t value) {
 
 }  // namespace
 
+// The text is the one users of the program have always read, word for word,
+// and is kept so on purpose: "the time send", "fro each anme", the missing
+// blank after "using the list." and the blank before each line break are not
+// to be corrected.
 std::string BuildHelpText() {
   std::string text;
   text +=
@@ -55,7 +60,7 @@ std::string BuildHelpText() {
       "the email address fro each anme in the List ";
   text += kCrLf;
   text += kCrLf;
-  text += kMakerNotice + std::string(78, ' ') + "Version 1.1" + kCrLf;
+  text += kMakerNotice + std::string(78, ' ') + "Version " QUILLMER_VERSION + kCrLf;
   text += kMakerPostal + std::string(29, ' ') + kFreelyDistributed + kCrLf;
   text += std::string(kMakerEmail) + kCrLf;
   text += kMakerWebAddress + std::string(27, ' ') + kNoWarranty + kCrLf;

@@ -8,6 +8,7 @@
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
 #include "platform/files.h"
+#include "quillmer_version.h"
 
 namespace app {
 
@@ -51,7 +52,8 @@ const std::array<ControlSpec, 11> kMainControls{{
     {kHelpButtonId, "BUTTON", "&Help/About", 120, 200, 90, 14, kPushButton, 0, HelpAboutClicked},
     {kStripNamesButtonId, "BUTTON", "Strip Names", 220, 184, 60, 14, kPushButton, 0, StripNames},
     {kSortListButtonId, "BUTTON", "Sort List", 280, 184, 60, 14, kPushButton, 0, SortList},
-    {25, "STATIC", "Quillmer ver 1.1", 10, 220, 100, 20, kChildVisible | kSsLeft, 0, nullptr},
+    {25, "STATIC", "Quillmer ver " QUILLMER_VERSION, 10, 220, 100, 20, kChildVisible | kSsLeft, 0,
+     nullptr},
     {kWebLinkButtonId, "BUTTON", kMakerWebAddress, 10, 200, 100, 14,
      kChildVisible | kBsPushButton | kBsFlat, 0, OpenMakerWebSite},
 }};

@@ -43,10 +43,6 @@ std::string CanonicalFolderPath(const std::string& path, EntryLookUp lookUp) {
   return result;
 }
 
-std::string CanonicalFolderPath(const std::string& path) {
-  return CanonicalFolderPath(path, platform::LookUpEntryName);
-}
-
 std::string StartFolderOf(const std::string& programFile, EntryLookUp lookUp) {
   const auto slash = programFile.find_last_of('\\');
   std::string folder = slash == std::string::npos ? std::string() : programFile.substr(0, slash);

@@ -15,7 +15,6 @@ using EntryLookUp = std::optional<std::string> (*)(const std::string& path);
 // is a drive ("d:" becomes "D:") or a \\server\share, kept as it is. Empty
 // when a component cannot be found.
 std::string CanonicalFolderPath(const std::string& path, EntryLookUp lookUp);
-std::string CanonicalFolderPath(const std::string& path);
 
 // The start folder for the program file `programFile` (a full path): its
 // folder, canonical, ending with one backslash.

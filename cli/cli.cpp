@@ -21,10 +21,7 @@
 #include "engine/output_options.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
-
-#ifndef QUILLMER_VERSION
-#define QUILLMER_VERSION "1.1"
-#endif
+#include "quillmer_version.h"
 
 namespace cli {
 

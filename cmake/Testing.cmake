@@ -24,8 +24,12 @@ else()
   set(QUILLMER_CAN_RUN_TESTS ON)
 endif()
 
+# The binary tools the file inspections use, found here once.
 if(WIN32)
   find_program(QUILLMER_OBJDUMP NAMES ${QUILLMER_MINGW_TRIPLE}-objdump objdump REQUIRED)
+  find_program(QUILLMER_NM NAMES ${QUILLMER_MINGW_TRIPLE}-nm REQUIRED)
+else()
+  find_program(QUILLMER_NM NAMES nm REQUIRED)
 endif()
 
 # quillmer_check_static_runtime(<target>)

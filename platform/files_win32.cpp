@@ -6,7 +6,6 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
-#include <utility>
 
 #include "platform/files.h"
 
@@ -32,14 +31,6 @@ class FileHandle {
  public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}
   ~FileHandle() { Reset(); }
-  FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  FileHandle& operator=(FileHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
 
@@ -60,14 +51,6 @@ class FindHandle {
  public:
   explicit FindHandle(HANDLE handle) : handle_(handle) {}
   ~FindHandle() { Reset(); }
-  FindHandle(FindHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  FindHandle& operator=(FindHandle&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, nullptr);
-    }
-    return *this;
-  }
   FindHandle(const FindHandle&) = delete;
   FindHandle& operator=(const FindHandle&) = delete;
 

@@ -4,17 +4,16 @@
 //
 // shell_win32.cpp is the real thing (SHBrowseForFolderA, MessageBoxA,
 // ShellExecuteA, SysAllocStringByteLen). shell_headless.cpp answers from
-// queues that the tests fill and records what the program showed.
+// queues that the tests fill and records what the program showed; the tests
+// reach those through tests/support/shell_fake.h.
 //
 // Text is bytes; no code-page conversion.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // The platform's standard calling convention: the callee removes its
 // arguments from the stack. Only the i686 build has a choice here.
@@ -39,23 +38,12 @@ void FreeStringHandle(StringHandle handle);
 // The bytes a handle holds, by its length prefix; empty for the null handle.
 std::string_view StringHandleBytes(StringHandle handle);
 
-// Move-only owner of one handle.
+// Owner of one handle.
 class OwnedStringHandle {
  public:
   OwnedStringHandle() = default;
   explicit OwnedStringHandle(StringHandle handle) : handle_(handle) {}
   explicit OwnedStringHandle(std::string_view bytes) : handle_(NewStringHandle(bytes)) {}
-  OwnedStringHandle(OwnedStringHandle&& other) noexcept : handle_(other.handle_) {
-    other.handle_ = nullptr;
-  }
-  OwnedStringHandle& operator=(OwnedStringHandle&& other) noexcept {
-    if (this != &other) {
-      FreeStringHandle(handle_);
-      handle_ = other.handle_;
-      other.handle_ = nullptr;
-    }
-    return *this;
-  }
   OwnedStringHandle(const OwnedStringHandle&) = delete;
   OwnedStringHandle& operator=(const OwnedStringHandle&) = delete;
   ~OwnedStringHandle() { FreeStringHandle(handle_); }
@@ -100,47 +88,5 @@ inline constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 // the shell's result code: above 32 is success, 32 or less an error code.
 std::intptr_t OpenWithShell(const std::string& verb, const std::string& file,
                             const std::string& directory, int show);
-
-//--- test support (shell_headless.cpp only)
-
-// What the program asked of the picker, a message box or the shell.
-struct ShownPicker {
-  std::uint32_t owner;
-  std::string title;
-  std::string startFolder;  // as the picker received it, after the cut
-};
-struct ShownMessage {
-  std::string text;
-  std::optional<std::string> caption;
-  unsigned style;
-};
-struct ShellRequest {
-  std::string verb;
-  std::string file;
-  std::string directory;
-  int show;
-};
-
-// How the next picker is answered: `choice` is what it returns (empty for
-// Cancel); `whileOpen` runs first, as if the user acted on the main window
-// while the picker was open. A picker with no answer queued is cancelled.
-struct PickerAnswer {
-  std::string choice;
-  std::function<void()> whileOpen;
-};
-void QueuePickerAnswer(PickerAnswer answer);
-// Runs while the next message box is open; a box with none queued is
-// simply closed.
-void QueueWhileMessageOpen(std::function<void()> whileOpen);
-// The next result OpenWithShell gives; 42 (success) when none is queued.
-void QueueShellResult(std::intptr_t code);
-
-// Everything shown since the last ResetShell(), in the order shown.
-const std::vector<ShownPicker>& ShownPickers();
-const std::vector<ShownMessage>& ShownMessages();
-const std::vector<ShellRequest>& ShellRequests();
-// Number of pickers and message boxes open right now.
-int OpenDialogs();
-void ResetShell();
 
 }  // namespace platform

@@ -1,32 +1,29 @@
 // The shell layer without a window system: pickers, message boxes and the
-// shell answer from queues that the tests fill, and everything asked of
-// them is recorded. Length-prefixed strings are laid out as the system lays
-// them out (32-bit length, bytes, NUL), so code that reads the prefix reads
-// the same thing here.
+// shell answer from queues that the tests fill (tests/support/shell_fake.h),
+// and everything asked of them is recorded. Length-prefixed strings are laid
+// out as the system lays them out (32-bit length, bytes, NUL), so code that
+// reads the prefix reads the same thing here.
+#include "platform/shell_headless.h"
+
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 
 #include "platform/shell.h"
 
 namespace platform {
 
-namespace {
+namespace headless {
 
-struct ShellState {
-  std::deque<PickerAnswer> pickerAnswers;
-  std::deque<std::function<void()>> messageActions;
-  std::deque<std::intptr_t> shellResults;
-  std::vector<ShownPicker> pickers;
-  std::vector<ShownMessage> messages;
-  std::vector<ShellRequest> requests;
-  int open = 0;
-};
-
-ShellState& State() {
+ShellState& Shell() {
   static ShellState state;
   return state;
 }
+
+}  // namespace headless
+
+namespace {
+
+using headless::Shell;
 
 // What a NUL-terminated buffer holds up to its first NUL.
 std::string UpToNul(std::string_view bytes) {
@@ -36,10 +33,10 @@ std::string UpToNul(std::string_view bytes) {
 // Keeps OpenDialogs() right while a dialog's "modal loop" runs.
 class OpenDialog {
  public:
-  OpenDialog() { ++State().open; }
+  OpenDialog() { ++Shell().open; }
   OpenDialog(const OpenDialog&) = delete;
   OpenDialog& operator=(const OpenDialog&) = delete;
-  ~OpenDialog() { --State().open; }
+  ~OpenDialog() { --Shell().open; }
 };
 
 }  // namespace
@@ -66,7 +63,7 @@ std::string_view StringHandleBytes(StringHandle handle) {
 }
 
 std::string PickFolder(std::uint32_t owner, std::string_view title, std::string_view startFolder) {
-  auto& state = State();
+  auto& state = Shell();
   // The picker sees NUL-terminated texts, the start folder cut to its buffer.
   state.pickers.push_back(
       {owner, UpToNul(title), UpToNul(startFolder.substr(0, kPickerPathLimit))});
@@ -81,7 +78,7 @@ std::string PickFolder(std::uint32_t owner, std::string_view title, std::string_
 }
 
 void ShowMessage(std::string text, std::optional<std::string> caption, unsigned style) {
-  auto& state = State();
+  auto& state = Shell();
   state.messages.push_back(
       {UpToNul(text), caption ? std::optional(UpToNul(*caption)) : caption, style});
   std::function<void()> whileOpen;
@@ -95,41 +92,12 @@ void ShowMessage(std::string text, std::optional<std::string> caption, unsigned 
 
 std::intptr_t OpenWithShell(const std::string& verb, const std::string& file,
                             const std::string& directory, int show) {
-  auto& state = State();
+  auto& state = Shell();
   state.requests.push_back({verb, UpToNul(file), directory, show});
   if (state.shellResults.empty()) return 42;
   const auto code = state.shellResults.front();
   state.shellResults.pop_front();
   return code;
-}
-
-void QueuePickerAnswer(PickerAnswer answer) {
-  State().pickerAnswers.push_back(std::move(answer));
-}
-
-void QueueWhileMessageOpen(std::function<void()> whileOpen) {
-  State().messageActions.push_back(std::move(whileOpen));
-}
-
-void QueueShellResult(std::intptr_t code) {
-  State().shellResults.push_back(code);
-}
-
-const std::vector<ShownPicker>& ShownPickers() {
-  return State().pickers;
-}
-const std::vector<ShownMessage>& ShownMessages() {
-  return State().messages;
-}
-const std::vector<ShellRequest>& ShellRequests() {
-  return State().requests;
-}
-int OpenDialogs() {
-  return State().open;
-}
-
-void ResetShell() {
-  State() = ShellState();
 }
 
 }  // namespace platform

@@ -2,7 +2,9 @@
 // the program's own words. window_win32.cpp is the real thing (a dialog box
 // from an in-memory template, controls made with CreateWindowExA, a rich edit
 // output pane); window_headless.cpp keeps controls in memory so start-up,
-// routing and every handler run in native tests.
+// routing and every handler run in native tests. What a user does to the
+// window and what a test reads back from it (tests/support/window_driver.h)
+// is test code and lives with the tests.
 //
 // Controls are reached through their main window and their id. A call on a
 // control that does not exist does nothing and reads as empty.
@@ -15,7 +17,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace platform {
 
@@ -106,7 +107,6 @@ Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router);
 bool AddControl(Window window, const ControlSpec& layout);
 
 void ShowMainWindow(Window window);
-bool WindowExists(Window window);
 
 // Runs the main window modally: waits for the next message (no polling),
 // hands it to the dialog keyboard interface first, otherwise translates and
@@ -129,8 +129,6 @@ void SetPaneText(Window window, int id, std::string_view text);
 std::string PaneText(Window window, int id);
 
 void FocusControl(Window window, int id);
-// Id of the control that has the keyboard focus, if it is one of `window`'s.
-std::optional<int> FocusedControlId(Window window);
 
 //--- list box (sorted by the control itself)
 
@@ -140,35 +138,5 @@ std::optional<std::size_t> AddListRow(Window window, int id, std::string_view te
 void SetListRowData(Window window, int id, std::size_t row, std::uintptr_t data);
 std::uintptr_t ListRowData(Window window, int id, std::size_t row);
 std::optional<std::size_t> SelectedListRow(Window window, int id);
-std::size_t ListRowCount(Window window, int id);
-std::string ListRowText(Window window, int id, std::size_t row);
-
-//--- test support: what a user (or a driver program) would do
-
-void SelectListRow(Window window, int id, std::optional<std::size_t> row);
-// Sends WM_COMMAND for control `id` with `code` to the main window, the way
-// the control itself would; returns the message result.
-std::intptr_t SendCommand(Window window, int id, unsigned code);
-// Sends the system Close command (title-bar close button, Alt+F4).
-void SendSystemClose(Window window);
-// Posts the system Close command, to be picked up by RunModalLoop.
-void PostSystemClose(Window window);
-
-struct ControlFacts {
-  int id;
-  std::string windowClass;
-  std::uint32_t style;
-  std::uint32_t exStyle;
-  int x, y, width, height;  // pixels, in the main window's client area
-};
-// The main window's child controls, in tab order.
-std::vector<ControlFacts> ChildControls(Window window);
-// A rectangle in dialog units, in pixels of `window`.
-ControlFacts DialogUnitsToPixels(Window window, int x, int y, int width, int height);
-std::string WindowCaption(Window window);
-// Width and height of the main window's client area, in pixels.
-ControlFacts ClientArea(Window window);
-// Destroys the window at once (tests: a window left behind by a failure).
-void DestroyMainWindow(Window window);
 
 }  // namespace platform

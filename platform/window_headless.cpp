@@ -4,49 +4,17 @@
 // sorted list box keeps its rows in ascending alphabetical order (letters
 // compared without case) with their item data, the focus is one control,
 // commands reach the router, the system Close command destroys the window.
+#include "platform/window_headless.h"
+
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
 #include <memory>
-
-#include "platform/window.h"
 
 namespace platform {
 
-struct ListRow {
-  std::string text;
-  std::uintptr_t data = 0;
-};
-
-struct WindowObject {
-  bool alive = true;
-  std::string caption;
-  int width = 0, height = 0;  // dialog units
-  CommandRouter router = nullptr;
-  struct Control {
-    ControlSpec layout;
-    std::string windowClass;
-    std::string text;
-    std::vector<ListRow> rows;
-    std::optional<std::size_t> selected;
-  };
-  std::vector<Control> controls;
-  std::optional<int> focused;
-  std::deque<int> posted;  // posted system commands, by kind
-};
-
-namespace {
-
-// Average character size of the dialog font, as MS Sans Serif 8 pt gives it.
-constexpr int kBaseUnitX = 6;
-constexpr int kBaseUnitY = 13;
-
-std::vector<std::unique_ptr<WindowObject>>& AllWindows() {
-  static std::vector<std::unique_ptr<WindowObject>> windows;
-  return windows;
-}
+namespace headless {
 
 WindowObject::Control* Find(Window window, int id) {
   if (window == nullptr || !window->alive) return nullptr;
@@ -54,6 +22,23 @@ WindowObject::Control* Find(Window window, int id) {
     if (control.layout.id == id) return &control;
   }
   return nullptr;
+}
+
+void Close(Window window) {
+  window->alive = false;
+  window->focused.reset();
+}
+
+}  // namespace headless
+
+using headless::Close;
+using headless::Find;
+
+namespace {
+
+std::vector<std::unique_ptr<WindowObject>>& AllWindows() {
+  static std::vector<std::unique_ptr<WindowObject>> windows;
+  return windows;
 }
 
 bool IsListBox(const WindowObject::Control& control) {
@@ -70,17 +55,9 @@ bool RowLess(std::string_view a, std::string_view b) {
                                       [](char x, char y) { return Folded(x) < Folded(y); });
 }
 
-int Scale(int units, int base, int divisor) {
-  // MulDiv: rounded to the nearest pixel.
-  return (units * base + divisor / 2) / divisor;
+bool Alive(Window window) {
+  return window != nullptr && window->alive;
 }
-
-void Close(Window window) {
-  window->alive = false;
-  window->focused.reset();
-}
-
-constexpr int kPostedClose = 1;
 
 }  // namespace
 
@@ -122,17 +99,13 @@ bool AddControl(Window window, const ControlSpec& layout) {
 
 void ShowMainWindow(Window) {}
 
-bool WindowExists(Window window) {
-  return window != nullptr && window->alive;
-}
-
 void RunModalLoop(Window window) {
   // Nothing but posted commands can arrive here; once they are done no
   // further input is possible, so the loop ends as a closed window would.
-  while (WindowExists(window) && !window->posted.empty()) {
+  while (Alive(window) && !window->posted.empty()) {
     const int kind = window->posted.front();
     window->posted.pop_front();
-    if (kind == kPostedClose) SendSystemClose(window);
+    if (kind == headless::kPostedClose) Close(window);
   }
 }
 
@@ -162,10 +135,6 @@ std::string PaneText(Window window, int id) {
 
 void FocusControl(Window window, int id) {
   if (Find(window, id) != nullptr) window->focused = id;
-}
-
-std::optional<int> FocusedControlId(Window window) {
-  return WindowExists(window) ? window->focused : std::nullopt;
 }
 
 void ClearList(Window window, int id) {
@@ -202,75 +171,6 @@ std::uintptr_t ListRowData(Window window, int id, std::size_t row) {
 std::optional<std::size_t> SelectedListRow(Window window, int id) {
   const auto* control = Find(window, id);
   return control ? control->selected : std::nullopt;
-}
-
-std::size_t ListRowCount(Window window, int id) {
-  const auto* control = Find(window, id);
-  return control ? control->rows.size() : 0;
-}
-
-std::string ListRowText(Window window, int id, std::size_t row) {
-  const auto* control = Find(window, id);
-  return (control != nullptr && row < control->rows.size()) ? control->rows[row].text
-                                                            : std::string();
-}
-
-void SelectListRow(Window window, int id, std::optional<std::size_t> row) {
-  auto* control = Find(window, id);
-  if (control == nullptr) return;
-  control->selected = (row && *row < control->rows.size()) ? row : std::nullopt;
-}
-
-std::intptr_t SendCommand(Window window, int id, unsigned code) {
-  if (!WindowExists(window) || window->router == nullptr) return 0;
-  const auto wparam =
-      static_cast<std::uintptr_t>((code & 0xFFFFu) << 16 | (static_cast<unsigned>(id) & 0xFFFFu));
-  auto* control = Find(window, id);
-  return window->router(window, wparam, reinterpret_cast<std::intptr_t>(control));
-}
-
-void SendSystemClose(Window window) {
-  if (WindowExists(window)) Close(window);
-}
-
-void PostSystemClose(Window window) {
-  if (WindowExists(window)) window->posted.push_back(kPostedClose);
-}
-
-ControlFacts DialogUnitsToPixels(Window, int x, int y, int width, int height) {
-  const int left = Scale(x, kBaseUnitX, 4);
-  const int top = Scale(y, kBaseUnitY, 8);
-  const int right = Scale(x + width, kBaseUnitX, 4);
-  const int bottom = Scale(y + height, kBaseUnitY, 8);
-  return ControlFacts{0, {}, 0, 0, left, top, right - left, bottom - top};
-}
-
-std::vector<ControlFacts> ChildControls(Window window) {
-  std::vector<ControlFacts> facts;
-  if (!WindowExists(window)) return facts;
-  for (const auto& control : window->controls) {
-    const auto& layout = control.layout;
-    auto rect = DialogUnitsToPixels(window, layout.x, layout.y, layout.width, layout.height);
-    rect.id = layout.id;
-    rect.windowClass = control.windowClass;
-    rect.style = layout.style;
-    rect.exStyle = layout.exStyle;
-    facts.push_back(std::move(rect));
-  }
-  return facts;
-}
-
-std::string WindowCaption(Window window) {
-  return WindowExists(window) ? window->caption : "";
-}
-
-ControlFacts ClientArea(Window window) {
-  if (!WindowExists(window)) return {};
-  return DialogUnitsToPixels(window, 0, 0, window->width, window->height);
-}
-
-void DestroyMainWindow(Window window) {
-  if (WindowExists(window)) Close(window);
 }
 
 }  // namespace platform

@@ -1,9 +1,6 @@
 #include "app_test_support.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <fstream>
 
 #include "app/main_window.h"
 
@@ -20,26 +17,11 @@ std::string& StartFolderForTest() {
 
 }  // namespace
 
-MailFolder::MailFolder() : previous_(fs::current_path().string()) {
-  static std::atomic<int> counter{0};
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const fs::path folder =
-      fs::temp_directory_path() /
-      ("quillmer-app-" + std::to_string(stamp % 1000000007) + "-" + std::to_string(counter++));
-  fs::create_directories(folder);
-  path_ = folder.string() + static_cast<char>(fs::path::preferred_separator);
-}
-
-MailFolder::~MailFolder() {
-  std::error_code ignored;
-  fs::current_path(previous_, ignored);
-  fs::remove_all(path_, ignored);
-}
+MailFolder::MailFolder()
+    : path_(folder_.path().string() + static_cast<char>(fs::path::preferred_separator)) {}
 
 void MailFolder::Write(const std::string& name, std::string_view bytes) const {
-  std::ofstream out(path_ + name, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.flush()) << name;
+  ASSERT_NO_THROW(folder_.Write(name, bytes)) << name;
 }
 
 void MailFolder::WriteBook(const std::string& name,

@@ -1,5 +1,7 @@
-// Shared by the app tests: a real mail folder in the temporary directory,
-// the program started on it, and a file held open by "another program".
+// Shared by the app tests: a mail folder of real files in a fresh temporary
+// folder, the program started on it (and its window destroyed after the
+// test), and byte strings made readable in failure output. The window is
+// worked and read through tests/support/window_driver.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "platform/window.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/window_driver.h"
 #include "tools/address_book_writer.h"
 
 namespace apptest {
@@ -19,9 +23,6 @@ namespace apptest {
 class MailFolder {
  public:
   MailFolder();
-  ~MailFolder();
-  MailFolder(const MailFolder&) = delete;
-  MailFolder& operator=(const MailFolder&) = delete;
 
   // The folder's path with one trailing separator.
   const std::string& Path() const { return path_; }
@@ -29,8 +30,8 @@ class MailFolder {
   void WriteBook(const std::string& name, const std::vector<tools::BookEntry>& entries) const;
 
  private:
+  testsupport::TempFolder folder_{"quillmer-app"};
   std::string path_;
-  std::string previous_;
 };
 
 // Runs the program's start-up on a folder; the main window is destroyed

@@ -16,6 +16,7 @@
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "tests/support/shell_fake.h"
 
 namespace {
 

@@ -36,12 +36,10 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
   ASSERT_TRUE(platform::WindowExists(Window()));
   EXPECT_EQ("List Mailing Addresses", platform::WindowCaption(Window()));
 
-  // The whole 350 x 240 units are client area: nothing is cut off.
+  // Every control lies wholly inside the client area: nothing is cut off.
+  // (Where each one sits in pixels is checked against the window system's
+  // own conversion in main_window_win32_test.cpp.)
   const ControlFacts client = platform::ClientArea(Window());
-  const ControlFacts whole = platform::DialogUnitsToPixels(Window(), 0, 0, 350, 240);
-  EXPECT_EQ(whole.width, client.width);
-  EXPECT_EQ(whole.height, client.height);
-
   const std::vector<ControlFacts> controls = platform::ChildControls(Window());
   ASSERT_EQ(app::kMainControls.size(), controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -55,18 +53,12 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
     EXPECT_EQ(layout.style & ~kScrollBars, facts.style & layout.style & ~kScrollBars);
     EXPECT_EQ(layout.exStyle, facts.exStyle & layout.exStyle);
     EXPECT_EQ(layout.handler, platform::StoredHandler(Window(), layout.id));
-    const ControlFacts want =
-        platform::DialogUnitsToPixels(Window(), layout.x, layout.y, layout.width, layout.height);
-    EXPECT_EQ(want.x, facts.x);
-    EXPECT_EQ(want.y, facts.y);
-    EXPECT_EQ(want.width, facts.width);
-    if (layout.id == app::kListBoxId) {
-      // The list box trims its height to whole rows.
-      EXPECT_LE(facts.height, want.height);
-      EXPECT_GT(facts.height, want.height - 20);
-    } else {
-      EXPECT_EQ(want.height, facts.height);
-    }
+    EXPECT_GE(facts.x, 0);
+    EXPECT_GE(facts.y, 0);
+    EXPECT_GT(facts.width, 0);
+    EXPECT_GT(facts.height, 0);
+    EXPECT_LE(facts.x + facts.width, client.width);
+    EXPECT_LE(facts.y + facts.height, client.height);
   }
   // The web link is the one button outside the tab order.
   EXPECT_EQ(0u, controls.back().style & platform::kWsTabStop);

@@ -70,7 +70,7 @@ TEST(StartFolder, ReadsTheStoredSpellingFromTheFileSystem) {
   apptest::MailFolder root;
   std::filesystem::create_directories(root.Path() + "Mixed Case Mail Folder");
   std::string shouted = root.Path() + "MIXED CASE MAIL FOLDER";
-  const std::string canonical = app::CanonicalFolderPath(shouted);
+  const std::string canonical = app::CanonicalFolderPath(shouted, platform::LookUpEntryName);
   ASSERT_FALSE(canonical.empty());
   EXPECT_EQ("Mixed Case Mail Folder", canonical.substr(canonical.rfind('\\') + 1));
   EXPECT_EQ(canonical + "\\",

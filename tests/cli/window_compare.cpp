@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -206,11 +207,8 @@ int main(int argc, char** argv) {
   }
   const std::string exe = WindowsPath(argv[1]);
   const std::string cli = WindowsPath(argv[2]);
-  char temp[MAX_PATH];
-  GetTempPathA(MAX_PATH, temp);
-  const std::string work =
-      std::string(temp) + "quillmer-compare-" + std::to_string(GetCurrentProcessId()) + "\\";
-  CreateDirectoryA(work.c_str(), nullptr);
+  const testsupport::TempFolder temp("quillmer-compare");
+  const std::string work = temp.path().string() + "\\";
   const std::string folder = work + "Mail\\";
   if (!MakeMailFolder(folder, exe)) {
     std::printf("FAIL cannot make the mail folder %s\n", folder.c_str());
@@ -257,7 +255,6 @@ int main(int argc, char** argv) {
   }
   window.Close();
   program.Wait(30000);
-  DeleteFileA((work + "out.txt").c_str());
   std::printf("%d failed\n", failures);
   return failures == 0 ? 0 : 1;
 }

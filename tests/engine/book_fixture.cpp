@@ -1,10 +1,6 @@
 #include "tests/engine/book_fixture.h"
 
-#include <atomic>
-#include <chrono>
-#include <fstream>
 #include <stdexcept>
-#include <system_error>
 
 namespace fixture {
 
@@ -55,26 +51,6 @@ std::string BookBytes(std::string_view title, const std::vector<Record>& records
   std::string out = HeaderBytes(title);
   for (const Record& r : records) out += RecordBytes(r);
   return out;
-}
-
-TempFolder::TempFolder() : previousCurrent_(std::filesystem::current_path()) {
-  static std::atomic<unsigned> counter{0};
-  const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  path_ = std::filesystem::temp_directory_path() /
-          ("quillmer-engine-" + std::to_string(stamp) + "-" + std::to_string(++counter));
-  std::filesystem::create_directories(path_);
-}
-
-TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::current_path(previousCurrent_, ignored);
-  std::filesystem::remove_all(path_, ignored);
-}
-
-void TempFolder::Write(const std::string& name, std::string_view bytes) const {
-  std::ofstream out(path_ / name, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write test file " + name);
 }
 
 }  // namespace fixture

@@ -1,5 +1,5 @@
 // Test fixtures: address books in the full on-disk record layout, and
-// temporary folders holding real files.
+// temporary folders (the tests' common ones) holding real files.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/temp_folder.h"
 
 namespace fixture {
 
@@ -40,22 +42,6 @@ std::string HeaderBytes(std::string_view title);
 // Header plus the records, back to back.
 std::string BookBytes(std::string_view title, const std::vector<Record>& records);
 
-// A fresh folder under the system's temporary folder; removed, with the
-// process's current directory put back first, when the holder goes.
-class TempFolder {
- public:
-  TempFolder();
-  ~TempFolder();
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  const std::filesystem::path& path() const { return path_; }
-  // Writes `bytes` to the file `name` in this folder, byte for byte.
-  void Write(const std::string& name, std::string_view bytes) const;
-
- private:
-  std::filesystem::path path_;
-  std::filesystem::path previousCurrent_;
-};
+using TempFolder = testsupport::TempFolder;
 
 }  // namespace fixture

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "dialog_driver.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -83,10 +84,15 @@ class Bstr {
   char* text_ = nullptr;
 };
 
+// The fresh temporary folder the test folders are made in, with a trailing
+// backslash; the second process is told it on its command line.
+std::string& FoldersRoot() {
+  static std::string root;
+  return root;
+}
+
 std::string TempFolder(const std::string& name) {
-  char temp[MAX_PATH] = {};
-  GetTempPathA(sizeof temp, temp);
-  std::string folder = std::string(temp) + name;
+  std::string folder = FoldersRoot() + name;
   CreateDirectoryA(folder.c_str(), nullptr);
   return folder;
 }
@@ -266,11 +272,11 @@ TEST_F(GetDiskDirCaller, AFolderChosenInThePickerIsReturnedWithoutTrailingBacksl
 
 }  // namespace
 
-// Runs this program again with --make-folders and waits for it.
-void MakeFoldersInAnotherProcess() {
+// Runs this program again with --make-folders ROOT and waits for it.
+void MakeFoldersInAnotherProcess(const std::string& root) {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, sizeof self);
-  std::string command = std::string("\"") + self + "\" --make-folders";
+  std::string command = std::string("\"") + self + "\" --make-folders \"" + root + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -283,11 +289,16 @@ void MakeFoldersInAnotherProcess() {
 }
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::string(argv[1]) == "--make-folders") {
+  if (argc == 3 && std::string(argv[1]) == "--make-folders") {
+    FoldersRoot() = std::string(argv[2]) + "\\";
     TestFolders();
     return 0;
   }
-  MakeFoldersInAnotherProcess();
+  const testsupport::TempFolder root("quillmer-getdiskdir");
+  // No trailing backslash on the command line: before the closing quote it
+  // would escape the quote.
+  MakeFoldersInAnotherProcess(root.path().string());
+  FoldersRoot() = root.path().string() + "\\";
   ::testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
     std::fprintf(stderr, "usage: %s <QUILLMER.EXE> [gtest options]\n", argv[0]);

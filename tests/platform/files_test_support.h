@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,6 +13,7 @@
 
 #include "platform/files.h"
 #include "tests/support/exclusive_hold.h"
+#include "tests/support/temp_folder.h"
 
 namespace files_test {
 
@@ -32,23 +31,11 @@ inline void WriteFile(const std::filesystem::path& path, std::string_view bytes)
 
 class TempFolderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    static std::atomic<unsigned> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("quillmer-files-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(folder_);
-    previous_ = std::filesystem::current_path();
-    ASSERT_TRUE(platform::MakeFolderCurrent(folder_.string()));
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
+  void SetUp() override { ASSERT_TRUE(platform::MakeFolderCurrent(folder_.string())); }
 
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
+  // Goes, and the previous current folder comes back, after each test.
+  testsupport::TempFolder temp_{"quillmer-files"};
+  const std::filesystem::path& folder_ = temp_.path();
 };
 
 }  // namespace files_test
