@@ -10,6 +10,7 @@
 #include "engine/bytes.h"
 #include "engine/expansion.h"
 #include "engine/lines.h"
+#include "engine/mail_folder.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
 #include "platform/files.h"
@@ -136,22 +137,20 @@ bool OpenFolder(Session& session, const std::optional<std::string>& folder, int&
   // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
-  if (folder && !platform::MakeFolderCurrent(*folder) &&
-      !(folder->size() > 1 && folder->back() == '"' &&
-        platform::MakeFolderCurrent(folder->substr(0, folder->size() - 1)))) {
-    status = session.Fail("cannot open folder " + Quoted(*folder));
+  engine::CreateTables();
+  const std::string path = folder ? *folder : std::string(".");
+  if (!engine::OpenMailFolder(path, engine::LoadListCatalogue) &&
+      !(path.size() > 1 && path.back() == '"' &&
+        engine::OpenMailFolder(path.substr(0, path.size() - 1), engine::LoadListCatalogue))) {
+    status = session.Fail("cannot open folder " + Quoted(path));
     return false;
   }
   std::error_code error;
   std::filesystem::directory_iterator listing(".", error);
   if (error) {
-    status = session.Fail("cannot read folder " + Quoted(folder ? *folder : std::string(".")));
+    status = session.Fail("cannot read folder " + Quoted(path));
     return false;
   }
-  engine::CreateTables();
-  const std::string current = platform::CurrentFolderPath();
-  engine::LoadAddressBooks(current.empty() ? std::string(".") : current);
-  engine::LoadListCatalogue();
   return true;
 }
 

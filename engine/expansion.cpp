@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 
 #include "engine/address_book.h"
 #include "engine/bytes.h"
@@ -33,39 +34,27 @@ void UpperCaseInto(std::string_view text, char* out) {
 }  // namespace
 
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const std::vector<std::string>& addresses) {
-  // Entries are looked up a batch at a time (see FindMany); the output is
-  // still written strictly in file order.
-  constexpr std::size_t kBatch = 64;
-  std::vector<std::string_view> entries;
-  std::vector<std::size_t> keyEnds;
-  std::vector<std::string_view> keys;
-  std::vector<std::optional<std::size_t>> found(kBatch);
-  std::string keyBytes;  // the batch's upper-cased keys, back to back
-  entries.reserve(kBatch);
-  keyEnds.reserve(kBatch);
-  keys.reserve(kBatch);
+                           const StringTable& addresses) {
+  // Entries are handed to the index this many at a time, so that it can
+  // overlap their lookups; the output is still written in file order.
+  constexpr std::size_t kWindow = 64;
+  std::string_view entries[kWindow];
+  std::size_t keyEnds[kWindow];
+  std::string_view keys[kWindow];
+  std::optional<std::size_t> found[kWindow];
+  std::size_t count = 0;
+  std::string keyBytes;  // the window's upper-cased keys, back to back
 
   std::string text;
   text.reserve(file.size() + file.size() / 2);  // room for addresses too
   const auto flush = [&] {
-    keys.clear();
     std::size_t begin = 0;
-    for (const std::size_t end : keyEnds) {
-      keys.emplace_back(keyBytes.data() + begin, end - begin);
-      begin = end;
+    for (std::size_t i = 0; i < count; ++i) {
+      keys[i] = std::string_view(keyBytes.data() + begin, keyEnds[i] - begin);
+      begin = keyEnds[i];
     }
-    names.FindMany(keys, found);
-    // The addresses are as scattered as the names: ask for them early too.
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (found[i] && *found[i] < addresses.size()) __builtin_prefetch(&addresses[*found[i]]);
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (found[i] && *found[i] < addresses.size()) {
-        __builtin_prefetch(addresses[*found[i]].data());
-      }
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    names.FindMany(std::span(keys, count), std::span(found, count), &addresses);
+    for (std::size_t i = 0; i < count; ++i) {
       text += entries[i];
       if (found[i] && *found[i] < addresses.size()) {
         text += '\t';
@@ -73,8 +62,7 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
       }
       text += "\r\n";
     }
-    entries.clear();
-    keyEnds.clear();
+    count = 0;
     keyBytes.clear();
   };
 
@@ -82,12 +70,12 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   std::string_view line;
   while (reader.Next(line)) {
     if (line.empty() || line.front() == '\\') continue;
-    entries.push_back(line);
+    entries[count] = line;
     const std::size_t begin = keyBytes.size();
     keyBytes.resize(begin + line.size());
     UpperCaseInto(line, keyBytes.data() + begin);
-    keyEnds.push_back(keyBytes.size());
-    if (entries.size() == kBatch) flush();
+    keyEnds[count] = keyBytes.size();
+    if (++count == kWindow) flush();
   }
   flush();
   return text;

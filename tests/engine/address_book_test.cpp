@@ -27,9 +27,10 @@ struct Tables {
 };
 
 Tables Cut(std::string_view file) {
-  Tables t;
-  engine::AppendBookRecords(file, t.names, t.addresses);
-  return t;
+  engine::StringTable names;
+  engine::StringTable addresses;
+  engine::AppendBookRecords(file, names, addresses);
+  return {fixture::Entries(names), fixture::Entries(addresses)};
 }
 
 TEST(AppendBookRecords, ReadsNameUpperCasedAndAddressAsStored) {
@@ -105,11 +106,12 @@ TEST(AppendBookRecords, EachBookStartsAtItsOwnFirstRecord) {
   // shift the second book.
   const std::string first = BookBytes("A", {{.name = "Ann", .address = "ann@a"}}) + "Z";
   const std::string second = BookBytes("B", {{.name = "Bob", .address = "bob@b"}});
-  Tables t;
-  engine::AppendBookRecords(first, t.names, t.addresses);
-  engine::AppendBookRecords(second, t.names, t.addresses);
-  EXPECT_EQ(t.names, (V{"ANN", "", "BOB"}));
-  EXPECT_EQ(t.addresses, (V{"ann@a", "", "bob@b"}));
+  engine::StringTable names;
+  engine::StringTable addresses;
+  engine::AppendBookRecords(first, names, addresses);
+  engine::AppendBookRecords(second, names, addresses);
+  EXPECT_EQ(names, (V{"ANN", "", "BOB"}));
+  EXPECT_EQ(addresses, (V{"ann@a", "", "bob@b"}));
 }
 
 std::optional<std::size_t> LinearFind(const V& names, std::string_view key) {
@@ -129,7 +131,8 @@ TEST(FirstMatchIndex, GivesTheLinearScansAnswer) {
       names.push_back(value == 0 ? std::string()
                                  : "N" + std::string(1, '\0') + std::to_string(value));
     }
-    const engine::FirstMatchIndex index(names);
+    const engine::StringTable table = fixture::TableOf(names);
+    const engine::FirstMatchIndex index(table);
     for (unsigned value = 0; value < size / 3 + 4; ++value) {
       const std::string key = value == 0 ? "" : "N" + std::string(1, '\0') + std::to_string(value);
       EXPECT_EQ(index.Find(key), LinearFind(names, key)) << "size " << size << " key " << value;
@@ -223,8 +226,8 @@ TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
   }
   engine::LoadAddressBooks(folder_.path().string());
   EXPECT_EQ(engine::BookNames.size(), engine::BookAddresses.size());
-  for (const std::string& name : engine::BookNames) EXPECT_LE(name.size(), 456u);
-  for (const std::string& address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
+  for (const std::string_view name : engine::BookNames) EXPECT_LE(name.size(), 456u);
+  for (const std::string_view address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
 }
 
 }  // namespace

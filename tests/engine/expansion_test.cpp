@@ -15,8 +15,9 @@ namespace {
 using V = std::vector<std::string>;
 
 std::string Expand(std::string_view file, const V& names, const V& addresses) {
-  const engine::FirstMatchIndex index(names);
-  return engine::ExpandListText(file, index, addresses);
+  const engine::StringTable nameTable = fixture::TableOf(names);
+  const engine::FirstMatchIndex index(nameTable);
+  return engine::ExpandListText(file, index, fixture::TableOf(addresses));
 }
 
 TEST(ExpandListText, ResolvesNamesAndKeepsEverythingElse) {
