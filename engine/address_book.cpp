@@ -87,8 +87,8 @@ bool AppendBookFile(const std::string& file, char* piece, StringTable& names,
       const std::uint64_t slots =
           (book.Size() - kBookHeaderSize + kBookRecordSize - 1) / kBookRecordSize;
       if (slots < std::numeric_limits<std::uint32_t>::max()) {
-        names.ReserveMore(static_cast<std::size_t>(slots), 0);
-        addresses.ReserveMore(static_cast<std::size_t>(slots), 0);
+        names.ReserveEntries(static_cast<std::size_t>(slots));
+        addresses.ReserveEntries(static_cast<std::size_t>(slots));
       }
     }
     bool first = true;
@@ -138,7 +138,8 @@ FirstMatchIndex::FirstMatchIndex(const StringTable& names) : names_(&names) {
   // At most half full, so probe runs stay short.
   std::size_t capacity = 1;
   while (capacity < 2 * names.size()) capacity *= 2;
-  slots_.resize(capacity);
+  slotBuffer_.Grow(capacity * sizeof(Slot), 0, true);
+  slots_ = reinterpret_cast<Slot*>(slotBuffer_.data());
   mask_ = capacity - 1;
   // The slots are visited in random order: each name's hash is worked out
   // this far ahead and its slot asked for then.
@@ -254,12 +255,16 @@ void LoadAddressBooksOfCurrentFolder() {
 
   // One piece of one book in memory at a time, in a buffer that is never
   // cleared: every byte of it that is looked at was just read.
-  const std::unique_ptr<char[]> piece(new (std::nothrow) char[kPieceSize]);
-  if (!piece) return;
+  GrowableBuffer piece;
+  try {
+    piece.Grow(kPieceSize, 0);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
   StringTable names;
   StringTable addresses;
   for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
-    AppendBookFile(file, piece.get(), names, addresses);
+    AppendBookFile(file, piece.data(), names, addresses);
   }
   SetAddressBooks(std::move(names), std::move(addresses));
 }

@@ -62,7 +62,7 @@ class FirstMatchIndex {
   void FindMany(std::span<const std::string_view> keys, std::span<std::optional<std::size_t>> found,
                 const StringTable* companion = nullptr) const;
   // The bytes the index holds on to.
-  std::size_t FootprintBytes() const { return slots_.capacity() * sizeof(Slot); }
+  std::size_t FootprintBytes() const { return slotBuffer_.capacity(); }
 
  private:
   // Open addressing with linear probing. Each name is entered once, by its
@@ -73,7 +73,8 @@ class FirstMatchIndex {
     std::uint32_t position = 0;  // index + 1; 0 marks an empty slot
   };
   const StringTable* names_ = nullptr;
-  std::vector<Slot> slots_;
+  GrowableBuffer slotBuffer_;  // zero-filled: every slot starts empty
+  Slot* slots_ = nullptr;
   std::size_t mask_ = 0;
   bool linear_ = false;  // too many names for 32-bit positions: scan instead
 };
