@@ -1,6 +1,8 @@
 #include "engine/expansion.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <span>
 
@@ -46,7 +48,8 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   std::string keyBytes;  // the window's upper-cased keys, back to back
 
   std::string text;
-  text.reserve(file.size() + file.size() / 2);  // room for addresses too
+  // Room for addresses too; pages of it that stay unused are never touched.
+  text.reserve(2 * file.size());
   const auto flush = [&] {
     std::size_t begin = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -54,13 +57,30 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
       begin = keyEnds[i];
     }
     names.FindMany(std::span(keys, count), std::span(found, count), &addresses);
+    // The window's output is sized first and then copied into place, piece
+    // by piece, without a capacity check per piece.
+    std::string_view resolved[kWindow];
+    std::size_t size = 0;
     for (std::size_t i = 0; i < count; ++i) {
-      text += entries[i];
-      if (found[i] && *found[i] < addresses.size()) {
-        text += '\t';
-        text += addresses[*found[i]];
+      const bool hit = found[i] && *found[i] < addresses.size();
+      resolved[i] = hit ? addresses[*found[i]] : std::string_view();
+      size += entries[i].size() + 2 + (hit ? 1 + resolved[i].size() : 0);
+      if (!hit) found[i] = std::nullopt;
+    }
+    std::size_t at = text.size();
+    if (text.capacity() < at + size) text.reserve(std::max(2 * text.capacity(), at + size));
+    text.resize(at + size);
+    char* out = text.data();
+    for (std::size_t i = 0; i < count; ++i) {
+      std::memcpy(out + at, entries[i].data(), entries[i].size());
+      at += entries[i].size();
+      if (found[i]) {
+        out[at++] = '\t';
+        std::memcpy(out + at, resolved[i].data(), resolved[i].size());
+        at += resolved[i].size();
       }
-      text += "\r\n";
+      out[at++] = '\r';
+      out[at++] = '\n';
     }
     count = 0;
     keyBytes.clear();
