@@ -75,7 +75,12 @@ class FirstMatchIndex {
   const StringTable* names_ = nullptr;
   GrowableBuffer slotBuffer_;  // zero-filled: every slot starts empty
   Slot* slots_ = nullptr;
-  std::size_t mask_ = 0;
+  std::size_t capacity_ = 0;
+  // Where a hash's probe run starts: the hash scaled to the slot count.
+  std::size_t Home(std::uint32_t hash) const {
+    return static_cast<std::size_t>((std::uint64_t{hash} * capacity_) >> 32);
+  }
+  std::size_t Next(std::size_t i) const { return i + 1 == capacity_ ? 0 : i + 1; }
   bool linear_ = false;  // too many names for 32-bit positions: scan instead
 };
 
