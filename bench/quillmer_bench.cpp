@@ -200,9 +200,13 @@ BENCHMARK(BM_SplitListBaseline)->Unit(benchmark::kMillisecond);
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, double> seconds;
+  // CPU time (user and system) of the process: on a shared machine the
+  // fairer measure, as waiting for a processor is left out.
+  std::map<std::string, double> cpuSeconds;
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / 1e3;  // reported in ms
+      cpuSeconds[run.benchmark_name()] = run.GetAdjustedCPUTime() / 1e3;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -270,10 +274,21 @@ int main(int argc, char** argv) {
   };
   const double load = ratio("BM_LoadAddressBooks", "BM_ReadBooksBaseline");
   const double expand = ratio("BM_ExpandList", "BM_SplitListBaseline");
-  std::printf("\nload / read baseline:    %.2fx (goal at most 2x)   %s\n", load,
-              load <= 2 ? "met" : "MISSED");
+  const auto cpuRatio = [&](const char* a, const char* b) {
+    return reporter.cpuSeconds.count(a) && reporter.cpuSeconds.count(b) &&
+                   reporter.cpuSeconds[b] > 0
+               ? reporter.cpuSeconds[a] / reporter.cpuSeconds[b]
+               : 0.0;
+  };
+  std::printf("\nCPU time: load %.2fx the read, expand %.2fx the split",
+              cpuRatio("BM_LoadAddressBooks", "BM_ReadBooksBaseline"),
+              cpuRatio("BM_ExpandList", "BM_SplitListBaseline"));
+  const auto verdict = [](double measured, double limit) {
+    return measured <= 0 ? "not measured" : measured <= limit ? "met" : "MISSED";
+  };
+  std::printf("\nload / read baseline:    %.2fx (goal at most 2x)   %s\n", load, verdict(load, 2));
   std::printf("expand / split baseline: %.2fx (goal at most 3x)   %s\n", expand,
-              expand <= 3 ? "met" : "MISSED");
+              verdict(expand, 3));
   std::printf("peak heap while loading: %.1f MiB; tables %.1f MiB; goal %.1f MiB   %s\n",
               peak / kMiB, tables / kMiB, goal / kMiB, peak <= goal ? "met" : "MISSED");
   if (childPeak > 0) {

@@ -196,48 +196,57 @@ void FirstMatchIndex::FindMany(std::span<const std::string_view> keys,
   }
   const StringTable& names = *names_;
   const std::size_t companions = companion != nullptr ? companion->size() : 0;
-  // Each stage touches one more level (slot, offsets, bytes) for a whole
-  // batch before the next stage needs it, so the cache misses overlap. Only
-  // a key whose 32-bit hash is shared by another name takes the plain path.
-  constexpr std::size_t kBatch = 32;
+  // A pipeline over the keys: key t is hashed and its slot asked for; key
+  // t - kStep is probed and its name's bounds asked for; key t - 2 kStep has
+  // its name's bytes asked for; key t - 3 kStep is compared and answered.
+  // Each memory read is asked for a few dozen keys before it is needed, so
+  // the cache misses of many keys overlap. Only a key whose 32-bit hash is
+  // shared by another name takes the plain path.
+  constexpr std::size_t kStep = 8;
+  constexpr std::size_t kRing = 32;  // more than 3 kStep keys in flight
   constexpr std::size_t kEmpty = std::numeric_limits<std::size_t>::max();
   constexpr std::size_t kProbe = kEmpty - 1;
-  std::uint32_t hashes[kBatch];
-  std::size_t candidates[kBatch];
-  for (std::size_t start = 0; start < count; start += kBatch) {
-    const std::size_t n = std::min(kBatch, count - start);
-    for (std::size_t i = 0; i < n; ++i) {
-      hashes[i] = HashBytes(keys[start + i]);
-      __builtin_prefetch(&slots_[Home(hashes[i])]);
+  std::uint32_t hashes[kRing];
+  std::size_t candidates[kRing];
+  for (std::size_t t = 0; t < count + 3 * kStep; ++t) {
+    if (t < count) {
+      const std::uint32_t hash = HashBytes(keys[t]);
+      hashes[t % kRing] = hash;
+      __builtin_prefetch(&slots_[Home(hash)]);
     }
-    for (std::size_t i = 0; i < n; ++i) {
+    if (t >= kStep && t - kStep < count) {
+      const std::size_t i = t - kStep;
+      const std::uint32_t hash = hashes[i % kRing];
       // Runs are short and mostly within one cache line.
-      std::size_t j = Home(hashes[i]);
-      while (slots_[j].position != 0 && slots_[j].hash != hashes[i]) j = Next(j);
+      std::size_t j = Home(hash);
+      while (slots_[j].position != 0 && slots_[j].hash != hash) j = Next(j);
       const Slot& slot = slots_[j];
+      std::size_t candidate = kProbe;
       if (slot.position == 0) {
-        candidates[i] = kEmpty;
+        candidate = kEmpty;
       } else if (slot.position - 1 < names.size()) {
-        candidates[i] = slot.position - 1;
-        __builtin_prefetch(names.BoundsOf(candidates[i]));
-        if (candidates[i] < companions) __builtin_prefetch(companion->BoundsOf(candidates[i]));
-      } else {
-        candidates[i] = kProbe;
+        candidate = slot.position - 1;
+        __builtin_prefetch(names.BoundsOf(candidate));
+        if (candidate < companions) __builtin_prefetch(companion->BoundsOf(candidate));
+      }
+      candidates[i % kRing] = candidate;
+    }
+    if (t >= 2 * kStep && t - 2 * kStep < count) {
+      const std::size_t candidate = candidates[(t - 2 * kStep) % kRing];
+      if (candidate < kProbe) {
+        __builtin_prefetch(names.DataOf(candidate));
+        if (candidate < companions) __builtin_prefetch(companion->DataOf(candidate));
       }
     }
-    for (std::size_t i = 0; i < n; ++i) {
-      if (candidates[i] >= kProbe) continue;
-      __builtin_prefetch(names.DataOf(candidates[i]));
-      if (candidates[i] < companions) __builtin_prefetch(companion->DataOf(candidates[i]));
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::string_view key = keys[start + i];
-      if (candidates[i] == kEmpty) {
-        found[start + i] = std::nullopt;
-      } else if (candidates[i] < kProbe && names[candidates[i]] == key) {
-        found[start + i] = candidates[i];
+    if (t >= 3 * kStep && t - 3 * kStep < count) {
+      const std::size_t i = t - 3 * kStep;
+      const std::size_t candidate = candidates[i % kRing];
+      if (candidate == kEmpty) {
+        found[i] = std::nullopt;
+      } else if (candidate < kProbe && names[candidate] == keys[i]) {
+        found[i] = candidate;
       } else {
-        found[start + i] = Find(key);
+        found[i] = Find(keys[i]);
       }
     }
   }
