@@ -74,7 +74,8 @@ class StringTable {
   std::string_view operator[](std::size_t k) const {
     const std::uint32_t end = ends_[k + 1];
     const std::uint32_t start = StartOf(ends_[k], end);
-    if (start == end) return {};
+    // An empty entry may have no block; it still points at readable memory.
+    if (start == end) return {kNoBytes, 0};
     return {blocks_[start >> kBlockShift].data() + (start & (kBlockSize - 1)),
             static_cast<std::size_t>(end - start)};
   }
@@ -147,6 +148,7 @@ class StringTable {
   const std::uint32_t* ends_ = kNoEnds;
   std::size_t count_ = 0;
   static constexpr std::uint32_t kNoEnds[1] = {0};
+  static constexpr char kNoBytes[1] = {0};
   std::uint32_t* WritableEnds() { return reinterpret_cast<std::uint32_t*>(endsBuffer_.data()); }
 };
 
