@@ -56,8 +56,16 @@ std::uint32_t HashBytes(std::string_view bytes) {
     h ^= h >> 29;
   }
   if (i < bytes.size()) {
+    // The last bytes: the final eight (overlapping the words above) when
+    // there are that many, so that no copy of a variable length is needed.
     std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + i, bytes.size() - i);
+    if (bytes.size() >= 8) {
+      std::memcpy(&word, bytes.data() + bytes.size() - 8, 8);
+    } else {
+      for (std::size_t j = 0; j < bytes.size(); ++j) {
+        word |= std::uint64_t{static_cast<unsigned char>(bytes[j])} << (8 * j);
+      }
+    }
     h = (h ^ word) * kMultiplier;
     h ^= h >> 29;
   }
