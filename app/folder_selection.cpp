@@ -6,8 +6,7 @@
 
 #include "app/mailing_lists.h"
 #include "app/main_window.h"
-#include "engine/address_book.h"
-#include "platform/files.h"
+#include "engine/mail_folder.h"
 
 // Also called from other programs that loaded QUILLMER.EXE without running
 // its start-up: it touches no process-wide value of this program.
@@ -40,17 +39,13 @@ std::int32_t BrowseFolder(platform::Window window, unsigned, std::uintptr_t, std
 
   // Cancel, or an item that is no folder on disk: keep the folder we have.
   if (chosen.empty()) return 0;
-  // Change directory first, with the whole path: a folder that cannot be
-  // made current must not be shown over the previous folder's lists.
-  if (!platform::MakeFolderCurrent(chosen)) return 0;
+  // A folder that cannot be made current must not be shown over the
+  // previous folder's lists: then nothing changes.
+  if (!engine::OpenMailFolder(chosen, LoadMailingLists)) return 0;
 
   // A drive root (D:\) comes back with its backslash already.
   CurrentFolder = chosen.back() == '\\' ? chosen : chosen + '\\';
   platform::SetControlText(window, kFolderTextId, CurrentFolder);
-
-  const std::string current = platform::CurrentFolderPath();
-  engine::LoadAddressBooks(current.empty() ? CurrentFolder : current);
-  LoadMailingLists();
   return 0;
 }
 

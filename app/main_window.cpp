@@ -5,9 +5,8 @@
 #include "app/mailing_lists.h"
 #include "app/output_options.h"
 #include "app/start_folder.h"
-#include "engine/address_book.h"
+#include "engine/mail_folder.h"
 #include "engine/mailing_list.h"
-#include "platform/files.h"
 #include "quillmer_version.h"
 
 namespace app {
@@ -69,10 +68,6 @@ void StartUp(StartFolderSource startFolder) {
   engine::CreateTables();
   LoadRichEditLibrary();
   CurrentFolder = startFolder();
-  // A start folder that cannot be made current shows no lists at all rather
-  // than those of whatever folder happens to be current.
-  const bool folderReady = MakeFolderCurrent(CurrentFolder);
-  if (folderReady) engine::LoadAddressBooks(CurrentFolder);
 
   MainWindow = CreateMainWindow(kMainWindowSpec, RouteCommand);
   for (ControlSpec layout : kMainControls) {
@@ -82,7 +77,10 @@ void StartUp(StartFolderSource startFolder) {
   // The pane holds whole expansions, however long.
   RaisePaneTextLimit(MainWindow, kOutputPaneId);
 
-  if (folderReady) LoadMailingLists();
+  // The window is still hidden. A start folder that cannot be made current
+  // shows no lists at all rather than those of whatever folder happens to
+  // be current.
+  engine::OpenMailFolder(CurrentFolder, LoadMailingLists);
   ShowMainWindow(MainWindow);
 }
 

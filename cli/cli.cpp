@@ -17,6 +17,7 @@
 #include "engine/bytes.h"
 #include "engine/expansion.h"
 #include "engine/lines.h"
+#include "engine/mail_folder.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
 #include "platform/codepage.h"
@@ -229,30 +230,25 @@ std::optional<Request> ParseWords(Session& session, const std::vector<std::strin
 
 // Makes the mail folder current and loads its address books and catalogue,
 // as the window does at start-up. Reports a folder that cannot be entered
-// or listed, which the window would silently show as empty. `books` reads
-// the books itself, so it asks for no tables.
-bool OpenFolder(Session& session, const std::optional<std::string>& folder, int& status,
-                bool loadTables = true) {
+// or listed, which the window would silently show as empty.
+bool OpenFolder(Session& session, const std::optional<std::string>& folder, int& status) {
   // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
-  if (folder && !platform::MakeFolderCurrent(*folder) &&
-      !(folder->size() > 1 && folder->back() == '"' &&
-        platform::MakeFolderCurrent(folder->substr(0, folder->size() - 1)))) {
-    status = session.Fail("cannot open folder " + Quoted(*folder));
+  engine::CreateTables();
+  const std::string path = folder ? *folder : std::string(".");
+  if (!engine::OpenMailFolder(path, engine::LoadListCatalogue) &&
+      !(path.size() > 1 && path.back() == '"' &&
+        engine::OpenMailFolder(path.substr(0, path.size() - 1), engine::LoadListCatalogue))) {
+    status = session.Fail("cannot open folder " + Quoted(path));
     return false;
   }
   std::error_code error;
   std::filesystem::directory_iterator listing(".", error);
   if (error) {
-    status = session.Fail("cannot read folder " + Quoted(folder ? *folder : std::string(".")));
+    status = session.Fail("cannot read folder " + Quoted(path));
     return false;
   }
-  if (!loadTables) return true;
-  engine::CreateTables();
-  const std::string current = platform::CurrentFolderPath();
-  engine::LoadAddressBooks(current.empty() ? std::string(".") : current);
-  engine::LoadListCatalogue();
   return true;
 }
 
@@ -579,7 +575,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
   }
   std::optional<std::string> folder;
   if (!request->positionals.empty()) folder = request->positionals[0];
-  if (!OpenFolder(session, folder, status, false)) return status;
+  if (!OpenFolder(session, folder, status)) return status;
 
   std::unique_ptr<platform::CodePageConverter> converter;
   try {

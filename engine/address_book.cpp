@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "engine/bytes.h"
@@ -10,13 +12,19 @@
 
 namespace engine {
 
-std::vector<std::string> BookNames;
-std::vector<std::string> BookAddresses;
+StringTable BookNames;
+StringTable BookAddresses;
 
 namespace {
 
 // A file must hold more than its header plus two bytes to add anything.
 constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
+
+// Books are read this many whole records at a time (about 230 KB): large
+// enough that the system calls cost nothing, small enough to stay in the
+// processor's cache between the read and the cutting.
+constexpr std::size_t kRecordsPerPiece = 512;
+constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
 
 // The index FindBookName answers from, and the table size it was built for:
 // should BookNames be changed behind the loader's back, the index is rebuilt
@@ -28,8 +36,11 @@ std::size_t bookIndexCount = std::numeric_limits<std::size_t>::max();
 // end; empty when the record is too short to reach the field.
 std::string_view FieldAt(std::string_view record, std::size_t offset) {
   if (record.size() <= offset) return {};
-  const std::string_view rest = record.substr(offset);
-  return rest.substr(0, rest.find('\0'));
+  const char* start = record.data() + offset;
+  const std::size_t left = record.size() - offset;
+  const void* nul = std::memchr(start, '\0', left);
+  return {start,
+          nul == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(nul) - start)};
 }
 
 // Reads eight bytes at a time; names are short, but a 50 MB list line is a
@@ -45,8 +56,16 @@ std::uint32_t HashBytes(std::string_view bytes) {
     h ^= h >> 29;
   }
   if (i < bytes.size()) {
+    // The last bytes: the final eight (overlapping the words above) when
+    // there are that many, so that no copy of a variable length is needed.
     std::uint64_t word = 0;
-    std::memcpy(&word, bytes.data() + i, bytes.size() - i);
+    if (bytes.size() >= 8) {
+      std::memcpy(&word, bytes.data() + bytes.size() - 8, 8);
+    } else {
+      for (std::size_t j = 0; j < bytes.size(); ++j) {
+        word |= std::uint64_t{static_cast<unsigned char>(bytes[j])} << (8 * j);
+      }
+    }
     h = (h ^ word) * kMultiplier;
     h ^= h >> 29;
   }
@@ -59,40 +78,96 @@ void RebuildBookIndex() {
   bookIndexCount = BookNames.size();
 }
 
-}  // namespace
-
-void AppendBookRecords(std::string_view file, std::vector<std::string>& names,
-                       std::vector<std::string>& addresses) {
-  if (file.size() <= kSmallestUsefulBook) return;
-  const std::string_view records = file.substr(kBookHeaderSize);
-  for (std::size_t start = 0; start < records.size(); start += kBookRecordSize) {
-    // The last slot may be short: it is read as far as it goes.
-    const std::string_view record = records.substr(start, kBookRecordSize);
-    std::string& name = names.emplace_back(FieldAt(record, kBookNameOffset));
-    for (char& c : name) c = UpperCaseByte(c);
-    addresses.emplace_back(FieldAt(record, kBookAddressOffset));
+// Appends the records of the book `file` names to the tables, reading it
+// through `piece` (kPieceSize bytes). False, with the tables as they were,
+// when the book cannot be opened or read to its end.
+bool AppendBookFile(const std::string& file, char* piece, StringTable& names,
+                    StringTable& addresses) {
+  platform::ExclusiveFile book(file);
+  if (!book.IsOpen()) return false;
+  const std::size_t before = names.size();
+  try {
+    char header[kBookHeaderSize];
+    const std::optional<std::size_t> got = book.ReadNext(header, sizeof header);
+    if (!got) return false;
+    if (*got < sizeof header) return true;  // no record data
+    if (book.Size() > kBookHeaderSize) {
+      const std::uint64_t slots =
+          (book.Size() - kBookHeaderSize + kBookRecordSize - 1) / kBookRecordSize;
+      if (slots < std::numeric_limits<std::uint32_t>::max()) {
+        names.ReserveEntries(static_cast<std::size_t>(slots));
+        addresses.ReserveEntries(static_cast<std::size_t>(slots));
+      }
+    }
+    bool first = true;
+    for (;;) {
+      const std::optional<std::size_t> read = book.ReadNext(piece, kPieceSize);
+      if (!read) {
+        names.Truncate(before);
+        addresses.Truncate(before);
+        return false;
+      }
+      // A book with two bytes of record data or fewer adds nothing.
+      if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return true;
+      first = false;
+      AppendRecordSlots(std::string_view(piece, *read), names, addresses);
+      if (*read < kPieceSize) return true;  // the file ended inside this piece
+    }
+  } catch (const std::bad_alloc&) {
+    names.Truncate(before);
+    addresses.Truncate(before);
+    return false;
   }
 }
 
-FirstMatchIndex::FirstMatchIndex(const std::vector<std::string>& names) : names_(&names) {
+}  // namespace
+
+void AppendRecordSlots(std::string_view records, StringTable& names, StringTable& addresses) {
+  for (std::size_t start = 0; start < records.size(); start += kBookRecordSize) {
+    // The last slot may be short: it is read as far as it goes.
+    const std::string_view record = records.substr(start, kBookRecordSize);
+    const std::string_view name = FieldAt(record, kBookNameOffset);
+    char* to = names.AppendUninitialized(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) to[i] = UpperCaseByte(name[i]);
+    addresses.push_back(FieldAt(record, kBookAddressOffset));
+  }
+}
+
+void AppendBookRecords(std::string_view file, StringTable& names, StringTable& addresses) {
+  if (file.size() <= kSmallestUsefulBook) return;
+  AppendRecordSlots(file.substr(kBookHeaderSize), names, addresses);
+}
+
+FirstMatchIndex::FirstMatchIndex(const StringTable& names) : names_(&names) {
   if (names.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
     linear_ = true;
     return;
   }
-  // At most half full, so probe runs stay short.
-  std::size_t capacity = 1;
-  while (capacity < 2 * names.size()) capacity *= 2;
-  slots_.resize(capacity);
-  mask_ = capacity - 1;
-  std::vector<std::uint32_t> hashes(names.size());
-  for (std::size_t k = 0; k < names.size(); ++k) hashes[k] = HashBytes(names[k]);
+  // Two thirds full at most: probe runs stay short (mostly within one cache
+  // line), and the slots take 12 bytes a name, not up to 32 as a power of
+  // two would.
+  const std::size_t capacity = names.size() + names.size() / 2 + 1;
+  slotBuffer_.Grow(capacity * sizeof(Slot), 0, true);
+  slots_ = reinterpret_cast<Slot*>(slotBuffer_.data());
+  capacity_ = capacity;
+  // The slots are visited in random order: each name's hash is worked out
+  // this far ahead and its slot asked for then.
   constexpr std::size_t kAhead = 16;
-  for (std::size_t k = 0; k < names.size(); ++k) {
-    // The slots are visited in random order; ask for them early.
-    if (k + kAhead < names.size()) __builtin_prefetch(&slots_[hashes[k + kAhead] & mask_]);
-    const std::uint32_t hash = hashes[k];
-    std::size_t i = hash & mask_;
-    for (;; i = (i + 1) & mask_) {
+  std::uint32_t ahead[kAhead];
+  const std::size_t count = names.size();
+  for (std::size_t k = 0; k < std::min(kAhead, count); ++k) {
+    ahead[k] = HashBytes(names[k]);
+    __builtin_prefetch(&slots_[Home(ahead[k])]);
+  }
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::uint32_t hash = ahead[k % kAhead];
+    if (k + kAhead < count) {
+      const std::uint32_t next = HashBytes(names[k + kAhead]);
+      ahead[k % kAhead] = next;
+      __builtin_prefetch(&slots_[Home(next)]);
+    }
+    std::size_t i = Home(hash);
+    for (;; i = Next(i)) {
       const Slot& slot = slots_[i];
       if (slot.position == 0) break;
       if (slot.hash == hash && names[slot.position - 1] == names[k]) break;
@@ -103,7 +178,7 @@ FirstMatchIndex::FirstMatchIndex(const std::vector<std::string>& names) : names_
 
 std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
   if (names_ == nullptr) return std::nullopt;
-  const std::vector<std::string>& names = *names_;
+  const StringTable& names = *names_;
   if (linear_) {
     for (std::size_t k = 0; k < names.size(); ++k) {
       if (names[k] == key) return k;
@@ -111,7 +186,7 @@ std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
     return std::nullopt;
   }
   const std::uint32_t hash = HashBytes(key);
-  for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+  for (std::size_t i = Home(hash);; i = Next(i)) {
     const Slot& slot = slots_[i];
     if (slot.position == 0) return std::nullopt;
     const std::size_t k = slot.position - 1;
@@ -120,52 +195,66 @@ std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
 }
 
 void FirstMatchIndex::FindMany(std::span<const std::string_view> keys,
-                               std::span<std::optional<std::size_t>> found) const {
+                               std::span<std::optional<std::size_t>> found,
+                               const StringTable* companion) const {
   const std::size_t count = std::min(keys.size(), found.size());
   if (names_ == nullptr || linear_) {
     for (std::size_t i = 0; i < count; ++i) found[i] = Find(keys[i]);
     return;
   }
-  const std::vector<std::string>& names = *names_;
-  // Each stage touches one more level (slot, string, its bytes) for a whole
-  // batch before the next stage needs it, so the cache misses overlap. Only
-  // a key whose 32-bit hash is shared by another name takes the plain path.
-  constexpr std::size_t kBatch = 32;
+  const StringTable& names = *names_;
+  const std::size_t companions = companion != nullptr ? companion->size() : 0;
+  // A pipeline over the keys: key t is hashed and its slot asked for; key
+  // t - kStep is probed and its name's bounds asked for; key t - 2 kStep has
+  // its name's bytes asked for; key t - 3 kStep is compared and answered.
+  // Each memory read is asked for a few dozen keys before it is needed, so
+  // the cache misses of many keys overlap. Only a key whose 32-bit hash is
+  // shared by another name takes the plain path.
+  constexpr std::size_t kStep = 8;
+  constexpr std::size_t kRing = 32;  // more than 3 kStep keys in flight
   constexpr std::size_t kEmpty = std::numeric_limits<std::size_t>::max();
   constexpr std::size_t kProbe = kEmpty - 1;
-  std::uint32_t hashes[kBatch];
-  std::size_t candidates[kBatch];
-  for (std::size_t start = 0; start < count; start += kBatch) {
-    const std::size_t n = std::min(kBatch, count - start);
-    for (std::size_t i = 0; i < n; ++i) {
-      hashes[i] = HashBytes(keys[start + i]);
-      __builtin_prefetch(&slots_[hashes[i] & mask_]);
+  std::uint32_t hashes[kRing];
+  std::size_t candidates[kRing];
+  for (std::size_t t = 0; t < count + 3 * kStep; ++t) {
+    if (t < count) {
+      const std::uint32_t hash = HashBytes(keys[t]);
+      hashes[t % kRing] = hash;
+      __builtin_prefetch(&slots_[Home(hash)]);
     }
-    for (std::size_t i = 0; i < n; ++i) {
+    if (t >= kStep && t - kStep < count) {
+      const std::size_t i = t - kStep;
+      const std::uint32_t hash = hashes[i % kRing];
       // Runs are short and mostly within one cache line.
-      std::size_t j = hashes[i] & mask_;
-      while (slots_[j].position != 0 && slots_[j].hash != hashes[i]) j = (j + 1) & mask_;
+      std::size_t j = Home(hash);
+      while (slots_[j].position != 0 && slots_[j].hash != hash) j = Next(j);
       const Slot& slot = slots_[j];
+      std::size_t candidate = kProbe;
       if (slot.position == 0) {
-        candidates[i] = kEmpty;
+        candidate = kEmpty;
       } else if (slot.position - 1 < names.size()) {
-        candidates[i] = slot.position - 1;
-        __builtin_prefetch(&names[candidates[i]]);
-      } else {
-        candidates[i] = kProbe;
+        candidate = slot.position - 1;
+        __builtin_prefetch(names.BoundsOf(candidate));
+        if (candidate < companions) __builtin_prefetch(companion->BoundsOf(candidate));
+      }
+      candidates[i % kRing] = candidate;
+    }
+    if (t >= 2 * kStep && t - 2 * kStep < count) {
+      const std::size_t candidate = candidates[(t - 2 * kStep) % kRing];
+      if (candidate < kProbe) {
+        __builtin_prefetch(names.DataOf(candidate));
+        if (candidate < companions) __builtin_prefetch(companion->DataOf(candidate));
       }
     }
-    for (std::size_t i = 0; i < n; ++i) {
-      if (candidates[i] < kProbe) __builtin_prefetch(names[candidates[i]].data());
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::string_view key = keys[start + i];
-      if (candidates[i] == kEmpty) {
-        found[start + i] = std::nullopt;
-      } else if (candidates[i] < kProbe && names[candidates[i]] == key) {
-        found[start + i] = candidates[i];
+    if (t >= 3 * kStep && t - 3 * kStep < count) {
+      const std::size_t i = t - 3 * kStep;
+      const std::size_t candidate = candidates[i % kRing];
+      if (candidate == kEmpty) {
+        found[i] = std::nullopt;
+      } else if (candidate < kProbe && names[candidate] == keys[i]) {
+        found[i] = candidate;
       } else {
-        found[start + i] = Find(key);
+        found[i] = Find(keys[i]);
       }
     }
   }
@@ -175,21 +264,30 @@ void LoadAddressBooks(const std::string& folder) {
   // Wildcards never name a folder; on some platforms they would be taken
   // literally, so they are refused here for all.
   if (folder.find_first_of("*?") == std::string::npos) platform::MakeFolderCurrent(folder);
+  LoadAddressBooksOfCurrentFolder();
+}
 
+void LoadAddressBooksOfCurrentFolder() {
   // The old tables go first: a load never holds two folders' records.
   SetAddressBooks({}, {});
 
-  // One book in memory at a time; its bytes go as soon as it is cut.
-  std::vector<std::string> names;
-  std::vector<std::string> addresses;
+  // One piece of one book in memory at a time, in a buffer that is never
+  // cleared: every byte of it that is looked at was just read.
+  GrowableBuffer piece;
+  try {
+    piece.Grow(kPieceSize, 0);
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  StringTable names;
+  StringTable addresses;
   for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
-    const std::optional<std::string> bytes = platform::ReadWholeFileExclusive(file);
-    if (bytes) AppendBookRecords(*bytes, names, addresses);
+    AppendBookFile(file, piece.data(), names, addresses);
   }
   SetAddressBooks(std::move(names), std::move(addresses));
 }
 
-void SetAddressBooks(std::vector<std::string> names, std::vector<std::string> addresses) {
+void SetAddressBooks(StringTable names, StringTable addresses) {
   BookNames = std::move(names);
   BookAddresses = std::move(addresses);
   RebuildBookIndex();

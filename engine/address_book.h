@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/string_table.h"
+
 namespace engine {
 
 inline constexpr std::size_t kBookHeaderSize = 128;
@@ -32,13 +34,17 @@ inline constexpr std::size_t kBookAddressOffset = 342;
 
 // The process-wide tables. Created with two empty entries at start-up
 // (CreateTables), replaced as a whole by every load.
-extern std::vector<std::string> BookNames;
-extern std::vector<std::string> BookAddresses;
+extern StringTable BookNames;
+extern StringTable BookAddresses;
 
 // Appends the record slots of one whole address-book file to the tables.
 // Files of 130 bytes or fewer add nothing. Pure: bytes in, entries out.
-void AppendBookRecords(std::string_view file, std::vector<std::string>& names,
-                       std::vector<std::string>& addresses);
+void AppendBookRecords(std::string_view file, StringTable& names, StringTable& addresses);
+
+// Appends the slots of `records`, record data that starts at a record
+// boundary; only its last slot may be short. What AppendBookRecords does
+// after the header, for a book read piece by piece.
+void AppendRecordSlots(std::string_view records, StringTable& names, StringTable& addresses);
 
 // Maps a name to the lowest index holding it, in constant average time:
 // the same answer as a linear scan from index 0.
@@ -46,12 +52,17 @@ class FirstMatchIndex {
  public:
   FirstMatchIndex() = default;
   // Indexes `names`, which must outlive the index and not change after.
-  explicit FirstMatchIndex(const std::vector<std::string>& names);
+  explicit FirstMatchIndex(const StringTable& names);
   std::optional<std::size_t> Find(std::string_view key) const;
-  // found[i] = Find(keys[i]) for every i, with the memory reads of many keys
-  // overlapped: what expanding a long list spends its time on.
-  void FindMany(std::span<const std::string_view> keys,
-                std::span<std::optional<std::size_t>> found) const;
+  // found[i] = Find(keys[i]) for every i < min(keys.size(), found.size()),
+  // with the memory reads of many keys overlapped: what expanding a long
+  // list spends its time on. Also asks early for the entry at the same
+  // index of `companion` (the addresses), when given, which the caller
+  // reads next.
+  void FindMany(std::span<const std::string_view> keys, std::span<std::optional<std::size_t>> found,
+                const StringTable* companion = nullptr) const;
+  // The bytes the index holds on to.
+  std::size_t FootprintBytes() const { return slotBuffer_.capacity(); }
 
  private:
   // Open addressing with linear probing. Each name is entered once, by its
@@ -61,9 +72,15 @@ class FirstMatchIndex {
     std::uint32_t hash = 0;
     std::uint32_t position = 0;  // index + 1; 0 marks an empty slot
   };
-  const std::vector<std::string>* names_ = nullptr;
-  std::vector<Slot> slots_;
-  std::size_t mask_ = 0;
+  const StringTable* names_ = nullptr;
+  GrowableBuffer slotBuffer_;  // zero-filled: every slot starts empty
+  Slot* slots_ = nullptr;
+  std::size_t capacity_ = 0;
+  // Where a hash's probe run starts: the hash scaled to the slot count.
+  std::size_t Home(std::uint32_t hash) const {
+    return static_cast<std::size_t>((std::uint64_t{hash} * capacity_) >> 32);
+  }
+  std::size_t Next(std::size_t i) const { return i + 1 == capacity_ ? 0 : i + 1; }
   bool linear_ = false;  // too many names for 32-bit positions: scan instead
 };
 
@@ -73,9 +90,16 @@ class FirstMatchIndex {
 // directory as it was and loads from there. Silent on every failure.
 void LoadAddressBooks(const std::string& folder);
 
+// The loading part of LoadAddressBooks: replaces BookNames and
+// BookAddresses with the records of the *.PMR files of the current
+// directory. Each book is read in record-aligned pieces through one buffer,
+// opened for exclusive use for the whole read; a book that cannot be opened
+// or read to its end adds nothing.
+void LoadAddressBooksOfCurrentFolder();
+
 // Replaces BookNames and BookAddresses as a whole (same length expected) and
 // indexes the new names. What the loader and start-up use.
-void SetAddressBooks(std::vector<std::string> names, std::vector<std::string> addresses);
+void SetAddressBooks(StringTable names, StringTable addresses);
 
 // The first-match index over BookNames, current with the tables.
 const FirstMatchIndex& BookNameIndex();

@@ -1,7 +1,10 @@
 #include "engine/expansion.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <optional>
+#include <span>
 
 #include "engine/address_book.h"
 #include "engine/bytes.h"
@@ -33,48 +36,53 @@ void UpperCaseInto(std::string_view text, char* out) {
 }  // namespace
 
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const std::vector<std::string>& addresses) {
-  // Entries are looked up a batch at a time (see FindMany); the output is
-  // still written strictly in file order.
-  constexpr std::size_t kBatch = 64;
-  std::vector<std::string_view> entries;
-  std::vector<std::size_t> keyEnds;
-  std::vector<std::string_view> keys;
-  std::vector<std::optional<std::size_t>> found(kBatch);
-  std::string keyBytes;  // the batch's upper-cased keys, back to back
-  entries.reserve(kBatch);
-  keyEnds.reserve(kBatch);
-  keys.reserve(kBatch);
+                           const StringTable& addresses) {
+  // Entries are handed to the index this many at a time, so that it can
+  // overlap their lookups; the output is still written in file order.
+  constexpr std::size_t kWindow = 64;
+  std::string_view entries[kWindow];
+  std::size_t keyEnds[kWindow];
+  std::string_view keys[kWindow];
+  std::optional<std::size_t> found[kWindow];
+  std::size_t count = 0;
+  std::string keyBytes;  // the window's upper-cased keys, back to back
 
   std::string text;
-  text.reserve(file.size() + file.size() / 2);  // room for addresses too
+  // Room for addresses too; pages of it that stay unused are never touched.
+  text.reserve(2 * file.size());
   const auto flush = [&] {
-    keys.clear();
     std::size_t begin = 0;
-    for (const std::size_t end : keyEnds) {
-      keys.emplace_back(keyBytes.data() + begin, end - begin);
-      begin = end;
+    for (std::size_t i = 0; i < count; ++i) {
+      keys[i] = std::string_view(keyBytes.data() + begin, keyEnds[i] - begin);
+      begin = keyEnds[i];
     }
-    names.FindMany(keys, found);
-    // The addresses are as scattered as the names: ask for them early too.
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (found[i] && *found[i] < addresses.size()) __builtin_prefetch(&addresses[*found[i]]);
+    names.FindMany(std::span(keys, count), std::span(found, count), &addresses);
+    // The window's output is sized first and then copied into place, piece
+    // by piece, without a capacity check per piece.
+    std::string_view resolved[kWindow];
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const bool hit = found[i] && *found[i] < addresses.size();
+      resolved[i] = hit ? addresses[*found[i]] : std::string_view();
+      size += entries[i].size() + 2 + (hit ? 1 + resolved[i].size() : 0);
+      if (!hit) found[i] = std::nullopt;
     }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (found[i] && *found[i] < addresses.size()) {
-        __builtin_prefetch(addresses[*found[i]].data());
+    std::size_t at = text.size();
+    if (text.capacity() < at + size) text.reserve(std::max(2 * text.capacity(), at + size));
+    text.resize(at + size);
+    char* out = text.data();
+    for (std::size_t i = 0; i < count; ++i) {
+      std::memcpy(out + at, entries[i].data(), entries[i].size());
+      at += entries[i].size();
+      if (found[i]) {
+        out[at++] = '\t';
+        std::memcpy(out + at, resolved[i].data(), resolved[i].size());
+        at += resolved[i].size();
       }
+      out[at++] = '\r';
+      out[at++] = '\n';
     }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      text += entries[i];
-      if (found[i] && *found[i] < addresses.size()) {
-        text += '\t';
-        text += addresses[*found[i]];
-      }
-      text += "\r\n";
-    }
-    entries.clear();
-    keyEnds.clear();
+    count = 0;
     keyBytes.clear();
   };
 
@@ -82,12 +90,12 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   std::string_view line;
   while (reader.Next(line)) {
     if (line.empty() || line.front() == '\\') continue;
-    entries.push_back(line);
+    entries[count] = line;
     const std::size_t begin = keyBytes.size();
     keyBytes.resize(begin + line.size());
     UpperCaseInto(line, keyBytes.data() + begin);
-    keyEnds.push_back(keyBytes.size());
-    if (entries.size() == kBatch) flush();
+    keyEnds[count] = keyBytes.size();
+    if (++count == kWindow) flush();
   }
   flush();
   return text;

@@ -11,7 +11,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "engine/string_table.h"
 
 namespace engine {
 
@@ -19,7 +20,7 @@ class FirstMatchIndex;
 
 // The expansion of a list file's bytes against the given tables. Pure.
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const std::vector<std::string>& addresses);
+                           const StringTable& addresses);
 
 // The expansion of list file `fileName` (a bare name in the current
 // directory) against BookNames / BookAddresses. Empty when the file cannot

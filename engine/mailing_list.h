@@ -24,6 +24,11 @@ extern std::vector<std::string> ListFiles;
 // The title that a list file with these bytes shows. Pure.
 std::string ListTitleOf(std::string_view file);
 
+// The title of list file `fileName`, read only as far as its first line
+// goes, in pieces, with the file opened for exclusive use. Empty when the
+// file cannot be opened or read.
+std::string ReadListTitle(const std::string& fileName);
+
 // Replaces ListTitles and ListFiles from the *.PML files of the current
 // directory. The list box side is the window's (LoadMailingLists).
 void LoadListCatalogue();

@@ -23,7 +23,7 @@ std::string FieldOf(std::string_view slot, std::size_t offset, bool upper) {
   return field;
 }
 
-std::optional<std::size_t> LinearFind(const std::vector<std::string>& names, std::string_view key) {
+std::optional<std::size_t> LinearFind(const engine::StringTable& names, std::string_view key) {
   for (std::size_t k = 0; k < names.size(); ++k) {
     if (names[k] == key) return k;
   }
@@ -35,8 +35,8 @@ std::optional<std::size_t> LinearFind(const std::vector<std::string>& names, std
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view file(reinterpret_cast<const char*>(data), size);
   // Entries already in the tables stay in front of the new ones.
-  std::vector<std::string> names = {"", "EARLIER"};
-  std::vector<std::string> addresses = {"", "earlier@example.org"};
+  engine::StringTable names = {"", "EARLIER"};
+  engine::StringTable addresses = {"", "earlier@example.org"};
   engine::AppendBookRecords(file, names, addresses);
   Require(names.size() == addresses.size(), "tables of the same length");
 
@@ -51,13 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const engine::FirstMatchIndex index(names);
   std::vector<std::string_view> keys;
-  for (const std::string& name : names) keys.push_back(name);
+  for (const std::string_view name : names) keys.push_back(name);
   // Keys no book has: a name with one more byte, and one cut short.
-  for (const std::string& name : names) {
-    keys.push_back(std::string_view(name).substr(0, name.size() / 2));
-  }
+  for (const std::string_view name : names) keys.push_back(name.substr(0, name.size() / 2));
   std::vector<std::string> longer;
-  for (const std::string& name : names) longer.push_back(name + "\x01");
+  for (const std::string_view name : names) longer.push_back(std::string(name) + "\x01");
   for (const std::string& key : longer) keys.push_back(key);
 
   std::vector<std::optional<std::size_t>> found(keys.size());

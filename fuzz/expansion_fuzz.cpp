@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view book = input.substr(0, split);
   const std::string_view list = input.substr(split);
 
-  std::vector<std::string> names;
-  std::vector<std::string> addresses;
+  engine::StringTable names;
+  engine::StringTable addresses;
   engine::AppendBookRecords(book, names, addresses);
   const engine::FirstMatchIndex index(names);
   const std::string text = engine::ExpandListText(list, index, addresses);

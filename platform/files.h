@@ -11,6 +11,8 @@
 // flock).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,5 +42,33 @@ std::optional<std::string> LookUpEntryName(const std::string& path);
 // with no other program) for the duration of the read. nullopt when it
 // cannot be opened or read, for instance while another program holds it.
 std::optional<std::string> ReadWholeFileExclusive(const std::string& path);
+
+// A file opened for exclusive use (shared with no other program), read
+// front to back in pieces, and closed when the holder goes. Opening and
+// every read run with the error boxes off, as every call here does. Only
+// plain disk files open; a device or a pipe named like one does not.
+class ExclusiveFile {
+ public:
+  explicit ExclusiveFile(const std::string& path);
+  ~ExclusiveFile();
+  ExclusiveFile(ExclusiveFile&& other) noexcept;
+  ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
+  ExclusiveFile(const ExclusiveFile&) = delete;
+  ExclusiveFile& operator=(const ExclusiveFile&) = delete;
+
+  bool IsOpen() const { return handle_ != kNone; }
+  // The file's size when it was opened.
+  std::uint64_t Size() const { return size_; }
+  // Reads the next bytes of the file into `buffer`, filling all `capacity`
+  // bytes unless the file ends first. The count read (0 at the end), or
+  // nullopt when the file is not open or a read fails.
+  std::optional<std::size_t> ReadNext(char* buffer, std::size_t capacity);
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  void Close();
+  std::intptr_t handle_ = kNone;  // a file descriptor or a HANDLE
+  std::uint64_t size_ = 0;
+};
 
 }  // namespace platform

@@ -13,6 +13,7 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/files.h"
 
@@ -31,6 +32,7 @@ class FileDescriptor {
 
   bool Valid() const { return fd_ >= 0; }
   int Get() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -173,6 +175,56 @@ std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
     return std::nullopt;
   }
   return content;
+}
+
+ExclusiveFile::ExclusiveFile(const std::string& path) {
+  if (!UsableAsPath(path)) return;
+  // O_NONBLOCK: a FIFO named like a book must not stall the open.
+  FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.Valid()) return;
+  struct stat info {};
+  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) return;
+  // Read once, front to back: the system may read ahead further.
+  (void)posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  size_ = static_cast<std::uint64_t>(info.st_size);
+  handle_ = file.Release();
+}
+
+ExclusiveFile::~ExclusiveFile() {
+  Close();
+}
+
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNone)), size_(std::exchange(other.size_, 0)) {}
+
+ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, kNone);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+void ExclusiveFile::Close() {
+  if (handle_ != kNone) close(static_cast<int>(handle_));
+  handle_ = kNone;
+}
+
+std::optional<std::size_t> ExclusiveFile::ReadNext(char* buffer, std::size_t capacity) {
+  if (handle_ == kNone) return std::nullopt;
+  std::size_t done = 0;
+  while (done < capacity) {
+    const ssize_t got = read(static_cast<int>(handle_), buffer + done, capacity - done);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
 }
 
 }  // namespace platform

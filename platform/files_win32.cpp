@@ -36,6 +36,7 @@ class FileHandle {
 
   bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE Get() const { return handle_; }
+  HANDLE Release() { return std::exchange(handle_, nullptr); }
 
  private:
   void Reset() {
@@ -165,6 +166,61 @@ std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
   }
   content.resize(done);
   return content;
+}
+
+ExclusiveFile::ExclusiveFile(const std::string& path) {
+  if (!UsableAsPath(path)) return;
+  ErrorModeGuard guard;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.Valid()) return;
+  // Only disk files: a device name such as CON or a pipe could block or never end.
+  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) return;
+  size_ = static_cast<std::uint64_t>(size.QuadPart);
+  handle_ = reinterpret_cast<std::intptr_t>(file.Release());
+}
+
+ExclusiveFile::~ExclusiveFile() {
+  Close();
+}
+
+ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
+    : handle_(std::exchange(other.handle_, kNone)), size_(std::exchange(other.size_, 0)) {}
+
+ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, kNone);
+    size_ = std::exchange(other.size_, 0);
+  }
+  return *this;
+}
+
+void ExclusiveFile::Close() {
+  if (handle_ != kNone) {
+    ErrorModeGuard guard;
+    CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  }
+  handle_ = kNone;
+}
+
+std::optional<std::size_t> ExclusiveFile::ReadNext(char* buffer, std::size_t capacity) {
+  if (handle_ == kNone) return std::nullopt;
+  ErrorModeGuard guard;
+  std::size_t done = 0;
+  while (done < capacity) {
+    const std::size_t left = capacity - done;
+    const DWORD piece = left < kReadPiece ? static_cast<DWORD>(left) : kReadPiece;
+    DWORD got = 0;
+    if (ReadFile(reinterpret_cast<HANDLE>(handle_), buffer + done, piece, &got, nullptr) == 0) {
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
 }
 
 }  // namespace platform

@@ -28,8 +28,8 @@ TEST(AddressBookWriter, ASourceReadsBackThroughTheProgramsReader) {
       "\n"
       "Chair   | chair@club.example\r\n"
       "Pat Kowalski | pat@club.example | Club | 555 | treasurer\n");
-  std::vector<std::string> names;
-  std::vector<std::string> addresses;
+  engine::StringTable names;
+  engine::StringTable addresses;
   engine::AppendBookRecords(book, names, addresses);
   EXPECT_EQ(std::vector<std::string>({"CHAIR", "PAT KOWALSKI"}), names);
   EXPECT_EQ(std::vector<std::string>({"chair@club.example", "pat@club.example"}), addresses);

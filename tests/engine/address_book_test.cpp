@@ -8,11 +8,14 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
+#include "tools/address_book_writer.h"
 
 namespace {
 
@@ -27,9 +30,10 @@ struct Tables {
 };
 
 Tables Cut(std::string_view file) {
-  Tables t;
-  engine::AppendBookRecords(file, t.names, t.addresses);
-  return t;
+  engine::StringTable names;
+  engine::StringTable addresses;
+  engine::AppendBookRecords(file, names, addresses);
+  return {fixture::Entries(names), fixture::Entries(addresses)};
 }
 
 TEST(AppendBookRecords, ReadsNameUpperCasedAndAddressAsStored) {
@@ -105,11 +109,12 @@ TEST(AppendBookRecords, EachBookStartsAtItsOwnFirstRecord) {
   // shift the second book.
   const std::string first = BookBytes("A", {{.name = "Ann", .address = "ann@a"}}) + "Z";
   const std::string second = BookBytes("B", {{.name = "Bob", .address = "bob@b"}});
-  Tables t;
-  engine::AppendBookRecords(first, t.names, t.addresses);
-  engine::AppendBookRecords(second, t.names, t.addresses);
-  EXPECT_EQ(t.names, (V{"ANN", "", "BOB"}));
-  EXPECT_EQ(t.addresses, (V{"ann@a", "", "bob@b"}));
+  engine::StringTable names;
+  engine::StringTable addresses;
+  engine::AppendBookRecords(first, names, addresses);
+  engine::AppendBookRecords(second, names, addresses);
+  EXPECT_EQ(names, (V{"ANN", "", "BOB"}));
+  EXPECT_EQ(addresses, (V{"ann@a", "", "bob@b"}));
 }
 
 std::optional<std::size_t> LinearFind(const V& names, std::string_view key) {
@@ -129,7 +134,8 @@ TEST(FirstMatchIndex, GivesTheLinearScansAnswer) {
       names.push_back(value == 0 ? std::string()
                                  : "N" + std::string(1, '\0') + std::to_string(value));
     }
-    const engine::FirstMatchIndex index(names);
+    const engine::StringTable table = fixture::TableOf(names);
+    const engine::FirstMatchIndex index(table);
     for (unsigned value = 0; value < size / 3 + 4; ++value) {
       const std::string key = value == 0 ? "" : "N" + std::string(1, '\0') + std::to_string(value);
       EXPECT_EQ(index.Find(key), LinearFind(names, key)) << "size " << size << " key " << value;
@@ -223,8 +229,111 @@ TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
   }
   engine::LoadAddressBooks(folder_.path().string());
   EXPECT_EQ(engine::BookNames.size(), engine::BookAddresses.size());
-  for (const std::string& name : engine::BookNames) EXPECT_LE(name.size(), 456u);
-  for (const std::string& address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
+  for (const std::string_view name : engine::BookNames) EXPECT_LE(name.size(), 456u);
+  for (const std::string_view address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
+}
+
+}  // namespace
+
+namespace {
+
+// Upper-casing as the program defines it, written out here: a-z and seven
+// letters of code page 437.
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 32);
+    for (const auto& [from, to] : {std::pair{0x81, 0x9A},
+                                   {0x82, 0x90},
+                                   {0x84, 0x8E},
+                                   {0x86, 0x8F},
+                                   {0x87, 0x80},
+                                   {0x94, 0x99},
+                                   {0xA4, 0xA5}}) {
+      if (b == from) c = static_cast<char>(to);
+    }
+  }
+  return out;
+}
+
+std::vector<tools::BookEntry> Entries(int first, int count) {
+  std::vector<tools::BookEntry> entries;
+  for (int i = first; i < first + count; ++i) {
+    entries.push_back({"Person \x81 " + std::to_string(i), "p" + std::to_string(i) + "@Example.org",
+                       "Company", "555", "notes"});
+  }
+  return entries;
+}
+
+TEST_F(LoadAddressBooksTest, BooksLongerThanOneReadAreReadWhole) {
+  // 1300 records span several of the loader's pieces (512 records each);
+  // a 100-byte short record closes the first book without shifting the
+  // second, whose record data ends exactly on a piece boundary.
+  const std::vector<tools::BookEntry> first = Entries(0, 1300);
+  const std::vector<tools::BookEntry> second = Entries(5000, 1024);
+  folder_.Write("first.PMR",
+                tools::AddressBookBytes("First", first) + "\x01\x02" + std::string(98, 'q'));
+  folder_.Write("second.PMR", tools::AddressBookBytes("Second", second));
+  engine::LoadAddressBooks(folder_.path().string());
+
+  std::map<std::string, Tables> books;
+  for (const auto& entry : first) {
+    books["first.PMR"].names.push_back(Upper(entry.name));
+    books["first.PMR"].addresses.push_back(entry.address);
+  }
+  books["first.PMR"].names.push_back(std::string(98, 'Q'));
+  books["first.PMR"].addresses.push_back("");
+  for (const auto& entry : second) {
+    books["second.PMR"].names.push_back(Upper(entry.name));
+    books["second.PMR"].addresses.push_back(entry.address);
+  }
+  Tables expected;
+  for (const std::string& name : platform::ListMatchingFiles("*.PMR")) {
+    const Tables& book = books.at(name);
+    expected.names.insert(expected.names.end(), book.names.begin(), book.names.end());
+    expected.addresses.insert(expected.addresses.end(), book.addresses.begin(),
+                              book.addresses.end());
+  }
+  ASSERT_EQ(engine::BookNames.size(), 1300u + 1 + 1024);
+  EXPECT_TRUE(engine::BookNames == expected.names);
+  EXPECT_TRUE(engine::BookAddresses == expected.addresses);
+  EXPECT_EQ(engine::FindBookName(Upper("Person \x81 1299")),
+            LinearFind(expected.names, Upper("Person \x81 1299")));
+}
+
+TEST_F(LoadAddressBooksTest, ABookHeldByAnotherProgramAddsNothing) {
+  folder_.Write("held.PMR", tools::AddressBookBytes("Held", Entries(0, 600)));
+  folder_.Write("free.PMR", tools::AddressBookBytes("Free", Entries(700, 2)));
+  {
+    testsupport::ExclusiveHold hold((folder_.path() / "held.PMR").string());
+    ASSERT_TRUE(hold.Held());
+    engine::LoadAddressBooks(folder_.path().string());
+  }
+  EXPECT_EQ(engine::BookNames, (V{Upper("Person \x81 700"), Upper("Person \x81 701")}));
+  engine::LoadAddressBooks(folder_.path().string());
+  EXPECT_EQ(engine::BookNames.size(), 602u);
+}
+
+TEST(FirstMatchIndex, FindManyPutsEachAnswerAtItsKeysPlace) {
+  // Names with duplicates; keys in an order unlike the names', more of them
+  // than one batch, with hits and misses mixed.
+  std::vector<std::string> names;
+  for (int i = 0; i < 300; ++i) names.push_back("N" + std::to_string(i % 170));
+  const engine::StringTable table = fixture::TableOf(names);
+  const engine::FirstMatchIndex index(table);
+  for (const std::size_t count : {1u, 31u, 32u, 33u, 64u, 65u, 500u}) {
+    std::vector<std::string> keyText;
+    for (std::size_t i = 0; i < count; ++i) {
+      keyText.push_back("N" + std::to_string((i * 37 + 11) % 200));
+    }
+    const std::vector<std::string_view> keys(keyText.begin(), keyText.end());
+    std::vector<std::optional<std::size_t>> found(count, std::size_t{99999});
+    index.FindMany(keys, found, &table);
+    for (std::size_t i = 0; i < count; ++i) {
+      ASSERT_EQ(found[i], LinearFind(names, keyText[i])) << "count " << count << " key " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -8,9 +8,21 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/string_table.h"
 #include "tests/support/temp_folder.h"
 
 namespace fixture {
+
+// A table's entries as strings, and a table holding given strings: tests
+// state what they expect as plain lists.
+inline std::vector<std::string> Entries(const engine::StringTable& table) {
+  return {table.begin(), table.end()};
+}
+inline engine::StringTable TableOf(const std::vector<std::string>& entries) {
+  engine::StringTable table;
+  for (const std::string& entry : entries) table.push_back(entry);
+  return table;
+}
 
 // One record's fields as an address book stores them. Each text is written
 // into its fixed-size field followed by NUL and the field's filler bytes,

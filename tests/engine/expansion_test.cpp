@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ namespace {
 using V = std::vector<std::string>;
 
 std::string Expand(std::string_view file, const V& names, const V& addresses) {
-  const engine::FirstMatchIndex index(names);
-  return engine::ExpandListText(file, index, addresses);
+  const engine::StringTable nameTable = fixture::TableOf(names);
+  const engine::FirstMatchIndex index(nameTable);
+  return engine::ExpandListText(file, index, fixture::TableOf(addresses));
 }
 
 TEST(ExpandListText, ResolvesNamesAndKeepsEverythingElse) {
@@ -85,6 +87,97 @@ TEST(ExpandListFile, ReadsTheListFileAgainstTheLoadedBooks) {
   EXPECT_EQ(engine::ExpandListFile("friends.PML"),
             "jo smith\tJo@Example.org\r\nme@here\r\nSales \r\n");
   EXPECT_EQ(engine::ExpandListFile("missing.PML"), "");
+}
+
+// UpperCase written out for the reference below: a-z and the seven code
+// page 437 pairs, nothing else.
+char UpperOne(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
+  switch (b) {
+    case 0x81:
+      return '\x9A';
+    case 0x82:
+      return '\x90';
+    case 0x84:
+      return '\x8E';
+    case 0x86:
+      return '\x8F';
+    case 0x87:
+      return '\x80';
+    case 0x94:
+      return '\x99';
+    case 0xA4:
+      return '\xA5';
+    default:
+      return c;
+  }
+}
+
+// The expansion as a plain linear scan: entries are the list's CR LF lines
+// that are neither empty nor start with a backslash.
+std::string LinearExpansion(const std::vector<std::string>& lines, const V& names,
+                            const V& addresses) {
+  std::string text;
+  for (const std::string& line : lines) {
+    if (line.empty() || line[0] == '\\') continue;
+    std::string key;
+    for (const char c : line) key += UpperOne(c);
+    text += line;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+      if (names[k] == key) {
+        text += '\t';
+        text += addresses[k];
+        break;
+      }
+    }
+    text += "\r\n";
+  }
+  return text;
+}
+
+TEST(ExpandListText, ListsOfEveryLengthMatchALinearScan) {
+  // Names with duplicates (the first must win), an empty address, code page
+  // 437 letters; entries that hit in mixed letter case, miss, or repeat.
+  V names;
+  V addresses;
+  for (int i = 0; i < 700; ++i) {
+    names.push_back("PERSON \x9A" + std::to_string(i % 500));
+    addresses.push_back(i == 3 ? "" : "p" + std::to_string(i) + "@Example.org");
+  }
+  std::mt19937 random(3);
+  for (const std::size_t count : {1u, 63u, 64u, 65u, 200u, 10000u}) {
+    std::vector<std::string> lines = {"\\TITLE Everyone"};
+    for (std::size_t e = 0; e < count; ++e) {
+      const auto r = static_cast<unsigned>(random() % 800);  // 500 and up are not in the books
+      switch (random() % 5) {
+        case 0:
+          lines.push_back("person \x81" + std::to_string(r));
+          break;
+        case 1:
+          lines.push_back("PeRsOn \x9A" + std::to_string(r));
+          break;
+        case 2:
+          lines.push_back("friend" + std::to_string(r) + "@elsewhere.net");
+          break;
+        case 3:
+          lines.push_back(lines.size() > 1 ? lines[1 + random() % (lines.size() - 1)]
+                                           : std::string("x"));
+          break;
+        default:
+          lines.push_back("Person \x9A" + std::to_string(r) + " ");
+          break;
+      }
+      if (random() % 50 == 0) lines.push_back("");
+      if (random() % 50 == 0) lines.push_back("\\comment");
+    }
+    std::string file;
+    for (const std::string& line : lines) file += line + "\r\n";
+    const std::string expected = LinearExpansion(lines, names, addresses);
+    const std::string text = Expand(file, names, addresses);
+    ASSERT_EQ(text.size(), expected.size()) << count << " entries";
+    EXPECT_TRUE(text == expected) << count << " entries";
+  }
 }
 
 }  // namespace

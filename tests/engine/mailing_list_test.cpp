@@ -9,6 +9,7 @@
 #include "engine/address_book.h"
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ TEST(ListTitleOf, IsTheFirstLineFromItsEighthByte) {
 
 TEST(CreateTables, GivesFourTablesOfTwoEmptyEntries) {
   engine::CreateTables();
-  for (const V* table :
-       {&engine::BookNames, &engine::BookAddresses, &engine::ListTitles, &engine::ListFiles}) {
+  for (const engine::StringTable* table : {&engine::BookNames, &engine::BookAddresses}) {
     EXPECT_EQ(*table, (V{"", ""}));
   }
+  for (const V* table : {&engine::ListTitles, &engine::ListFiles}) EXPECT_EQ(*table, (V{"", ""}));
   EXPECT_EQ(engine::FindListByTitle(""), 1u);
 }
 
@@ -76,6 +77,33 @@ TEST(LoadListCatalogue, NumbersListsFromOneInListingOrder) {
   engine::LoadListCatalogue();
   EXPECT_EQ(engine::ListTitles, V{""});
   EXPECT_EQ(engine::FindListByTitle(""), 0u);
+}
+
+TEST(ReadListTitle, ReadsTheFirstLineAcrossPieces) {
+  const fixture::TempFolder folder;
+  std::filesystem::current_path(folder.path());
+  // A first line longer than any one read, ended by CR, by CR LF, by Ctrl-Z,
+  // or by the end of the file; and one with lone LFs only.
+  const std::string longTitle(20000, 't');
+  folder.Write("cr.PML", "\\TITLE " + longTitle + "\rrest\r\n");
+  folder.Write("crlf.PML", "\\TITLE " + longTitle + "\r\nrest");
+  folder.Write("ctrlz.PML", "\\TITLE " + longTitle + "\x1A" + "after\r\n");
+  folder.Write("end.PML", "\\TITLE " + longTitle);
+  folder.Write("lf.PML", "\\TITLE a\nb\n" + std::string(9000, 'c'));
+  folder.Write("short.PML", "1234567\r\nEntry");
+  folder.Write("empty.PML", "");
+  for (const char* name : {"cr.PML", "crlf.PML", "ctrlz.PML", "end.PML"}) {
+    EXPECT_TRUE(engine::ReadListTitle(name) == longTitle) << name;
+  }
+  EXPECT_EQ(engine::ReadListTitle("lf.PML"), "a\nb\n" + std::string(9000, 'c'));
+  EXPECT_EQ(engine::ReadListTitle("short.PML"), "");
+  EXPECT_EQ(engine::ReadListTitle("empty.PML"), "");
+  EXPECT_EQ(engine::ReadListTitle("missing.PML"), "");
+  {
+    testsupport::ExclusiveHold hold((folder.path() / "cr.PML").string());
+    ASSERT_TRUE(hold.Held());
+    EXPECT_EQ(engine::ReadListTitle("cr.PML"), "");
+  }
 }
 
 }  // namespace

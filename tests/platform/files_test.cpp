@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,69 @@ TEST_F(ReadWholeFileExclusiveTest, FileHeldByAnotherIsUnreadableUntilReleased) {
   // The read itself let go of the file: another program can take it now.
   ExclusiveHold after("held.pml");
   EXPECT_TRUE(after.Held());
+}
+
+class ExclusiveFileTest : public TempFolderTest {};
+
+TEST_F(ExclusiveFileTest, ReadsInFullPiecesUntilTheEnd) {
+  std::string bytes(10 * 1000 + 7, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 37) >> 2);
+  WriteFile("book.pmr", bytes);
+  platform::ExclusiveFile file("book.pmr");
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.Size(), bytes.size());
+  std::string read;
+  char piece[1000];
+  std::vector<std::size_t> counts;
+  for (;;) {
+    const std::optional<std::size_t> got = file.ReadNext(piece, sizeof piece);
+    ASSERT_TRUE(got.has_value());
+    counts.push_back(*got);
+    read.append(piece, *got);
+    if (*got < sizeof piece) break;
+  }
+  EXPECT_TRUE(read == bytes);
+  // Every piece but the last is whole; the last holds the 7 bytes left.
+  EXPECT_EQ(counts.size(), 11u);
+  EXPECT_EQ(counts.back(), 7u);
+  EXPECT_EQ(file.ReadNext(piece, sizeof piece), 0u);
+}
+
+TEST_F(ExclusiveFileTest, HoldsTheFileForItsWholeLife) {
+  WriteFile("held.pml", "\\TITLE Held\r\n");
+  {
+    platform::ExclusiveFile file("held.pml");
+    ASSERT_TRUE(file.IsOpen());
+    char first[3];
+    EXPECT_EQ(file.ReadNext(first, sizeof first), 3u);
+    // Between two reads another program still cannot have it.
+    ExclusiveHold during("held.pml");
+    EXPECT_FALSE(during.Held());
+    EXPECT_FALSE(platform::ExclusiveFile("held.pml").IsOpen());
+  }
+  ExclusiveHold after("held.pml");
+  EXPECT_TRUE(after.Held());
+  // And a file another program holds does not open.
+  EXPECT_FALSE(platform::ExclusiveFile("held.pml").IsOpen());
+}
+
+TEST_F(ExclusiveFileTest, MissingFoldersAndUnusablePathsDoNotOpen) {
+  fs::create_directory("folder.pmr");
+  WriteFile("a.pmr", "x");
+  char piece[4];
+  for (const std::string& path : {std::string("missing.pmr"), std::string("folder.pmr"),
+                                  std::string(), std::string("a.pmr\0b", 7)}) {
+    platform::ExclusiveFile file(path);
+    EXPECT_FALSE(file.IsOpen()) << path;
+    EXPECT_EQ(file.ReadNext(piece, sizeof piece), std::nullopt) << path;
+  }
+  // Moved, the file stays open in its new holder only.
+  platform::ExclusiveFile first("a.pmr");
+  platform::ExclusiveFile second(std::move(first));
+  EXPECT_FALSE(first.IsOpen());  // NOLINT(bugprone-use-after-move): moved-from state is defined
+  ASSERT_TRUE(second.IsOpen());
+  EXPECT_EQ(second.ReadNext(piece, sizeof piece), 1u);
+  EXPECT_EQ(piece[0], 'x');
 }
 
 class FolderTest : public TempFolderTest {};

@@ -1,0 +1,191 @@
+#include "engine/string_table.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "platform/memory.h"
+
+namespace engine {
+
+namespace {
+
+constexpr std::size_t kMaxBytes = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// GrowableBuffer
+
+GrowableBuffer::~GrowableBuffer() {
+  Release();
+}
+
+GrowableBuffer::GrowableBuffer(GrowableBuffer&& other) noexcept
+    : data_(std::exchange(other.data_, nullptr)),
+      capacity_(std::exchange(other.capacity_, 0)),
+      large_(std::exchange(other.large_, false)) {}
+
+GrowableBuffer& GrowableBuffer::operator=(GrowableBuffer&& other) noexcept {
+  if (this != &other) {
+    Release();
+    data_ = std::exchange(other.data_, nullptr);
+    capacity_ = std::exchange(other.capacity_, 0);
+    large_ = std::exchange(other.large_, false);
+  }
+  return *this;
+}
+
+void GrowableBuffer::Release() {
+  if (large_) {
+    platform::FreeLargeBlock(data_, capacity_);
+  } else {
+    std::free(data_);
+  }
+  data_ = nullptr;
+  capacity_ = 0;
+  large_ = false;
+}
+
+void GrowableBuffer::Grow(std::size_t needed, std::size_t used, bool zeroed) {
+  if (needed <= capacity_) return;
+  if (needed > std::numeric_limits<std::size_t>::max() / 4) throw std::bad_alloc();
+  const std::size_t capacity = std::max(needed, std::size_t{256});
+  if (capacity < kLargeFrom) {
+    char* grown = static_cast<char*>(std::realloc(data_, capacity));
+    if (grown == nullptr) throw std::bad_alloc();
+    if (zeroed) std::memset(grown + used, 0, capacity - used);
+    data_ = grown;
+    capacity_ = capacity;
+    return;
+  }
+  // Large blocks come zero-filled from the system.
+  const std::size_t rounded =
+      (capacity + platform::kLargeBlockAlign - 1) & ~(platform::kLargeBlockAlign - 1);
+  char* block = static_cast<char*>(platform::AllocateLargeBlock(rounded));
+  if (block == nullptr) throw std::bad_alloc();
+  if (used > 0 && data_ != nullptr) std::memcpy(block, data_, used);
+  Release();
+  data_ = block;
+  capacity_ = rounded;
+  large_ = true;
+}
+
+// ---------------------------------------------------------------------------
+// StringTable
+
+StringTable::StringTable(std::initializer_list<std::string_view> entries) {
+  ReserveEntries(entries.size());
+  for (const std::string_view entry : entries) push_back(entry);
+}
+
+StringTable::StringTable(const StringTable& other) {
+  ReserveEntries(other.size());
+  for (const std::string_view entry : other) push_back(entry);
+}
+
+StringTable& StringTable::operator=(const StringTable& other) {
+  if (this != &other) {
+    StringTable copy(other);
+    *this = std::move(copy);
+  }
+  return *this;
+}
+
+StringTable::StringTable(StringTable&& other) noexcept
+    : blocks_(std::move(other.blocks_)),
+      endsBuffer_(std::move(other.endsBuffer_)),
+      ends_(std::exchange(other.ends_, kNoEnds)),
+      count_(std::exchange(other.count_, 0)) {
+  other.blocks_.clear();
+}
+
+StringTable& StringTable::operator=(StringTable&& other) noexcept {
+  if (this != &other) {
+    blocks_ = std::move(other.blocks_);
+    other.blocks_.clear();
+    endsBuffer_ = std::move(other.endsBuffer_);
+    ends_ = std::exchange(other.ends_, kNoEnds);
+    count_ = std::exchange(other.count_, 0);
+  }
+  return *this;
+}
+
+char* StringTable::AppendUninitialized(std::size_t length) {
+  if (length > kMaxEntry) throw std::bad_alloc();
+  std::size_t start = ends_[count_];
+  const std::size_t block = start >> kBlockShift;
+  const std::size_t offset = start & (kBlockSize - 1);
+  if (length > 0 && offset + length > kBlockSize) {
+    // Does not fit the rest of this block: the next block starts with it.
+    start = (block + 1) << kBlockShift;
+  }
+  if (length > kMaxBytes - start) throw std::bad_alloc();
+  const std::size_t at = start >> kBlockShift;
+  const std::size_t need = (start & (kBlockSize - 1)) + length;
+  if (length > 0) {
+    if (at >= blocks_.size()) {
+      // Every block but the last is whole, so that entries written after a
+      // Truncate always find their room.
+      if (!blocks_.empty()) {
+        blocks_.back().Grow(kBlockSize, blocks_.back().capacity());
+      }
+      blocks_.emplace_back();
+      // A second block and later ones are whole from the start.
+      blocks_.back().Grow(blocks_.size() > 1 ? kBlockSize : need, 0);
+    } else if (need > blocks_[at].capacity()) {
+      blocks_[at].Grow(std::min(kBlockSize, std::max(need, 2 * blocks_[at].capacity())),
+                       start & (kBlockSize - 1));
+    }
+  }
+  ReserveEntries(1);
+  WritableEnds()[count_ + 1] = static_cast<std::uint32_t>(start + length);
+  ++count_;
+  if (length == 0) return nullptr;
+  return blocks_[at].data() + (start & (kBlockSize - 1));
+}
+
+void StringTable::push_back(std::string_view entry) {
+  char* to = AppendUninitialized(entry.size());
+  if (!entry.empty()) std::memcpy(to, entry.data(), entry.size());
+}
+
+void StringTable::Truncate(std::size_t count) {
+  if (count < count_) count_ = count;
+}
+
+void StringTable::ReserveEntries(std::size_t entries) {
+  const std::size_t wanted = (count_ + 1 + entries) * sizeof(std::uint32_t);
+  if (wanted <= endsBuffer_.capacity()) return;
+  const bool fresh = endsBuffer_.data() == nullptr;
+  endsBuffer_.Grow(std::max(wanted, endsBuffer_.capacity() + endsBuffer_.capacity() / 2),
+                   fresh ? 0 : (count_ + 1) * sizeof(std::uint32_t));
+  if (fresh) WritableEnds()[0] = 0;
+  ends_ = WritableEnds();
+}
+
+std::size_t StringTable::FootprintBytes() const {
+  std::size_t bytes = endsBuffer_.capacity();
+  for (const GrowableBuffer& block : blocks_) bytes += block.capacity();
+  return bytes;
+}
+
+bool operator==(const StringTable& a, const StringTable& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < a.size(); ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
+bool operator==(const StringTable& a, const std::vector<std::string>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t k = 0; k < b.size(); ++k) {
+    if (a[k] != b[k]) return false;
+  }
+  return true;
+}
+
+}  // namespace engine

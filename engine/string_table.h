@@ -1,0 +1,155 @@
+// A table of byte strings kept in an arena: the bytes of the entries back
+// to back in large blocks, and where each entry ends. Many short strings
+// cost their bytes plus four bytes each, not a heap block each, and the
+// bytes of neighbouring entries share cache lines.
+//
+// Blocks are never moved or copied once full: the table grows by adding a
+// block, so a large table is written once, in place, and never needs one
+// piece of memory as large as itself. An entry never straddles two blocks;
+// one that does not fit the rest of a block starts the next, which is why an
+// entry holds at most kMaxEntry bytes.
+//
+// Entries are read as string_views into the arena; they stay valid until
+// the table is changed.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <initializer_list>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace engine {
+
+// Bytes that grow, written once where they stand: in the C heap while
+// small, in large zero-filled blocks from the system once they pass
+// kLargeFrom bytes (which the system may back with large pages, so that
+// filling many megabytes does not take a page fault per 4 KiB). Growing
+// copies what is used; new room is not initialised unless asked for.
+class GrowableBuffer {
+ public:
+  static constexpr std::size_t kLargeFrom = std::size_t{256} << 10;
+
+  GrowableBuffer() = default;
+  ~GrowableBuffer();
+  GrowableBuffer(GrowableBuffer&& other) noexcept;
+  GrowableBuffer& operator=(GrowableBuffer&& other) noexcept;
+  GrowableBuffer(const GrowableBuffer&) = delete;
+  GrowableBuffer& operator=(const GrowableBuffer&) = delete;
+
+  char* data() const { return data_; }
+  std::size_t capacity() const { return capacity_; }
+  // Room for at least `needed` bytes (exactly that, or a whole number of
+  // large blocks), keeping the first `used`; the bytes after them are zero
+  // when `zeroed`. Throws std::bad_alloc.
+  void Grow(std::size_t needed, std::size_t used, bool zeroed = false);
+
+ private:
+  void Release();
+  char* data_ = nullptr;
+  std::size_t capacity_ = 0;
+  bool large_ = false;
+};
+
+class StringTable {
+ public:
+  static constexpr unsigned kBlockShift = 21;
+  static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
+  static constexpr std::size_t kMaxEntry = kBlockSize;
+
+  StringTable() = default;
+  StringTable(std::initializer_list<std::string_view> entries);
+  StringTable(const StringTable& other);
+  StringTable& operator=(const StringTable& other);
+  // A table moved from is empty.
+  StringTable(StringTable&& other) noexcept;
+  StringTable& operator=(StringTable&& other) noexcept;
+
+  std::size_t size() const { return count_; }
+  bool empty() const { return count_ == 0; }
+  std::string_view operator[](std::size_t k) const {
+    const std::uint32_t end = ends_[k + 1];
+    const std::uint32_t start = StartOf(ends_[k], end);
+    // An empty entry may have no block; it still points at readable memory.
+    if (start == end) return {kNoBytes, 0};
+    return {blocks_[start >> kBlockShift].data() + (start & (kBlockSize - 1)),
+            static_cast<std::size_t>(end - start)};
+  }
+  // Where entry k's bytes start and where its bounds sit, for callers that
+  // ask the memory for them early.
+  const char* DataOf(std::size_t k) const { return (*this)[k].data(); }
+  const std::uint32_t* BoundsOf(std::size_t k) const { return &ends_[k]; }
+
+  // Adds an entry of `length` bytes and returns where to write them; they
+  // are not initialised. Throws std::bad_alloc when the arena cannot grow,
+  // also past 4 GiB (the reach of its offsets) or for an entry longer than
+  // kMaxEntry.
+  char* AppendUninitialized(std::size_t length);
+  void push_back(std::string_view entry);
+  // Drops every entry from index `count` on.
+  void Truncate(std::size_t count);
+  // Room for `entries` more entries.
+  void ReserveEntries(std::size_t entries);
+  // The bytes the table holds on to: blocks and offsets, capacity included.
+  std::size_t FootprintBytes() const;
+
+  class const_iterator {
+   public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = std::string_view;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = std::string_view;
+    const_iterator() = default;
+    const_iterator(const StringTable* table, std::size_t k) : table_(table), k_(k) {}
+    std::string_view operator*() const { return (*table_)[k_]; }
+    const_iterator& operator++() {
+      ++k_;
+      return *this;
+    }
+    const_iterator operator++(int) {
+      const_iterator before = *this;
+      ++k_;
+      return before;
+    }
+    bool operator==(const const_iterator& other) const { return k_ == other.k_; }
+
+   private:
+    const StringTable* table_ = nullptr;
+    std::size_t k_ = 0;
+  };
+  const_iterator begin() const { return {this, 0}; }
+  const_iterator end() const { return {this, size()}; }
+
+  friend bool operator==(const StringTable& a, const StringTable& b);
+  // Equal to a list of strings: the same entries in the same order.
+  friend bool operator==(const StringTable& a, const std::vector<std::string>& b);
+
+ private:
+  // An entry ending at `end` that could not start at `previousEnd` without
+  // straddling a block starts at the block of its last byte.
+  static std::uint32_t StartOf(std::uint32_t previousEnd, std::uint32_t end) {
+    const std::uint32_t lastBlock =
+        end == 0 ? 0 : static_cast<std::uint32_t>((end - 1) & ~(kBlockSize - 1));
+    return previousEnd > lastBlock || previousEnd == end ? previousEnd : lastBlock;
+  }
+
+  // The blocks; a lone first block starts small and grows to a whole one
+  // before a second is added.
+  std::vector<GrowableBuffer> blocks_;
+  // ends_[k] is where entry k - 1 ends (0 for k = 0), ends_[k + 1] where
+  // entry k ends, counted across blocks as if they were back to back. Its
+  // room lives in endsBuffer_.
+  GrowableBuffer endsBuffer_;
+  const std::uint32_t* ends_ = kNoEnds;
+  std::size_t count_ = 0;
+  static constexpr std::uint32_t kNoEnds[1] = {0};
+  static constexpr char kNoBytes[1] = {0};
+  std::uint32_t* WritableEnds() { return reinterpret_cast<std::uint32_t*>(endsBuffer_.data()); }
+};
+
+}  // namespace engine
