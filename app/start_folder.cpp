@@ -1,5 +1,6 @@
 #include "app/start_folder.h"
 
+#include "engine/bytes.h"
 #include "platform/files.h"
 #include "platform/window.h"
 
@@ -20,9 +21,7 @@ std::size_t PrefixLength(const std::string& path) {
 }
 
 void UpperCaseDriveLetter(std::string& path) {
-  if (path.size() >= 2 && path[1] == ':' && path[0] >= 'a' && path[0] <= 'z') {
-    path[0] = static_cast<char>(path[0] - 'a' + 'A');
-  }
+  if (path.size() >= 2 && path[1] == ':') path[0] = engine::AsciiUpperByte(path[0]);
 }
 
 }  // namespace

@@ -172,15 +172,11 @@ std::string Quoted(std::string_view text) {
   return quoted;
 }
 
-char LowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // File names compare as Windows compares them: letters of either case match.
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+    if (engine::AsciiUpperByte(a[i]) != engine::AsciiUpperByte(b[i])) return false;
   }
   return true;
 }
@@ -438,9 +434,10 @@ int Expand(Session& session, const std::vector<std::string>& args) {
 
 // ------------------------------------------------------------ check
 
-std::string LowerAsciiText(std::string_view text) {
+// Letter case of a-z ignored, as addresses are compared.
+std::string FoldedText(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
+  for (char& c : lower) c = engine::AsciiUpperByte(c);
   return lower;
 }
 
@@ -477,8 +474,8 @@ std::unordered_set<std::string_view> AmbiguousNames() {
   std::unordered_set<std::string_view> ambiguous;
   for (std::size_t k = 0; k < engine::BookNames.size(); ++k) {
     const auto [seen, added] = first.emplace(engine::BookNames[k], k);
-    if (!added && LowerAsciiText(engine::BookAddresses[seen->second]) !=
-                      LowerAsciiText(engine::BookAddresses[k])) {
+    if (!added && FoldedText(engine::BookAddresses[seen->second]) !=
+                      FoldedText(engine::BookAddresses[k])) {
       ambiguous.insert(engine::BookNames[k]);
     }
   }
@@ -533,7 +530,7 @@ int Check(Session& session, const std::vector<std::string>& args) {
         report("ambiguous");
       }
       if (reach.address.empty()) return;
-      if (!reached.insert(LowerAsciiText(reach.address)).second) report("duplicate");
+      if (!reached.insert(FoldedText(reach.address)).second) report("duplicate");
       if (!LooksLikeAddress(reach.address)) report("not-an-address");
     });
   }

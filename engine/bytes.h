@@ -19,6 +19,12 @@ namespace engine {
 inline char UpperCaseByte(char c);
 std::string UpperCase(std::string_view text);
 
+// Only a-z to A-Z: how file names, list box rows and the sort of "Sort
+// List" ignore letter case. Every other byte stays as it is.
+constexpr char AsciiUpperByte(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
 namespace detail {
 // The whole mapping as one table, so that the loops of loading and
 // expansion are a single indexed load per byte.

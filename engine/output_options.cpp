@@ -29,8 +29,7 @@ std::string_view AddressOf(std::string_view segment) {
 }
 
 unsigned char SortKeyByte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return (b >= 'a' && b <= 'z') ? static_cast<unsigned char>(b - ('a' - 'A')) : b;
+  return static_cast<unsigned char>(AsciiUpperByte(c));
 }
 
 // Byte order with only a-z folded; a prefix sorts first.

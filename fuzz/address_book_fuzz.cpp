@@ -18,7 +18,7 @@ namespace {
 std::string FieldOf(std::string_view slot, std::size_t offset, bool upper) {
   std::string field;
   for (std::size_t i = offset; i < slot.size() && slot[i] != '\0'; ++i) {
-    field += upper ? fuzzcheck::Upper(slot[i]) : slot[i];
+    field += upper ? fuzzcheck::UpperByte(slot[i]) : slot[i];
   }
   return field;
 }

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::string& line : lines) {
     if (line.empty() || line.front() == '\\') continue;
     std::string key;
-    for (const char c : line) key += fuzzcheck::Upper(c);
+    for (const char c : line) key += fuzzcheck::UpperByte(c);
     expected += line;
     for (std::size_t k = 0; k < names.size(); ++k) {
       if (names[k] == key) {

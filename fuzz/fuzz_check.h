@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/upper_reference.h"
+
 namespace fuzzcheck {
 
 // abort() makes libFuzzer keep the input that broke the rule.
@@ -18,28 +20,7 @@ inline void Require(bool holds, const char* rule) {
   std::abort();
 }
 
-inline char Upper(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
-  switch (b) {
-    case 0x81:
-      return static_cast<char>(0x9A);
-    case 0x82:
-      return static_cast<char>(0x90);
-    case 0x84:
-      return static_cast<char>(0x8E);
-    case 0x86:
-      return static_cast<char>(0x8F);
-    case 0x87:
-      return static_cast<char>(0x80);
-    case 0x94:
-      return static_cast<char>(0x99);
-    case 0xA4:
-      return static_cast<char>(0xA5);
-    default:
-      return c;
-  }
-}
+using reference::UpperByte;
 
 // The lines of a list file, one byte at a time: CR ends a line, an LF after
 // it belongs to the line end, a lone LF is text, 0x1A ends everything.

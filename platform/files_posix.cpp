@@ -15,6 +15,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/bytes.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -58,9 +59,6 @@ bool UsableAsPath(std::string_view path) {
   return !path.empty() && path.find('\0') == std::string_view::npos;
 }
 
-char FoldCase(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // '*' matches any run of bytes (also none), '?' exactly one byte, anything
 // else itself with ASCII letter case ignored. Backtracks only to the last
@@ -75,7 +73,7 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
       star = p++;
       star_name = n;
     } else if (p < pattern.size() &&
-               (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+               (pattern[p] == '?' || engine::AsciiUpperByte(pattern[p]) == engine::AsciiUpperByte(name[n]))) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {

@@ -4,6 +4,7 @@
 // sorted list box keeps its rows in ascending alphabetical order (letters
 // compared without case) with their item data, the focus is one control,
 // commands reach the router, the system Close command destroys the window.
+#include "engine/bytes.h"
 #include "platform/window_headless.h"
 
 #include <unistd.h>
@@ -46,8 +47,7 @@ bool IsListBox(const WindowObject::Control& control) {
 }
 
 unsigned char Folded(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 'a' && byte <= 'z') ? static_cast<unsigned char>(byte - 32) : byte;
+  return static_cast<unsigned char>(engine::AsciiUpperByte(c));
 }
 
 bool RowLess(std::string_view a, std::string_view b) {

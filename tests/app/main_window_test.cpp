@@ -11,6 +11,7 @@
 #include "app/output_options.h"
 #include "app_test_support.h"
 #include "engine/address_book.h"
+#include "engine/bytes.h"
 #include "engine/mailing_list.h"
 
 namespace {
@@ -19,9 +20,7 @@ using apptest::MailFolder;
 using platform::ControlFacts;
 
 std::string Upper(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
+  for (char& c : text) c = engine::AsciiUpperByte(c);
   return text;
 }
 

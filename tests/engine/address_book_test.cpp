@@ -14,6 +14,7 @@
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/upper_reference.h"
 #include "tests/support/exclusive_hold.h"
 #include "tools/address_book_writer.h"
 
@@ -237,25 +238,7 @@ TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
 
 namespace {
 
-// Upper-casing as the program defines it, written out here: a-z and seven
-// letters of code page 437.
-std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 32);
-    for (const auto& [from, to] : {std::pair{0x81, 0x9A},
-                                   {0x82, 0x90},
-                                   {0x84, 0x8E},
-                                   {0x86, 0x8F},
-                                   {0x87, 0x80},
-                                   {0x94, 0x99},
-                                   {0xA4, 0xA5}}) {
-      if (b == from) c = static_cast<char>(to);
-    }
-  }
-  return out;
-}
+using reference::Upper;
 
 std::vector<tools::BookEntry> Entries(int first, int count) {
   std::vector<tools::BookEntry> entries;

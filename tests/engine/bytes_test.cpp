@@ -30,6 +30,17 @@ TEST(UpperCase, KeepsLengthNulsAndAnsiAccents) {
   EXPECT_EQ(UpperCase(""), "");
 }
 
+TEST(AsciiUpperByte, FoldsOnlyTheAsciiLetters) {
+  for (unsigned b = 0; b < 256; ++b) {
+    const auto c = static_cast<char>(b);
+    const unsigned expected = (b >= 'a' && b <= 'z') ? b - 'a' + 'A' : b;
+    EXPECT_EQ(static_cast<unsigned char>(engine::AsciiUpperByte(c)), expected) << "byte " << b;
+  }
+  // The code page 437 letters that names fold stay as they are here.
+  EXPECT_EQ(engine::AsciiUpperByte('\x81'), '\x81');
+  EXPECT_NE(engine::UpperCaseByte('\x81'), engine::AsciiUpperByte('\x81'));
+}
+
 std::vector<std::string> Segments(std::string_view text) {
   const std::vector<std::string_view> views = SplitCrLfSegments(text);
   return {views.begin(), views.end()};

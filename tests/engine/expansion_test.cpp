@@ -10,6 +10,7 @@
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/upper_reference.h"
 
 namespace {
 
@@ -89,31 +90,6 @@ TEST(ExpandListFile, ReadsTheListFileAgainstTheLoadedBooks) {
   EXPECT_EQ(engine::ExpandListFile("missing.PML"), "");
 }
 
-// UpperCase written out for the reference below: a-z and the seven code
-// page 437 pairs, nothing else.
-char UpperOne(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
-  switch (b) {
-    case 0x81:
-      return '\x9A';
-    case 0x82:
-      return '\x90';
-    case 0x84:
-      return '\x8E';
-    case 0x86:
-      return '\x8F';
-    case 0x87:
-      return '\x80';
-    case 0x94:
-      return '\x99';
-    case 0xA4:
-      return '\xA5';
-    default:
-      return c;
-  }
-}
-
 // The expansion as a plain linear scan: entries are the list's CR LF lines
 // that are neither empty nor start with a backslash.
 std::string LinearExpansion(const std::vector<std::string>& lines, const V& names,
@@ -122,7 +98,7 @@ std::string LinearExpansion(const std::vector<std::string>& lines, const V& name
   for (const std::string& line : lines) {
     if (line.empty() || line[0] == '\\') continue;
     std::string key;
-    for (const char c : line) key += UpperOne(c);
+    for (const char c : line) key += reference::UpperByte(c);
     text += line;
     for (std::size_t k = 0; k < names.size(); ++k) {
       if (names[k] == key) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/bytes.h"
 #include "tests/support/window_driver.h"
 
 namespace platform {
@@ -20,9 +21,7 @@ HWND Child(Window window, int id) {
 }
 
 std::string UpperAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
+  for (char& c : text) c = engine::AsciiUpperByte(c);
   return text;
 }
 
