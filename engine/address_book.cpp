@@ -26,9 +26,11 @@ constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
 constexpr std::size_t kRecordsPerPiece = 512;
 constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
 
-// The index FindBookName answers from, and the table size it was built for:
-// should BookNames be changed behind the loader's back, the index is rebuilt
-// rather than trusted.
+// The index FindBookName answers from, and the table size it was built for.
+// Only the size is compared: a BookNames that was given more or fewer
+// entries behind the loader's back (tests do) gets a new index, but one whose
+// entries were changed in place keeps the old one. Every load goes through
+// SetAddressBooks, which always rebuilds.
 FirstMatchIndex bookIndex;
 std::size_t bookIndexCount = std::numeric_limits<std::size_t>::max();
 
@@ -139,10 +141,8 @@ void AppendBookRecords(std::string_view file, StringTable& names, StringTable& a
 }
 
 FirstMatchIndex::FirstMatchIndex(const StringTable& names) : names_(&names) {
-  if (names.size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
-    linear_ = true;
-    return;
-  }
+  // A table holds at most kMaxEntries names, so every position + 1 fits the
+  // slot's 32 bits.
   // Two thirds full at most: probe runs stay short (mostly within one cache
   // line), and the slots take 12 bytes a name, not up to 32 as a power of
   // two would.
@@ -179,12 +179,6 @@ FirstMatchIndex::FirstMatchIndex(const StringTable& names) : names_(&names) {
 std::optional<std::size_t> FirstMatchIndex::Find(std::string_view key) const {
   if (names_ == nullptr) return std::nullopt;
   const StringTable& names = *names_;
-  if (linear_) {
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      if (names[k] == key) return k;
-    }
-    return std::nullopt;
-  }
   const std::uint32_t hash = HashBytes(key);
   for (std::size_t i = Home(hash);; i = Next(i)) {
     const Slot& slot = slots_[i];
@@ -198,7 +192,7 @@ void FirstMatchIndex::FindMany(std::span<const std::string_view> keys,
                                std::span<std::optional<std::size_t>> found,
                                const StringTable* companion) const {
   const std::size_t count = std::min(keys.size(), found.size());
-  if (names_ == nullptr || linear_) {
+  if (names_ == nullptr) {
     for (std::size_t i = 0; i < count; ++i) found[i] = Find(keys[i]);
     return;
   }

@@ -81,7 +81,6 @@ class FirstMatchIndex {
     return static_cast<std::size_t>((std::uint64_t{hash} * capacity_) >> 32);
   }
   std::size_t Next(std::size_t i) const { return i + 1 == capacity_ ? 0 : i + 1; }
-  bool linear_ = false;  // too many names for 32-bit positions: scan instead
 };
 
 // Makes `folder` (with or without a trailing backslash) the current

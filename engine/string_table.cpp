@@ -114,7 +114,7 @@ StringTable& StringTable::operator=(StringTable&& other) noexcept {
 }
 
 char* StringTable::AppendUninitialized(std::size_t length) {
-  if (length > kMaxEntry) throw std::bad_alloc();
+  if (length > kMaxEntry || count_ >= kMaxEntries) throw std::bad_alloc();
   std::size_t start = ends_[count_];
   const std::size_t block = start >> kBlockShift;
   const std::size_t offset = start & (kBlockSize - 1);

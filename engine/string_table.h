@@ -60,6 +60,9 @@ class StringTable {
   static constexpr unsigned kBlockShift = 21;
   static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockShift;
   static constexpr std::size_t kMaxEntry = kBlockSize;
+  // Entries are counted in 32 bits, so that an index can name each one by
+  // its position plus one.
+  static constexpr std::size_t kMaxEntries = 0xFFFFFFFEu;
 
   StringTable() = default;
   StringTable(std::initializer_list<std::string_view> entries);
@@ -86,8 +89,8 @@ class StringTable {
 
   // Adds an entry of `length` bytes and returns where to write them; they
   // are not initialised. Throws std::bad_alloc when the arena cannot grow,
-  // also past 4 GiB (the reach of its offsets) or for an entry longer than
-  // kMaxEntry.
+  // also past 4 GiB (the reach of its offsets), for an entry longer than
+  // kMaxEntry or past kMaxEntries entries.
   char* AppendUninitialized(std::size_t length);
   void push_back(std::string_view entry);
   // Drops every entry from index `count` on.
