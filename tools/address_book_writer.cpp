@@ -25,9 +25,20 @@ constexpr Field kFax{238, 24};
 constexpr Field kNotes{262, 80};
 constexpr Field kAddress{342, 100};
 
-void Put(std::string& bytes, std::size_t base, Field field, std::string_view text) {
-  const std::size_t count = std::min(text.size(), field.size - 1);
-  std::copy_n(text.data(), count, bytes.begin() + static_cast<std::ptrdiff_t>(base + field.offset));
+// Writes `text` into `field` of the record or header at `base`: cut to
+// leave room for a NUL unless full-width texts are asked for, then a NUL
+// when there is room, then the filler.
+void Put(std::string& bytes, std::size_t base, Field field, std::string_view text,
+         const Filling& filling) {
+  const std::size_t room = filling.fullWidth ? field.size : field.size - 1;
+  const std::size_t count = std::min(text.size(), room);
+  const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(base + field.offset);
+  std::copy_n(text.data(), count, at);
+  if (count < field.size) {
+    at[static_cast<std::ptrdiff_t>(count)] = '\0';
+    std::fill(at + static_cast<std::ptrdiff_t>(count) + 1,
+              at + static_cast<std::ptrdiff_t>(field.size), filling.filler);
+  }
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -39,22 +50,33 @@ std::string_view Trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries) {
-  std::string bytes(kHeaderSize + kRecordSize * entries.size(), '\0');
-  std::copy_n(title.data(), std::min(title.size(), kTitleSize - 1), bytes.begin());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::size_t base = kHeaderSize + kRecordSize * i;
-    const BookEntry& entry = entries[i];
-    Put(bytes, base, kName, entry.name);
-    Put(bytes, base, kCompany, entry.company);
-    Put(bytes, base, kKey, entry.key);
-    Put(bytes, base, kStreet, entry.street);
-    Put(bytes, base, kPostal, entry.postal);
-    Put(bytes, base, kPhone, entry.phone);
-    Put(bytes, base, kFax, entry.fax);
-    Put(bytes, base, kNotes, entry.notes);
-    Put(bytes, base, kAddress, entry.address);
-  }
+std::string HeaderBytes(std::string_view title, const Filling& filling) {
+  std::string bytes(kHeaderSize, filling.filler);
+  Put(bytes, 0, Field{0, kTitleSize}, title, filling);
+  return bytes;
+}
+
+std::string RecordBytes(const BookEntry& entry, const Filling& filling) {
+  // Bytes outside the text fields (two at the start, 16 after the address)
+  // are NULs in every book seen.
+  std::string bytes(kRecordSize, '\0');
+  Put(bytes, 0, kName, entry.name, filling);
+  Put(bytes, 0, kCompany, entry.company, filling);
+  Put(bytes, 0, kKey, entry.key, filling);
+  Put(bytes, 0, kStreet, entry.street, filling);
+  Put(bytes, 0, kPostal, entry.postal, filling);
+  Put(bytes, 0, kPhone, entry.phone, filling);
+  Put(bytes, 0, kFax, entry.fax, filling);
+  Put(bytes, 0, kNotes, entry.notes, filling);
+  Put(bytes, 0, kAddress, entry.address, filling);
+  return bytes;
+}
+
+std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,
+                             const Filling& filling) {
+  std::string bytes = HeaderBytes(title, filling);
+  bytes.reserve(kHeaderSize + kRecordSize * entries.size());
+  for (const BookEntry& entry : entries) bytes += RecordBytes(entry, filling);
   return bytes;
 }
 

@@ -27,7 +27,22 @@ struct BookEntry {
   std::string fax = {};
 };
 
-std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries);
+// What fills the bytes that a field's text leaves free. Real books hold NULs
+// there and keep one NUL after every text. Tests ask for a visible filler
+// and for texts that fill their whole field without a NUL, so that a reader
+// which ignores a NUL, or needs one, reads visibly wrong bytes.
+struct Filling {
+  char filler = '\0';
+  bool fullWidth = false;  // a text as long as its field keeps every byte
+};
+
+// The 128-byte header, the title in its first 28 bytes.
+std::string HeaderBytes(std::string_view title, const Filling& filling = {});
+// One 458-byte record.
+std::string RecordBytes(const BookEntry& entry, const Filling& filling = {});
+// The header and one record per entry, back to back.
+std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,
+                             const Filling& filling = {});
 
 // The book described by a readable text source:
 //   title: <book title>

@@ -1,37 +1,36 @@
 #include "tests/engine/book_fixture.h"
 
 #include <stdexcept>
+#include <utility>
+
+#include "tools/address_book_writer.h"
 
 namespace fixture {
 
 namespace {
 
-void PutField(std::string& out, std::string_view text, std::size_t size) {
-  if (text.size() > size) throw std::invalid_argument("field text too long");
-  std::string field(size, 'x');
-  field.replace(0, text.size(), text);
-  if (text.size() < size) field[text.size()] = '\0';
-  out += field;
+// Visible filler after every NUL, and texts that fill their field whole.
+constexpr tools::Filling kTestFilling{'x', true};
+
+tools::BookEntry EntryOf(const Record& r) {
+  tools::BookEntry entry{r.name, r.address, r.company, r.phone, r.notes};
+  entry.key = r.key;
+  entry.street = r.street;
+  entry.postal = r.post;
+  entry.fax = r.fax;
+  return entry;
 }
 
 }  // namespace
 
 std::string RecordBytes(const Record& r) {
-  std::string out = "\x01\x00";
-  out.resize(2);
-  PutField(out, r.name, 40);
-  PutField(out, r.company, 40);
-  PutField(out, r.key, 12);
-  PutField(out, r.street, 60);
-  PutField(out, r.post, 60);
-  PutField(out, r.phone, 24);
-  PutField(out, r.fax, 24);
-  PutField(out, r.notes, 80);
-  PutField(out, r.address, 100);
-  out += std::string_view("\0\0\0\0", 4);
-  PutField(out, "", 9);
-  out += "zzz";
-  return out;
+  const std::pair<const std::string&, std::size_t> widths[] = {
+      {r.name, 40}, {r.company, 40}, {r.key, 12}, {r.street, 60}, {r.post, 60},
+      {r.phone, 24}, {r.fax, 24},    {r.notes, 80}, {r.address, 100}};
+  for (const auto& [text, width] : widths) {
+    if (text.size() > width) throw std::invalid_argument("field text too long");
+  }
+  return tools::RecordBytes(EntryOf(r), kTestFilling);
 }
 
 std::string RecordWithRawName(std::string_view name340, std::string_view address) {
@@ -41,10 +40,7 @@ std::string RecordWithRawName(std::string_view name340, std::string_view address
 }
 
 std::string HeaderBytes(std::string_view title) {
-  std::string out;
-  PutField(out, title, 28);
-  out += std::string(100, 'h');
-  return out;
+  return tools::HeaderBytes(title, kTestFilling);
 }
 
 std::string BookBytes(std::string_view title, const std::vector<Record>& records) {

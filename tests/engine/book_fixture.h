@@ -39,10 +39,9 @@ struct Record {
   std::string notes = "met at the conference";
 };
 
-// The 458 bytes of `r`: 2 leading bytes, name 40, company 40, key 12,
-// street 60, post 60, phone 24, fax 24, notes 80, address 100, 4 bytes,
-// image 9, 3 bytes. Filler bytes after a field's NUL are 'x', so a reader
-// that ignores the NUL picks up garbage visibly.
+// The 458 bytes of `r`, written by the project's book writer: filler bytes
+// after a field's NUL are 'x', so a reader that ignores the NUL picks up
+// garbage visibly, and a text as long as its field has no NUL.
 std::string RecordBytes(const Record& r);
 
 // A name field of 340 bytes without NUL, running into the address at 342.
