@@ -19,6 +19,34 @@ namespace {
 
 using GetDiskDir = char*(__stdcall*)(const std::uint32_t*, char* const*, char* const*);
 
+#if defined(__i386__)
+// Calls a function of three pointer arguments the way a caller of a __stdcall
+// function does (arguments pushed right to left, nothing removed afterwards)
+// and gives the number of argument bytes the callee left on the stack: 0 when
+// it removed its 12 bytes itself, 12 for a __cdecl function.
+extern "C" int QuillmerCallLeavingStack(const void* function, const void* a, const void* b,
+                                        const void* c, char** result);
+asm(".text\n"
+    ".globl _QuillmerCallLeavingStack\n"
+    "_QuillmerCallLeavingStack:\n"
+    "  pushl %ebp\n"
+    "  movl %esp, %ebp\n"
+    "  pushl %esi\n"
+    "  movl %esp, %esi\n"  // callee-saved: the stack pointer before the pushes
+    "  pushl 20(%ebp)\n"
+    "  pushl 16(%ebp)\n"
+    "  pushl 12(%ebp)\n"
+    "  call *8(%ebp)\n"
+    "  movl 24(%ebp), %ecx\n"
+    "  movl %eax, (%ecx)\n"
+    "  movl %esi, %eax\n"
+    "  subl %esp, %eax\n"
+    "  movl %esi, %esp\n"
+    "  popl %esi\n"
+    "  popl %ebp\n"
+    "  ret\n");
+#endif
+
 std::string& ProgramPath() {
   static std::string path;
   return path;
@@ -140,7 +168,15 @@ class GetDiskDirCaller : public ::testing::Test {
     char* const startBefore = start.Get();
     const std::string titleBytes = title.Bytes();
     const std::string startBytes = start.Bytes();
+#if defined(__i386__)
+    char* returned = nullptr;
+    const int left = QuillmerCallLeavingStack(reinterpret_cast<const void*>(function_), &owner,
+                                              title.Address(), start.Address(), &returned);
+    EXPECT_EQ(0, left) << "GETDISKDIR must remove its 12 bytes of arguments (__stdcall)";
+    const Bstr result = Bstr::Adopt(returned);
+#else
     const Bstr result = Bstr::Adopt(function_(&owner, title.Address(), start.Address()));
+#endif
     EXPECT_EQ(ownerBefore, owner);
     EXPECT_EQ(titleBefore, title.Get());
     EXPECT_EQ(startBefore, start.Get());
@@ -148,6 +184,12 @@ class GetDiskDirCaller : public ::testing::Test {
     EXPECT_EQ(startBytes, start.Bytes());
     EXPECT_NE(nullptr, result.Get()) << "the empty string is a string, not the null handle";
     if (result.Get() != nullptr) {
+      // A length-prefixed string: the four bytes before the text hold its
+      // byte count, and a NUL follows the text.
+      std::uint32_t prefix = 0;
+      std::memcpy(&prefix, result.Get() - sizeof prefix, sizeof prefix);
+      EXPECT_EQ(std::strlen(result.Get()), prefix);
+      EXPECT_EQ('\0', result.Get()[prefix]);
       EXPECT_EQ(std::strlen(result.Get()), result.Bytes().size());
     }
     return result.Bytes();
@@ -159,6 +201,27 @@ class GetDiskDirCaller : public ::testing::Test {
 
 HMODULE GetDiskDirCaller::module_ = nullptr;
 GetDiskDir GetDiskDirCaller::function_ = nullptr;
+
+#if defined(__i386__)
+char returnedText[] = "returned";
+char* __cdecl CdeclOfThree(const std::uint32_t*, char* const*, char* const*) {
+  return returnedText;
+}
+char* __stdcall StdcallOfThree(const std::uint32_t*, char* const*, char* const*) {
+  return returnedText;
+}
+
+TEST(StackCheck, TellsACalleeThatRemovesItsArgumentsFromOneThatLeavesThem) {
+  char* returned = nullptr;
+  EXPECT_EQ(12, QuillmerCallLeavingStack(reinterpret_cast<const void*>(&CdeclOfThree), nullptr,
+                                         nullptr, nullptr, &returned));
+  EXPECT_EQ(returnedText, returned);
+  returned = nullptr;
+  EXPECT_EQ(0, QuillmerCallLeavingStack(reinterpret_cast<const void*>(&StdcallOfThree), nullptr,
+                                        nullptr, nullptr, &returned));
+  EXPECT_EQ(returnedText, returned);
+}
+#endif
 
 TEST_F(GetDiskDirCaller, IsExportedByNameAndAsOrdinal1) {
   EXPECT_EQ(reinterpret_cast<void*>(function_),
