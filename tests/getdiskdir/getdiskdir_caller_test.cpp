@@ -52,6 +52,67 @@ std::string& ProgramPath() {
   return path;
 }
 
+// Wine's loader maps an .EXE loaded as a library at another address than
+// its preferred one without applying its base relocations (Windows applies
+// them; the header's ImageBase then names the address it was loaded at).
+// 64-bit code mostly addresses relative to itself, 32-bit code absolutely:
+// apply them as the loader would.
+bool ApplyRelocations(HMODULE module) {
+  auto* base = reinterpret_cast<unsigned char*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto loaded = reinterpret_cast<ULONG_PTR>(base);
+  const ULONG_PTR delta = loaded - static_cast<ULONG_PTR>(nt->OptionalHeader.ImageBase);
+  if (delta == 0) return true;
+  const IMAGE_DATA_DIRECTORY& relocations =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC];
+  if (relocations.VirtualAddress == 0) return false;  // cannot run elsewhere
+  unsigned char* block = base + relocations.VirtualAddress;
+  unsigned char* const end = block + relocations.Size;
+  while (block + sizeof(IMAGE_BASE_RELOCATION) <= end) {
+    const auto* header = reinterpret_cast<const IMAGE_BASE_RELOCATION*>(block);
+    if (header->SizeOfBlock < sizeof(IMAGE_BASE_RELOCATION)) return false;
+    const auto* entries = reinterpret_cast<const WORD*>(block + sizeof(IMAGE_BASE_RELOCATION));
+    const std::size_t count = (header->SizeOfBlock - sizeof(IMAGE_BASE_RELOCATION)) / sizeof(WORD);
+    unsigned char* page = base + header->VirtualAddress;
+    DWORD protection = 0;
+    // A fix-up may reach 7 bytes into the next page.
+    if (!VirtualProtect(page, 0x1000 + 8, PAGE_READWRITE, &protection)) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+      unsigned char* target = page + (entries[i] & 0xFFF);
+      switch (entries[i] >> 12) {
+        case IMAGE_REL_BASED_ABSOLUTE:
+          break;
+        case IMAGE_REL_BASED_HIGHLOW: {
+          DWORD value = 0;
+          std::memcpy(&value, target, sizeof value);
+          value += static_cast<DWORD>(delta);
+          std::memcpy(target, &value, sizeof value);
+          break;
+        }
+        case IMAGE_REL_BASED_DIR64: {
+          ULONGLONG value = 0;
+          std::memcpy(&value, target, sizeof value);
+          value += delta;
+          std::memcpy(target, &value, sizeof value);
+          break;
+        }
+        default:
+          return false;
+      }
+    }
+    VirtualProtect(page, 0x1000 + 8, protection, &protection);
+    block += header->SizeOfBlock;
+  }
+  DWORD protection = 0;
+  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase,
+                 PAGE_READWRITE, &protection);
+  nt->OptionalHeader.ImageBase = loaded;
+  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase, protection,
+                 &protection);
+  return true;
+}
+
 // Wine's loader leaves the import table of an .EXE loaded as a library
 // unbound (Windows binds it): fill it in as the loader would.
 bool BindImports(HMODULE module) {
@@ -150,7 +211,7 @@ class GetDiskDirCaller : public ::testing::Test {
   static void SetUpTestSuite() {
     TestFolders();
     module_ = LoadLibraryA(ProgramPath().c_str());
-    if (module_ != nullptr && BindImports(module_)) {
+    if (module_ != nullptr && ApplyRelocations(module_) && BindImports(module_)) {
       function_ = reinterpret_cast<GetDiskDir>(
           reinterpret_cast<void*>(GetProcAddress(module_, "GETDISKDIR")));
     }
