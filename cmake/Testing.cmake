@@ -16,13 +16,10 @@ endif()
 
 include(GoogleTest)
 
-# 32-bit Windows programs are built here but cannot run on this kernel (Wine
-# runs only 64-bit code on it); that tree's tests only inspect the files.
-if(CMAKE_CROSSCOMPILING AND WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
-  set(QUILLMER_CAN_RUN_TESTS OFF)
-else()
-  set(QUILLMER_CAN_RUN_TESTS ON)
-endif()
+# Every build runs its tests: natively, or under Wine through the
+# cross-compiling emulator (scripts/wine-run for win64, scripts/wine32-run for
+# win32). Off, the MinGW trees only build their programs and inspect files.
+option(QUILLMER_CAN_RUN_TESTS "Run the test programs (under Wine in the MinGW builds)" ON)
 
 # The binary tools the file inspections use, found here once.
 if(WIN32)
@@ -44,17 +41,15 @@ function(quillmer_check_static_runtime target)
 endfunction()
 
 # quillmer_add_gtest(<target> <sources>... LIBS <libs>...)
-# Natively every test case becomes its own CTest test. In the win64 build the
-# whole program is one CTest test, run under Wine through the cross-compiling
-# emulator: discovering cases would start Wine once more per program. In the
-# win32 build the program is only built, and its imports are checked.
+# Natively every test case becomes its own CTest test. In the MinGW builds
+# the whole program is one CTest test, run under Wine through the
+# cross-compiling emulator: discovering cases would start Wine once more per
+# program.
 function(quillmer_add_gtest target)
   cmake_parse_arguments(arg "" "" "LIBS" ${ARGN})
   add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
   target_link_libraries(${target} PRIVATE ${arg_LIBS} GTest::gtest_main quillmer_warnings)
-  if(NOT QUILLMER_CAN_RUN_TESTS)
-    quillmer_check_static_runtime(${target})
-  elseif(CMAKE_CROSSCOMPILING)
+  if(CMAKE_CROSSCOMPILING)
     add_test(NAME ${target} COMMAND ${target} --gtest_color=no)
   else()
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60)

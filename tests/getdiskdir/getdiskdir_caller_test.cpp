@@ -20,9 +20,98 @@ namespace {
 
 using GetDiskDir = char*(__stdcall*)(const std::uint32_t*, char* const*, char* const*);
 
+#if defined(__i386__)
+// Calls a function of three pointer arguments the way a caller of a __stdcall
+// function does (arguments pushed right to left, nothing removed afterwards)
+// and gives the number of argument bytes the callee left on the stack: 0 when
+// it removed its 12 bytes itself, 12 for a __cdecl function.
+extern "C" int QuillmerCallLeavingStack(const void* function, const void* a, const void* b,
+                                        const void* c, char** result);
+asm(".text\n"
+    ".globl _QuillmerCallLeavingStack\n"
+    "_QuillmerCallLeavingStack:\n"
+    "  pushl %ebp\n"
+    "  movl %esp, %ebp\n"
+    "  pushl %esi\n"
+    "  movl %esp, %esi\n"  // callee-saved: the stack pointer before the pushes
+    "  pushl 20(%ebp)\n"
+    "  pushl 16(%ebp)\n"
+    "  pushl 12(%ebp)\n"
+    "  call *8(%ebp)\n"
+    "  movl 24(%ebp), %ecx\n"
+    "  movl %eax, (%ecx)\n"
+    "  movl %esi, %eax\n"
+    "  subl %esp, %eax\n"
+    "  movl %esi, %esp\n"
+    "  popl %esi\n"
+    "  popl %ebp\n"
+    "  ret\n");
+#endif
+
 std::string& ProgramPath() {
   static std::string path;
   return path;
+}
+
+// Wine's loader maps an .EXE loaded as a library at another address than
+// its preferred one without applying its base relocations (Windows applies
+// them; the header's ImageBase then names the address it was loaded at).
+// 64-bit code mostly addresses relative to itself, 32-bit code absolutely:
+// apply them as the loader would.
+bool ApplyRelocations(HMODULE module) {
+  auto* base = reinterpret_cast<unsigned char*>(module);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto loaded = reinterpret_cast<ULONG_PTR>(base);
+  const ULONG_PTR delta = loaded - static_cast<ULONG_PTR>(nt->OptionalHeader.ImageBase);
+  if (delta == 0) return true;
+  const IMAGE_DATA_DIRECTORY& relocations =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC];
+  if (relocations.VirtualAddress == 0) return false;  // cannot run elsewhere
+  unsigned char* block = base + relocations.VirtualAddress;
+  unsigned char* const end = block + relocations.Size;
+  while (block + sizeof(IMAGE_BASE_RELOCATION) <= end) {
+    const auto* header = reinterpret_cast<const IMAGE_BASE_RELOCATION*>(block);
+    if (header->SizeOfBlock < sizeof(IMAGE_BASE_RELOCATION)) return false;
+    const auto* entries = reinterpret_cast<const WORD*>(block + sizeof(IMAGE_BASE_RELOCATION));
+    const std::size_t count = (header->SizeOfBlock - sizeof(IMAGE_BASE_RELOCATION)) / sizeof(WORD);
+    unsigned char* page = base + header->VirtualAddress;
+    DWORD protection = 0;
+    // A fix-up may reach 7 bytes into the next page.
+    if (!VirtualProtect(page, 0x1000 + 8, PAGE_READWRITE, &protection)) return false;
+    for (std::size_t i = 0; i < count; ++i) {
+      unsigned char* target = page + (entries[i] & 0xFFF);
+      switch (entries[i] >> 12) {
+        case IMAGE_REL_BASED_ABSOLUTE:
+          break;
+        case IMAGE_REL_BASED_HIGHLOW: {
+          DWORD value = 0;
+          std::memcpy(&value, target, sizeof value);
+          value += static_cast<DWORD>(delta);
+          std::memcpy(target, &value, sizeof value);
+          break;
+        }
+        case IMAGE_REL_BASED_DIR64: {
+          ULONGLONG value = 0;
+          std::memcpy(&value, target, sizeof value);
+          value += delta;
+          std::memcpy(target, &value, sizeof value);
+          break;
+        }
+        default:
+          return false;
+      }
+    }
+    VirtualProtect(page, 0x1000 + 8, protection, &protection);
+    block += header->SizeOfBlock;
+  }
+  DWORD protection = 0;
+  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase,
+                 PAGE_READWRITE, &protection);
+  nt->OptionalHeader.ImageBase = loaded;
+  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase, protection,
+                 &protection);
+  return true;
 }
 
 // Wine's loader leaves the import table of an .EXE loaded as a library
@@ -128,7 +217,7 @@ class GetDiskDirCaller : public ::testing::Test {
   static void SetUpTestSuite() {
     TestFolders();
     module_ = LoadLibraryA(ProgramPath().c_str());
-    if (module_ != nullptr && BindImports(module_)) {
+    if (module_ != nullptr && ApplyRelocations(module_) && BindImports(module_)) {
       function_ = reinterpret_cast<GetDiskDir>(
           reinterpret_cast<void*>(GetProcAddress(module_, "GETDISKDIR")));
     }
@@ -146,7 +235,15 @@ class GetDiskDirCaller : public ::testing::Test {
     char* const startBefore = start.Get();
     const std::string titleBytes = title.Bytes();
     const std::string startBytes = start.Bytes();
+#if defined(__i386__)
+    char* returned = nullptr;
+    const int left = QuillmerCallLeavingStack(reinterpret_cast<const void*>(function_), &owner,
+                                              title.Address(), start.Address(), &returned);
+    EXPECT_EQ(0, left) << "GETDISKDIR must remove its 12 bytes of arguments (__stdcall)";
+    const Bstr result = Bstr::Adopt(returned);
+#else
     const Bstr result = Bstr::Adopt(function_(&owner, title.Address(), start.Address()));
+#endif
     EXPECT_EQ(ownerBefore, owner);
     EXPECT_EQ(titleBefore, title.Get());
     EXPECT_EQ(startBefore, start.Get());
@@ -154,6 +251,12 @@ class GetDiskDirCaller : public ::testing::Test {
     EXPECT_EQ(startBytes, start.Bytes());
     EXPECT_NE(nullptr, result.Get()) << "the empty string is a string, not the null handle";
     if (result.Get() != nullptr) {
+      // A length-prefixed string: the four bytes before the text hold its
+      // byte count, and a NUL follows the text.
+      std::uint32_t prefix = 0;
+      std::memcpy(&prefix, result.Get() - sizeof prefix, sizeof prefix);
+      EXPECT_EQ(std::strlen(result.Get()), prefix);
+      EXPECT_EQ('\0', result.Get()[prefix]);
       EXPECT_EQ(std::strlen(result.Get()), result.Bytes().size());
     }
     return result.Bytes();
@@ -165,6 +268,27 @@ class GetDiskDirCaller : public ::testing::Test {
 
 HMODULE GetDiskDirCaller::module_ = nullptr;
 GetDiskDir GetDiskDirCaller::function_ = nullptr;
+
+#if defined(__i386__)
+char returnedText[] = "returned";
+char* __cdecl CdeclOfThree(const std::uint32_t*, char* const*, char* const*) {
+  return returnedText;
+}
+char* __stdcall StdcallOfThree(const std::uint32_t*, char* const*, char* const*) {
+  return returnedText;
+}
+
+TEST(StackCheck, TellsACalleeThatRemovesItsArgumentsFromOneThatLeavesThem) {
+  char* returned = nullptr;
+  EXPECT_EQ(12, QuillmerCallLeavingStack(reinterpret_cast<const void*>(&CdeclOfThree), nullptr,
+                                         nullptr, nullptr, &returned));
+  EXPECT_EQ(returnedText, returned);
+  returned = nullptr;
+  EXPECT_EQ(0, QuillmerCallLeavingStack(reinterpret_cast<const void*>(&StdcallOfThree), nullptr,
+                                        nullptr, nullptr, &returned));
+  EXPECT_EQ(returnedText, returned);
+}
+#endif
 
 TEST_F(GetDiskDirCaller, IsExportedByNameAndAsOrdinal1) {
   EXPECT_EQ(reinterpret_cast<void*>(function_),
