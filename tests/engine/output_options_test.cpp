@@ -45,8 +45,9 @@ TEST(SortList, SortsFoldingOnlyAToZAndDropsBlankLines) {
 // hold a CR that a user typed or an address brought along. Only a CR LF pair
 // ends a line here; a lone CR or LF is a byte like any other.
 TEST(OutputOptions, CutOnlyAtCrLfPairs) {
-  const std::string pane = "Zed\nJo Smith\nann lee\r\nann lee\tann@lee.example\r\n"
-                           "\nJo Smith\r\nb@x.example\n\r\nc\rd\r\r\n";
+  const std::string pane =
+      "Zed\nJo Smith\nann lee\r\nann lee\tann@lee.example\r\n"
+      "\nJo Smith\r\nb@x.example\n\r\nc\rd\r\r\n";
   EXPECT_EQ(StripNames(pane),
             "Zed\nJo Smith\nann lee\r\nann@lee.example\r\n\nJo Smith\r\nb@x.example\n\r\n"
             "c\rd\r\r\n\r\n");
