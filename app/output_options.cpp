@@ -3,17 +3,17 @@
 #include <string>
 
 #include "app/main_window.h"
-#include "engine/bytes.h"
 #include "engine/output_options.h"
 
 namespace app {
 
 namespace {
 
-// The pane's whole text with every line break as CR LF, whatever the
-// control hands back, so that the lines cut the same way.
+// The pane's whole text as the control hands it back. The pane gives back
+// the bytes it was given, and Enter typed into it is CR LF, so nothing is
+// converted: a CR or LF outside a CR LF pair stays inside its line.
 std::string PaneLines(platform::Window window) {
-  return engine::NormalizeLineBreaks(platform::PaneText(window, kOutputPaneId));
+  return platform::PaneText(window, kOutputPaneId);
 }
 
 }  // namespace

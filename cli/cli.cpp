@@ -422,11 +422,10 @@ int Expand(Session& session, const std::vector<std::string>& args) {
   }
 
   std::string text = engine::ExpandListText(*bytes, engine::BookNameIndex(), engine::BookAddresses);
-  // The window's buttons read the pane back with its line breaks as CR LF;
-  // the same happens here, so the bytes come out the same.
+  // The window's buttons work on the pane's bytes as they stand, cut at
+  // CR LF only; so do these, and the bytes come out the same.
   for (const std::string& transform : request->transforms) {
-    const std::string lines = engine::NormalizeLineBreaks(text);
-    text = transform == "--strip" ? engine::StripNames(lines) : engine::SortList(lines);
+    text = transform == "--strip" ? engine::StripNames(text) : engine::SortList(text);
   }
   session.out() += text;
   return kExitOk;

@@ -23,21 +23,4 @@ std::vector<std::string_view> SplitCrLfSegments(std::string_view text) {
   return segments;
 }
 
-std::string NormalizeLineBreaks(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\r') {
-      result += "\r\n";
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else if (c == '\n') {
-      result += "\r\n";
-    } else {
-      result += c;
-    }
-  }
-  return result;
-}
-
 }  // namespace engine

@@ -54,8 +54,4 @@ inline char UpperCaseByte(char c) {
 // empty segment. A CR or LF outside a CR LF pair does not cut.
 std::vector<std::string_view> SplitCrLfSegments(std::string_view text);
 
-// Text whose lines a text control handed back with CR alone or LF alone
-// rewritten so that every line break is CR LF; CR LF pairs stay.
-std::string NormalizeLineBreaks(std::string_view text);
-
 }  // namespace engine

@@ -122,8 +122,9 @@ std::string ControlText(Window window, int id);
 void SetControlText(Window window, int id, std::string_view text);
 
 // The output pane (a rich edit): its text limit raised so that nothing is
-// cut; text written by streaming it in (fast for large texts); the whole
-// text read back (its length first, then that many bytes).
+// cut; its whole text replaced byte for byte in the same control (never a
+// new window), the new text streamed in; the whole text read back (its
+// length first, then that many bytes).
 void RaisePaneTextLimit(Window window, int id);
 void SetPaneText(Window window, int id, std::string_view text);
 std::string PaneText(Window window, int id);

@@ -1,6 +1,6 @@
 // The window layer on Win32: a modeless dialog box from an in-memory
 // template run by the program's own modal loop, child controls made with
-// CreateWindowExA, a Rich Edit 1.0 output pane written by streaming in.
+// CreateWindowExA, a Rich Edit 1.0 output pane refilled in place.
 #include <richedit.h>
 #include <windows.h>
 
@@ -74,15 +74,15 @@ std::vector<WORD> DialogTemplate(const MainWindowSpec& layout) {
     words.push_back(HIWORD(value));
   };
   put32(layout.style);
-  put32(0);                                         // extended style
-  words.push_back(0);                               // no controls
-  words.push_back(static_cast<WORD>(-1));           // x: centred
-  words.push_back(static_cast<WORD>(-1));           // y
+  put32(0);                                           // extended style
+  words.push_back(0);                                 // no controls
+  words.push_back(static_cast<WORD>(-1));             // x: centred
+  words.push_back(static_cast<WORD>(-1));             // y
   words.push_back(static_cast<WORD>(layout.width));   // cx
   words.push_back(static_cast<WORD>(layout.height));  // cy
-  words.push_back(0);                               // no menu
-  words.push_back(0);                               // standard class
-  words.push_back(0);                               // empty title
+  words.push_back(0);                                 // no menu
+  words.push_back(0);                                 // standard class
+  words.push_back(0);                                 // empty title
   words.push_back(static_cast<WORD>(layout.fontPoints));
   for (const char* c = layout.fontName; *c != '\0'; ++c) {
     words.push_back(static_cast<unsigned char>(*c));
@@ -107,47 +107,11 @@ DWORD CALLBACK ReadStreamChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LON
   return 0;
 }
 
-// The style a control was created with: the live style loses the scroll
-// bar bits while no scroll bar is needed.
-constexpr char kCreationStyle[] = "Quillmer.Style";
+// The rich edit's own undo limit when none is set.
+constexpr WPARAM kDefaultUndoLimit = 100;
 
-// A new, empty pane in the place of `pane`: same class, id, styles,
-// rectangle, font, handler, text limit and tab position. Deleting a long text
-// from a rich edit takes time that grows faster than the text (seconds for
-// 150 KB under Wine); destroying the control and making a new one does not.
-HWND FreshPane(HWND pane) {
-  HWND dialog = GetParent(pane);
-  std::array<char, 64> windowClass{};
-  GetClassNameA(pane, windowClass.data(), static_cast<int>(windowClass.size()));
-  const auto style =
-      static_cast<DWORD>(reinterpret_cast<std::uintptr_t>(GetPropA(pane, kCreationStyle)));
-  const auto exStyle = static_cast<DWORD>(GetWindowLongA(pane, GWL_EXSTYLE));
-  const int id = GetDlgCtrlID(pane);
-  const LONG_PTR handler = GetWindowLongPtrA(pane, GWLP_USERDATA);
-  const LRESULT limit = SendMessageA(pane, EM_GETLIMITTEXT, 0, 0);
-  const bool focused = GetFocus() == pane;
-  HWND before = GetWindow(pane, GW_HWNDPREV);
-  RECT rect{};
-  GetWindowRect(pane, &rect);
-  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-
-  RemovePropA(pane, kCreationStyle);
-  DestroyWindow(pane);
-  HWND fresh = CreateWindowExA(exStyle, windowClass.data(), "", style, rect.left, rect.top,
-                               rect.right - rect.left, rect.bottom - rect.top, dialog,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                               GetModuleHandleA(nullptr), nullptr);
-  if (fresh == nullptr) return nullptr;
-  SetPropA(fresh, kCreationStyle, reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(style)));
-  SendMessageA(fresh, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
-               TRUE);
-  SetWindowLongPtrA(fresh, GWLP_USERDATA, handler);
-  SendMessageA(fresh, EM_EXLIMITTEXT, 0, limit);
-  SetWindowPos(fresh, before != nullptr ? before : HWND_TOP, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (focused) SetFocus(fresh);
-  return fresh;
-}
+// Characters deleted per message when the pane is emptied (see SetPaneText).
+constexpr LRESULT kDeleteSlice = 4096;
 
 }  // namespace
 
@@ -183,16 +147,14 @@ bool AddControl(Window window, const ControlSpec& layout) {
   HWND dialog = Handle(window);
   RECT rect{layout.x, layout.y, layout.x + layout.width, layout.y + layout.height};
   MapDialogRect(dialog, &rect);
-  HWND control = CreateWindowExA(layout.exStyle, layout.windowClass, layout.text, layout.style, rect.left,
-                                 rect.top, rect.right - rect.left, rect.bottom - rect.top, dialog,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExA(
+      layout.exStyle, layout.windowClass, layout.text, layout.style, rect.left, rect.top,
+      rect.right - rect.left, rect.bottom - rect.top, dialog,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleA(nullptr), nullptr);
   if (control == nullptr) return false;
   SendMessageA(control, WM_SETFONT, static_cast<WPARAM>(SendMessageA(dialog, WM_GETFONT, 0, 0)),
                TRUE);
   SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(layout.handler));
-  SetPropA(control, kCreationStyle,
-           reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(layout.style)));
   return true;
 }
 
@@ -245,16 +207,42 @@ void RaisePaneTextLimit(Window window, int id) {
   if (HWND pane = Child(window, id)) SendMessageA(pane, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 }
 
+// The pane keeps its window for the life of the main window, so whoever
+// holds its handle (a screen reader, a script) keeps a working handle.
+//
+// Wine's rich edit (riched20, behind RICHED32.DLL) takes time that grows with
+// the square of the line count to delete a long text in one message: every
+// step of its delete loop finds its place by walking the paragraphs from the
+// first one (cursor_from_char_ofs), and the line rows of joined paragraphs
+// pile up until the message ends, so the walks over runs grow as well.
+// Deleting from the start in slices of kDeleteSlice characters, one message
+// each, keeps the walks short; what remains is the control's own update of
+// the paragraphs after each deleted piece. Meanwhile the pane does not
+// redraw, and its undo limit is nothing so that no deleted run is copied into
+// an undo record (it is set back to the control's default afterwards).
+// Streaming in without a selection then fills the empty control and empties
+// its undo stack.
 void SetPaneText(Window window, int id, std::string_view text) {
   HWND pane = Child(window, id);
   if (pane == nullptr) return;
-  if (SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0) > 0) pane = FreshPane(pane);
-  if (pane == nullptr) return;
+  SendMessageA(pane, EM_SETUNDOLIMIT, 0, 0);
+  SendMessageA(pane, WM_SETREDRAW, FALSE, 0);
+  for (LRESULT left = SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0); left > 0;) {
+    CHARRANGE slice{0, static_cast<LONG>(std::min<LRESULT>(left, kDeleteSlice))};
+    SendMessageA(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&slice));
+    SendMessageA(pane, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+    const LRESULT now = SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0);
+    if (now >= left) break;  // the control would not delete: the stream-in below does
+    left = now;
+  }
+  SendMessageA(pane, WM_SETREDRAW, TRUE, 0);
   StreamSource source{text};
   EDITSTREAM stream{};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
   stream.pfnCallback = ReadStreamChunk;
   SendMessageA(pane, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+  SendMessageA(pane, EM_SETUNDOLIMIT, kDefaultUndoLimit, 0);
+  InvalidateRect(pane, nullptr, TRUE);
 }
 
 std::string PaneText(Window window, int id) {

@@ -117,10 +117,13 @@ TEST_F(MailFolder, ExpandTakesTitlesExactlyAndTheFirstOfEqualTitles) {
             club < twin ? kClub : std::string("twin@example.org\r\n"));
 }
 
-TEST_F(MailFolder, ExpandCutsLoneLineFeedsAsThePaneDoesBeforeAButton) {
-  mail.Write("LF.PML", "\\TITLE Lone\r\nbob\nalice\r\n");
-  EXPECT_EQ(Cli({"expand", Folder(), "Lone"}).out, "bob\nalice\r\n");
-  EXPECT_EQ(Cli({"expand", "--sort", Folder(), "Lone"}).out, "alice\r\nbob\r\n");
+// As in the window: a lone LF is a byte of its entry, and the buttons cut at
+// CR LF pairs only.
+TEST_F(MailFolder, ExpandKeepsLoneLineFeedsInsideTheirLineThroughTheButtons) {
+  mail.Write("LF.PML", "\\TITLE Lone\r\nbob\nalice\r\nzed\n\r\n");
+  EXPECT_EQ(Cli({"expand", Folder(), "Lone"}).out, "bob\nalice\r\nzed\n\r\n");
+  EXPECT_EQ(Cli({"expand", "--sort", Folder(), "Lone"}).out, "bob\nalice\r\nzed\n\r\n");
+  EXPECT_EQ(Cli({"expand", "--strip", Folder(), "Lone"}).out, "bob\nalice\r\nzed\n\r\n\r\n");
 }
 
 TEST_F(MailFolder, ListsGivesFileNameTabTitleInCatalogueOrder) {

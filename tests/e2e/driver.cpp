@@ -3,18 +3,24 @@
 // "Strip Names" and "Sort List", reads what the window shows and closes it.
 //
 //   quillmer_e2e_driver QUILLMER.EXE WORK-FOLDER [SIGNAL-FOLDER]
-//   quillmer_e2e_driver --bench QUILLMER.EXE WORK-FOLDER
+//   quillmer_e2e_driver --bench QUILLMER.EXE WORK-FOLDER [ENTRIES]
 //   quillmer_e2e_driver --show QUILLMER.EXE SIGNAL-FOLDER
 //
 // With a signal folder it writes "ready" there once the window shows an
 // expansion and waits (20 s at most) for "shot-done", so that a screenshot
-// can be taken. --bench times a 100,000-line list and a 50 MB list instead.
+// can be taken. The output pane's handle is taken once, right after the
+// window appears, and only that handle is used for the pane from then on.
+// --bench times a list of 100,000 entries (or ENTRIES) against a book of
+// 2,000 names: the first double-click, "Strip Names", "Sort List" and a
+// second double-click, and compares the whole pane with the expected bytes.
 // --show starts the program where it lies, double-clicks the first list,
 // waits for the screenshot and closes the program.
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -90,7 +96,9 @@ class Program {
       if (owner == process_.dwProcessId && IsWindowVisible(found)) window_ = found;
       if (window_ == nullptr) Sleep(50);
     }
-    return window_ != nullptr;
+    if (window_ == nullptr) return false;
+    pane_ = GetDlgItem(window_, kPaneId);
+    return pane_ != nullptr;
   }
 
   ~Program() {
@@ -104,6 +112,52 @@ class Program {
   }
 
   HWND Control(int id) const { return GetDlgItem(window_, id); }
+  HWND Pane() const { return pane_; }
+  HWND Window() const { return window_; }
+
+  // The pane's whole text through the handle taken at start-up. The wide
+  // call, which the system carries across processes, then back to the
+  // program's code page.
+  std::string PaneText() const {
+    const auto length = SendMessageW(pane_, WM_GETTEXTLENGTH, 0, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    const auto got =
+        SendMessageW(pane_, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    if (wide.empty()) return {};
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes,
+                        nullptr, nullptr);
+    return text;
+  }
+
+  // Keys typed into the pane, posted to it the way the keyboard delivers
+  // them: characters as WM_CHAR, Enter as a key press that the program's
+  // own loop translates. Posted messages come after sent ones, so this waits
+  // until the text has grown by at least one character per key and then
+  // stays as it is.
+  void Type(const std::string& keys) const {
+    const std::size_t before = PaneText().size();
+    for (char c : keys) {
+      if (c == '\r') {
+        PostMessageA(pane_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        PostMessageA(pane_, WM_KEYUP, VK_RETURN, 0xC01C0001);
+      } else {
+        PostMessageA(pane_, WM_CHAR, static_cast<unsigned char>(c), 1);
+      }
+    }
+    std::string last;
+    int same = 0;
+    for (int i = 0; i < 500 && same < 5; ++i) {
+      Sleep(10);
+      const std::string now = PaneText();
+      same = now.size() >= before + keys.size() && now == last ? same + 1 : 0;
+      last = now;
+    }
+  }
 
   std::string Text(int id) const {
     HWND control = Control(id);
@@ -169,10 +223,57 @@ class Program {
 
   bool WindowGone() const { return !IsWindow(window_); }
 
+  static constexpr int kPaneId = 27;
+
  private:
   PROCESS_INFORMATION process_{};
   HWND window_ = nullptr;
+  HWND pane_ = nullptr;
 };
+
+// What an outside program sees of the pane and may rely on.
+struct PaneFacts {
+  std::string windowClass;
+  LONG_PTR style = 0;
+  LONG_PTR exStyle = 0;
+  LRESULT font = 0;
+  LRESULT limit = 0;
+  int id = 0;
+  HWND before = nullptr;
+  HWND after = nullptr;
+
+  static PaneFacts Of(HWND pane) {
+    PaneFacts facts;
+    char name[64] = {};
+    GetClassNameA(pane, name, sizeof name);
+    facts.windowClass = name;
+    // The scroll bar bits come and go with the length of the text.
+    facts.style =
+        GetWindowLongPtrA(pane, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VSCROLL | WS_HSCROLL);
+    facts.exStyle = GetWindowLongPtrA(pane, GWL_EXSTYLE);
+    facts.font = SendMessageA(pane, WM_GETFONT, 0, 0);
+    facts.limit = SendMessageA(pane, EM_GETLIMITTEXT, 0, 0);
+    facts.id = GetDlgCtrlID(pane);
+    facts.before = GetWindow(pane, GW_HWNDPREV);
+    facts.after = GetWindow(pane, GW_HWNDNEXT);
+    return facts;
+  }
+  bool operator==(const PaneFacts& o) const {
+    return windowClass == o.windowClass && style == o.style && exStyle == o.exStyle &&
+           font == o.font && limit == o.limit && id == o.id && before == o.before &&
+           after == o.after;
+  }
+};
+
+// The pane is still the window taken at start-up, unchanged.
+void CheckSamePane(const Program& program, const PaneFacts& atStart, const std::string& after) {
+  HWND pane = program.Pane();
+  Check(IsWindow(pane) != FALSE && GetDlgItem(program.Window(), Program::kPaneId) == pane,
+        "after " + after + ": the pane is the window taken at start-up");
+  Check(PaneFacts::Of(pane) == atStart,
+        "after " + after +
+            ": its class, id, styles, font, text limit and tab position are unchanged");
+}
 
 std::string LongPath(const std::string& path) {
   std::string full(MAX_PATH * 4, '\0');
@@ -201,6 +302,9 @@ bool MakeMailFolder(const std::string& folder, const std::string& exe) {
       folder + "TEAM.PML",
       "\\TITLE Team\r\nSales Team\r\n\"Boss\" <boss@work.example>\r\nzed@work.example\r\n");
   ok &= WriteFile(folder + "LOCKED.PML", "\\TITLE Locked\r\nplain@example.org\r\n");
+  ok &= WriteFile(folder + "LFONLY.PML",
+                  "\\TITLE Lf Only\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n"
+                  "ann lee\r\n\nJo Smith\rb@x.example\n\r\n");
   ok &= WriteFile(folder + "EMPTY.PML", "");
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
   return ok;
@@ -223,46 +327,91 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   }
   Program program;
   if (!program.Start(folder + "QUILLMER.EXE", work)) {
-    std::printf("FAIL the window \"List Mailing Addresses\" did not appear\n");
+    std::printf("FAIL the window \"List Mailing Addresses\" or its output pane did not appear\n");
     return 1;
   }
+  const PaneFacts atStart = PaneFacts::Of(program.Pane());
+  Check(atStart.windowClass == "RichEdit" || atStart.windowClass == "richedit" ||
+            atStart.windowClass == "RICHEDIT",
+        "the output pane is a rich edit (" + atStart.windowClass + ")");
   CheckBytes(LongPath(folder), program.Text(4), "text box 4 shows the program's folder");
   const auto rows = program.Rows();
-  Check(rows == std::vector<std::string>({"", "Friends", "Locked", "Team"}),
+  Check(rows == std::vector<std::string>({"", "Friends", "Lf Only", "Locked", "Team"}),
         "the list box shows the titles, sorted");
 
   Check(program.DoubleClick("Friends"), "double-click Friends");
   const std::string friends =
       "Jo Smith\tjo.smith@family.example\r\nann lee\tann@lee.example\r\nplain@example.org\r\n"
       "Nobody Known\r\n";
-  CheckBytes(friends, program.Text(27), "Friends expanded");
+  CheckBytes(friends, program.PaneText(), "Friends expanded");
+  CheckSamePane(program, atStart, "the first double-click");
   if (!signals.empty()) WaitForScreenshot(signals);
 
   program.Press(28);
   CheckBytes(
       "jo.smith@family.example\r\nann@lee.example\r\nplain@example.org\r\nNobody Known\r\n\r\n",
-      program.Text(27), "Strip Names");
+      program.PaneText(), "Strip Names");
+  CheckSamePane(program, atStart, "Strip Names");
   program.Press(29);
   CheckBytes("ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n",
-             program.Text(27), "then Sort List");
+             program.PaneText(), "then Sort List");
+  CheckSamePane(program, atStart, "Sort List");
+
+  // Typed at the caret, which a refill leaves at the start of the text.
+  program.Type("Typed Name <typed@example.org>\r");
+  const std::string typed =
+      "Typed Name <typed@example.org>\r\nann@lee.example\r\njo.smith@family.example\r\n"
+      "Nobody Known\r\nplain@example.org\r\n";
+  CheckBytes(typed, program.PaneText(), "a line typed into the pane, Enter as CR LF");
+  CheckSamePane(program, atStart, "typing");
+  program.Press(29);
+  CheckBytes(
+      "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
+      "Typed Name <typed@example.org>\r\n",
+      program.PaneText(), "the typed line sorted with the others");
+  program.Press(28);
+  CheckBytes(
+      "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
+      "typed@example.org\r\n\r\n",
+      program.PaneText(), "and stripped");
+  CheckSamePane(program, atStart, "both buttons on typed text");
 
   Check(program.DoubleClick("Team"), "double-click Team");
+  CheckSamePane(program, atStart, "a second double-click over a full pane");
   program.Press(29);
   CheckBytes(
       "\"Boss\" <boss@work.example>\r\nSales Team\tsales@work.example\r\nzed@work.example\r\n",
-      program.Text(27), "Team expanded, then Sort List");
+      program.PaneText(), "Team expanded, then Sort List");
+
+  // Lines of a list end at CR; a lone LF is an ordinary byte of its entry,
+  // and the buttons cut the pane at CR LF only.
+  Check(program.DoubleClick("Lf Only"), "double-click Lf Only");
+  CheckBytes(
+      "Zed\nJo Smith\n\\not a control line\nann lee\r\nann lee\tann@lee.example\r\n"
+      "\nJo Smith\r\nb@x.example\n\r\n",
+      program.PaneText(), "entries holding LF bytes expanded as they stand");
+  program.Press(28);
+  CheckBytes(
+      "Zed\nJo Smith\n\\not a control line\nann lee\r\nann@lee.example\r\n"
+      "\nJo Smith\r\nb@x.example\n\r\n\r\n",
+      program.PaneText(), "Strip Names keeps every LF inside its line");
+  program.Press(29);
+  CheckBytes("ann@lee.example\r\nb@x.example\n\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n",
+             program.PaneText(), "Sort List sorts the lines that hold LF bytes whole");
+  CheckSamePane(program, atStart, "the LF-only list");
 
   {
     Handle hold(CreateFileA((folder + "LOCKED.PML").c_str(), GENERIC_READ, 0, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     Check(hold.value != INVALID_HANDLE_VALUE, "LOCKED.PML held with share mode 0");
     Check(program.DoubleClick("Locked"), "double-click Locked while it is held");
-    CheckBytes("", program.Text(27), "a held list gives an empty pane");
+    CheckBytes("", program.PaneText(), "a held list gives an empty pane");
     Check(program.Responsive(), "the window still answers");
   }
   program.DoubleClick(0);
-  CheckBytes("", program.Text(27), "an empty list file gives an empty pane");
+  CheckBytes("", program.PaneText(), "an empty list file gives an empty pane");
   Check(program.Responsive(), "the window still answers");
+  CheckSamePane(program, atStart, "emptying the pane");
 
   const long code = program.Close();
   Check(code == 0, "closed with SC_CLOSE, exit code " + std::to_string(code));
@@ -275,50 +424,90 @@ double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-// Times one list: double-click to filled pane, then each output option.
-void BenchList(const std::string& exe, const std::string& work, const std::string& name,
-               const std::string& list) {
-  const std::string folder = LongPath(work) + "\\" + name + "\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  WriteFile(folder + "BIG.PML", list);
-  WriteFile(folder + "PEOPLE.PMR",
-            tools::AddressBookBytes("People", {{"Member 100007", "m7@example.org", "", "", ""}}));
-  CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE);
-  Program program;
-  if (!program.Start(folder + "QUILLMER.EXE", work)) {
-    std::printf("FAIL %s: no window\n", name.c_str());
-    ++failures;
-    return;
-  }
-  auto start = std::chrono::steady_clock::now();
-  program.DoubleClick(0);
-  const double expand = Seconds(start);
-  const std::size_t shown = program.Text(27).size();
-  start = std::chrono::steady_clock::now();
-  program.Press(28);
-  const double strip = Seconds(start);
-  start = std::chrono::steady_clock::now();
-  program.Press(29);
-  const double sort = Seconds(start);
-  const std::size_t sorted = program.Text(27).size();
-  std::printf(
-      "%s: list %zu bytes; expand %.2f s (pane %zu bytes); Strip Names %.2f s; "
-      "Sort List %.2f s (pane %zu bytes); responsive %s\n",
-      name.c_str(), list.size(), expand, shown, strip, sort, sorted,
-      program.Responsive() ? "yes" : "no");
-  std::fflush(stdout);
-  program.Close();
+// The sort's order: a-z folded to A-Z, every other byte by its value.
+bool SortsBefore(const std::string& a, const std::string& b) {
+  const auto key = [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u >= 'a' && u <= 'z' ? u - 32 : u;
+  };
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [&](char x, char y) { return key(x) < key(y); });
 }
 
-int Bench(const std::string& exe, const std::string& work) {
-  std::string list = "\\TITLE Hundred thousand\r\n";
-  for (int i = 99999; i >= 0; --i) list += "Member " + std::to_string(100000 + i) + "\r\n";
-  BenchList(exe, work, "100000 lines", list);
-  std::string big = "\\TITLE Fifty megabytes\r\n";
-  while (big.size() < 50u * 1024 * 1024) {
-    big += "someone." + std::to_string(big.size()) + "@a-rather-long-domain.example.org\r\n";
+// Seconds for one user action, the pane's text read afterwards (outside the
+// time) and compared with `expected` whole.
+double TimeStep(const Program& program, const std::string& what, const std::string& expected,
+                void (*act)(const Program&)) {
+  const auto start = std::chrono::steady_clock::now();
+  act(program);
+  program.Responsive();
+  const double seconds = Seconds(start);
+  const std::string shown = program.PaneText();
+  Check(shown == expected, what + ": the pane shows the expected " +
+                               std::to_string(expected.size()) + " bytes (it shows " +
+                               std::to_string(shown.size()) + ")");
+  std::printf("     %-20s %8.2f s\n", what.c_str(), seconds);
+  std::fflush(stdout);
+  return seconds;
+}
+
+// One address book of 2,000 names; a list of `entries` entries, every
+// other one such a name in lower case, the rest plain addresses.
+int Bench(const std::string& exe, const std::string& work, int entries) {
+  const std::string folder = LongPath(work) + "\\Bench\\";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::vector<tools::BookEntry> book;
+  std::vector<std::string> names;
+  std::vector<std::string> addresses;
+  for (int n = 0; n < 2000; ++n) {
+    const std::string number = std::to_string(10000 + n).substr(1);
+    names.push_back("Person " + number);
+    addresses.push_back("p" + number + "@book.example.org");
+    book.push_back({names.back(), addresses.back(), "", "", ""});
   }
-  BenchList(exe, work, "50 MB", big);
+  std::string list = "\\TITLE Bench\r\n";
+  std::string expanded;
+  std::vector<std::string> stripped;
+  for (int i = 0; i < entries; ++i) {
+    if (i % 2 == 0) {
+      const std::size_t n = static_cast<std::size_t>(i / 2) % names.size();
+      std::string lower = names[n];
+      for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+      list += lower + "\r\n";
+      expanded += lower + "\t" + addresses[n] + "\r\n";
+      stripped.push_back(addresses[n]);
+    } else {
+      const std::string address = "x" + std::to_string(1000000 + i).substr(1) + "@plain.example";
+      list += address + "\r\n";
+      expanded += address + "\r\n";
+      stripped.push_back(address);
+    }
+  }
+  std::string strippedText;
+  for (const std::string& line : stripped) strippedText += line + "\r\n";
+  strippedText += "\r\n";
+  std::sort(stripped.begin(), stripped.end(), SortsBefore);
+  std::string sortedText;
+  for (const std::string& line : stripped) sortedText += line + "\r\n";
+
+  bool ok = WriteFile(folder + "BENCH.PML", list);
+  ok &= WriteFile(folder + "PEOPLE.PMR", tools::AddressBookBytes("People", book));
+  ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
+  Program program;
+  if (!ok || !program.Start(folder + "QUILLMER.EXE", work)) {
+    std::printf("FAIL cannot set up the benchmark folder or start the program\n");
+    return 1;
+  }
+  const PaneFacts atStart = PaneFacts::Of(program.Pane());
+  std::printf("list of %d entries (%zu bytes), 2,000 names; pane %zu bytes expanded\n", entries,
+              list.size(), expanded.size());
+  const auto expand = [](const Program& p) { p.DoubleClick(std::string("Bench")); };
+  TimeStep(program, "first double-click", expanded, expand);
+  TimeStep(program, "Strip Names", strippedText, [](const Program& p) { p.Press(28); });
+  TimeStep(program, "Sort List", sortedText, [](const Program& p) { p.Press(29); });
+  TimeStep(program, "second double-click", expanded, expand);
+  CheckSamePane(program, atStart, "the benchmark");
+  Check(program.Close() == 0, "closed");
   return failures == 0 ? 0 : 1;
 }
 
@@ -339,7 +528,9 @@ int Show(const std::string& exe, const std::string& signals) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 4 && std::string(argv[1]) == "--bench") return Bench(argv[2], argv[3]);
+  if (argc >= 4 && std::string(argv[1]) == "--bench") {
+    return Bench(argv[2], argv[3], argc >= 5 ? std::atoi(argv[4]) : 100000);
+  }
   if (argc >= 4 && std::string(argv[1]) == "--show") return Show(argv[2], argv[3]);
   if (argc < 3) {
     std::printf("usage: quillmer_e2e_driver QUILLMER.EXE WORK-FOLDER [SIGNAL-FOLDER]\n");

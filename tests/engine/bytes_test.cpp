@@ -8,7 +8,6 @@
 
 namespace {
 
-using engine::NormalizeLineBreaks;
 using engine::SplitCrLfSegments;
 using engine::UpperCase;
 
@@ -57,13 +56,4 @@ TEST(SplitCrLfSegments, CutsOnlyAtCrLfPairs) {
   EXPECT_EQ(Segments("a\r\r\nb"), (V{"a\r", "b"}));
   EXPECT_EQ(Segments("a\r\n\nb"), (V{"a", "\nb"}));
 }
-
-TEST(NormalizeLineBreaks, MakesEveryBreakCrLf) {
-  EXPECT_EQ(NormalizeLineBreaks("a\rb\nc\r\nd"), "a\r\nb\r\nc\r\nd");
-  EXPECT_EQ(NormalizeLineBreaks("\n\r"), "\r\n\r\n");
-  EXPECT_EQ(NormalizeLineBreaks("\r\r\n"), "\r\n\r\n");
-  EXPECT_EQ(NormalizeLineBreaks("plain"), "plain");
-  EXPECT_EQ(NormalizeLineBreaks(""), "");
-}
-
 }  // namespace

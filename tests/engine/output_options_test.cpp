@@ -41,6 +41,27 @@ TEST(SortList, SortsFoldingOnlyAToZAndDropsBlankLines) {
   EXPECT_EQ(SortList(" \r\n\r\n\tTabbed\r\n  spaced\r\n\x01x\r\nb\r\n"), "  spaced\r\nb\r\n");
 }
 
+// Lines of a list end at CR, so an entry may hold LF bytes, and the pane may
+// hold a CR that a user typed or an address brought along. Only a CR LF pair
+// ends a line here; a lone CR or LF is a byte like any other.
+TEST(OutputOptions, CutOnlyAtCrLfPairs) {
+  const std::string pane =
+      "Zed\nJo Smith\nann lee\r\nann lee\tann@lee.example\r\n"
+      "\nJo Smith\r\nb@x.example\n\r\nc\rd\r\r\n";
+  EXPECT_EQ(StripNames(pane),
+            "Zed\nJo Smith\nann lee\r\nann@lee.example\r\n\nJo Smith\r\nb@x.example\n\r\n"
+            "c\rd\r\r\n\r\n");
+  // The line that starts with an LF starts below a space and is left out;
+  // "b@x.example" LF sorts after "b@x.example", a CR before a letter.
+  EXPECT_EQ(SortList(pane + "b@x.example\r\nc\r\n"),
+            "ann lee\tann@lee.example\r\nb@x.example\r\nb@x.example\n\r\nc\r\n"
+            "c\rd\r\r\nZed\nJo Smith\nann lee\r\n");
+  EXPECT_EQ(SortList("\n\r\n\r\r\n\n"), "");
+  EXPECT_EQ(StripNames("\n\r\n\r"), "\n\r\n\r\r\n");
+  // A name, TAB and address whose address holds an LF keeps it.
+  EXPECT_EQ(StripNames("Jo\tjo@x\norg\r\n"), "jo@x\norg\r\n\r\n");
+}
+
 TEST(SortList, ResortingChangesNothing) {
   const std::string once = SortList("b\r\nB\r\na\r\nA\r\nc");
   EXPECT_EQ(SortList(once), once);
