@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -144,7 +145,7 @@ class Program {
     for (char c : keys) {
       if (c == '\r') {
         PostMessageA(pane_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageA(pane_, WM_KEYUP, VK_RETURN, 0xC01C0001);
+        PostMessageA(pane_, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(static_cast<std::int32_t>(0xC01C0001u)));
       } else {
         PostMessageA(pane_, WM_CHAR, static_cast<unsigned char>(c), 1);
       }
