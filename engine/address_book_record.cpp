@@ -4,22 +4,7 @@ namespace engine {
 
 namespace {
 
-struct Field {
-  std::size_t offset;
-  std::size_t width;
-};
-
-constexpr Field kName{2, 40};
-constexpr Field kCompany{42, 40};
-constexpr Field kKey{82, 12};
-constexpr Field kStreet{94, 60};
-constexpr Field kPostal{154, 60};
-constexpr Field kPhone{214, 24};
-constexpr Field kFax{238, 24};
-constexpr Field kNotes{262, 80};
-constexpr Field kEmail{342, 100};
-
-std::string_view Cut(std::string_view record, Field field) {
+std::string_view Cut(std::string_view record, BookField field) {
   if (record.size() <= field.offset) return {};
   const std::string_view bytes = record.substr(field.offset, field.width);
   return bytes.substr(0, bytes.find('\0'));
@@ -29,15 +14,15 @@ std::string_view Cut(std::string_view record, Field field) {
 
 BookRecordFields ReadBookRecordFields(std::string_view record) {
   return BookRecordFields{
-      .name = Cut(record, kName),
-      .company = Cut(record, kCompany),
-      .key = Cut(record, kKey),
-      .street = Cut(record, kStreet),
-      .postal = Cut(record, kPostal),
-      .phone = Cut(record, kPhone),
-      .fax = Cut(record, kFax),
-      .notes = Cut(record, kNotes),
-      .email = Cut(record, kEmail),
+      .name = Cut(record, kBookNameField),
+      .company = Cut(record, kBookCompanyField),
+      .key = Cut(record, kBookKeyField),
+      .street = Cut(record, kBookStreetField),
+      .postal = Cut(record, kBookPostalField),
+      .phone = Cut(record, kBookPhoneField),
+      .fax = Cut(record, kBookFaxField),
+      .notes = Cut(record, kBookNotesField),
+      .email = Cut(record, kBookEmailField),
   };
 }
 

@@ -14,7 +14,25 @@
 #include <cstddef>
 #include <string_view>
 
+#include "engine/address_book.h"
+
 namespace engine {
+
+// Where each text field of a record lies: its offset and width in bytes.
+struct BookField {
+  std::size_t offset;
+  std::size_t width;
+};
+
+inline constexpr BookField kBookNameField{2, 40};
+inline constexpr BookField kBookCompanyField{42, 40};
+inline constexpr BookField kBookKeyField{82, 12};
+inline constexpr BookField kBookStreetField{94, 60};
+inline constexpr BookField kBookPostalField{154, 60};
+inline constexpr BookField kBookPhoneField{214, 24};
+inline constexpr BookField kBookFaxField{238, 24};
+inline constexpr BookField kBookNotesField{262, 80};
+inline constexpr BookField kBookEmailField{342, 100};
 
 struct BookRecordFields {
   std::string_view name;
@@ -37,11 +55,9 @@ BookRecordFields ReadBookRecordFields(std::string_view record);
 // goes), first to last.
 template <typename Visit>
 void ForEachBookRecord(std::string_view file, Visit&& visit) {
-  constexpr std::size_t kHeader = 128;
-  constexpr std::size_t kRecord = 458;
-  if (file.size() <= kHeader) return;
-  for (std::size_t start = kHeader; start < file.size(); start += kRecord) {
-    visit(ReadBookRecordFields(file.substr(start, kRecord)));
+  if (file.size() <= kBookHeaderSize) return;
+  for (std::size_t start = kBookHeaderSize; start < file.size(); start += kBookRecordSize) {
+    visit(ReadBookRecordFields(file.substr(start, kBookRecordSize)));
   }
 }
 

@@ -3,41 +3,29 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "engine/address_book_record.h"
+
 namespace tools {
 
 namespace {
 
-struct Field {
-  std::size_t offset;
-  std::size_t size;
-};
+using engine::BookField;
 
-constexpr std::size_t kHeaderSize = 128;
 constexpr std::size_t kTitleSize = 28;
-constexpr std::size_t kRecordSize = 458;
-constexpr Field kName{2, 40};
-constexpr Field kCompany{42, 40};
-constexpr Field kKey{82, 12};
-constexpr Field kStreet{94, 60};
-constexpr Field kPostal{154, 60};
-constexpr Field kPhone{214, 24};
-constexpr Field kFax{238, 24};
-constexpr Field kNotes{262, 80};
-constexpr Field kAddress{342, 100};
 
-// Writes `text` into `field` of the record or header at `base`: cut to
+// Writes `text` into `field` of a record or header: cut to
 // leave room for a NUL unless full-width texts are asked for, then a NUL
 // when there is room, then the filler.
-void Put(std::string& bytes, std::size_t base, Field field, std::string_view text,
+void Put(std::string& bytes, BookField field, std::string_view text,
          const Filling& filling) {
-  const std::size_t room = filling.fullWidth ? field.size : field.size - 1;
+  const std::size_t room = filling.fullWidth ? field.width : field.width - 1;
   const std::size_t count = std::min(text.size(), room);
-  const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(base + field.offset);
+  const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(field.offset);
   std::copy_n(text.data(), count, at);
-  if (count < field.size) {
+  if (count < field.width) {
     at[static_cast<std::ptrdiff_t>(count)] = '\0';
     std::fill(at + static_cast<std::ptrdiff_t>(count) + 1,
-              at + static_cast<std::ptrdiff_t>(field.size), filling.filler);
+              at + static_cast<std::ptrdiff_t>(field.width), filling.filler);
   }
 }
 
@@ -51,31 +39,31 @@ std::string_view Trimmed(std::string_view text) {
 }  // namespace
 
 std::string HeaderBytes(std::string_view title, const Filling& filling) {
-  std::string bytes(kHeaderSize, filling.filler);
-  Put(bytes, 0, Field{0, kTitleSize}, title, filling);
+  std::string bytes(engine::kBookHeaderSize, filling.filler);
+  Put(bytes, BookField{0, kTitleSize}, title, filling);
   return bytes;
 }
 
 std::string RecordBytes(const BookEntry& entry, const Filling& filling) {
   // Bytes outside the text fields (two at the start, 16 after the address)
   // are NULs in every book seen.
-  std::string bytes(kRecordSize, '\0');
-  Put(bytes, 0, kName, entry.name, filling);
-  Put(bytes, 0, kCompany, entry.company, filling);
-  Put(bytes, 0, kKey, entry.key, filling);
-  Put(bytes, 0, kStreet, entry.street, filling);
-  Put(bytes, 0, kPostal, entry.postal, filling);
-  Put(bytes, 0, kPhone, entry.phone, filling);
-  Put(bytes, 0, kFax, entry.fax, filling);
-  Put(bytes, 0, kNotes, entry.notes, filling);
-  Put(bytes, 0, kAddress, entry.address, filling);
+  std::string bytes(engine::kBookRecordSize, '\0');
+  Put(bytes, engine::kBookNameField, entry.name, filling);
+  Put(bytes, engine::kBookCompanyField, entry.company, filling);
+  Put(bytes, engine::kBookKeyField, entry.key, filling);
+  Put(bytes, engine::kBookStreetField, entry.street, filling);
+  Put(bytes, engine::kBookPostalField, entry.postal, filling);
+  Put(bytes, engine::kBookPhoneField, entry.phone, filling);
+  Put(bytes, engine::kBookFaxField, entry.fax, filling);
+  Put(bytes, engine::kBookNotesField, entry.notes, filling);
+  Put(bytes, engine::kBookEmailField, entry.address, filling);
   return bytes;
 }
 
 std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,
                              const Filling& filling) {
   std::string bytes = HeaderBytes(title, filling);
-  bytes.reserve(kHeaderSize + kRecordSize * entries.size());
+  bytes.reserve(engine::kBookHeaderSize + engine::kBookRecordSize * entries.size());
   for (const BookEntry& entry : entries) bytes += RecordBytes(entry, filling);
   return bytes;
 }
