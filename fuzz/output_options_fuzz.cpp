@@ -34,7 +34,9 @@ std::string ExpectedStrip(std::string_view text) {
 
 std::string Folded(const std::string& s) {
   std::string f = s;
-  for (char& c : f) c = engine::AsciiUpperByte(c);
+  for (char& c : f) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
   return f;
 }
 
