@@ -19,34 +19,21 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/remote_window.h"
 #include "tools/address_book_writer.h"
 
 namespace {
 
-int failures = 0;
+using testsupport::RemoteProgram;
+using testsupport::Visible;
+using testsupport::WriteFileBytes;
 
-std::string Visible(const std::string& bytes) {
-  std::string shown;
-  for (char c : bytes) {
-    if (c == '\r') {
-      shown += "<CR>";
-    } else if (c == '\n') {
-      shown += "<LF>";
-    } else if (c == '\t') {
-      shown += "<TAB>";
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
-}
+int failures = 0;
 
 void Check(bool ok, const std::string& what) {
   std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
@@ -62,12 +49,6 @@ void CheckBytes(const std::string& expected, const std::string& actual, const st
   }
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
-}
-
 struct Handle {
   HANDLE value = nullptr;
   explicit Handle(HANDLE h) : value(h) {}
@@ -76,160 +57,6 @@ struct Handle {
   }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
-};
-
-// The running program's main window and the messages a user's actions send.
-class Program {
- public:
-  bool Start(const std::string& exe, const std::string& otherFolder) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    std::string commandLine = "\"" + exe + "\"";
-    // Started from another folder: the program must find its own.
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        otherFolder.c_str(), &startup, &process_)) {
-      return false;
-    }
-    for (int i = 0; i < 600 && window_ == nullptr; ++i) {
-      HWND found = FindWindowA(nullptr, "List Mailing Addresses");
-      DWORD owner = 0;
-      if (found != nullptr) GetWindowThreadProcessId(found, &owner);
-      if (owner == process_.dwProcessId && IsWindowVisible(found)) window_ = found;
-      if (window_ == nullptr) Sleep(50);
-    }
-    if (window_ == nullptr) return false;
-    pane_ = GetDlgItem(window_, kPaneId);
-    return pane_ != nullptr;
-  }
-
-  ~Program() {
-    if (process_.hProcess != nullptr) {
-      if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, 99);
-      }
-      CloseHandle(process_.hThread);
-      CloseHandle(process_.hProcess);
-    }
-  }
-
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
-  HWND Pane() const { return pane_; }
-  HWND Window() const { return window_; }
-
-  // The pane's whole text through the handle taken at start-up. The wide
-  // call, which the system carries across processes, then back to the
-  // program's code page.
-  std::string PaneText() const {
-    const auto length = SendMessageW(pane_, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
-    const auto got =
-        SendMessageW(pane_, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()));
-    wide.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    if (wide.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                          nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), text.data(), bytes,
-                        nullptr, nullptr);
-    return text;
-  }
-
-  // Keys typed into the pane, posted to it the way the keyboard delivers
-  // them: characters as WM_CHAR, Enter as a key press that the program's
-  // own loop translates. Posted messages come after sent ones, so this waits
-  // until the text has grown by at least one character per key and then
-  // stays as it is.
-  void Type(const std::string& keys) const {
-    const std::size_t before = PaneText().size();
-    for (char c : keys) {
-      if (c == '\r') {
-        PostMessageA(pane_, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageA(pane_, WM_KEYUP, VK_RETURN, static_cast<LPARAM>(static_cast<std::int32_t>(0xC01C0001u)));
-      } else {
-        PostMessageA(pane_, WM_CHAR, static_cast<unsigned char>(c), 1);
-      }
-    }
-    std::string last;
-    int same = 0;
-    for (int i = 0; i < 500 && same < 5; ++i) {
-      Sleep(10);
-      const std::string now = PaneText();
-      same = now.size() >= before + keys.size() && now == last ? same + 1 : 0;
-      last = now;
-    }
-  }
-
-  std::string Text(int id) const {
-    HWND control = Control(id);
-    const auto length = SendMessageA(control, WM_GETTEXTLENGTH, 0, 0);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const auto got =
-        SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
-  }
-
-  // List box rows; the wide call, which the system carries across processes.
-  std::vector<std::string> Rows() const {
-    std::vector<std::string> rows;
-    HWND list = Control(1);
-    const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT r = 0; r < count; ++r) {
-      const auto length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(r), 0);
-      std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
-      SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(r), reinterpret_cast<LPARAM>(wide.data()));
-      std::string row;
-      for (std::size_t i = 0; i < static_cast<std::size_t>(length); ++i) {
-        row += static_cast<char>(wide[i]);  // the test titles are ASCII
-      }
-      rows.push_back(row);
-    }
-    return rows;
-  }
-
-  void DoubleClick(std::size_t row) const {
-    HWND list = Control(1);
-    SendMessageA(list, LB_SETCURSEL, row, 0);
-    SendMessageA(window_, WM_COMMAND, MAKEWPARAM(1, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
-  }
-
-  bool DoubleClick(const std::string& title) const {
-    const auto rows = Rows();
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-      if (rows[r] == title) {
-        DoubleClick(r);
-        return true;
-      }
-    }
-    return false;
-  }
-
-  void Press(int id) const { SendMessageA(Control(id), BM_CLICK, 0, 0); }
-
-  bool Responsive() const {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
-  }
-
-  // Closes with the system Close command; the exit code, or -1.
-  long Close() {
-    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
-    if (WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.hProcess, &code);
-    return static_cast<long>(code);
-  }
-
-  bool WindowGone() const { return !IsWindow(window_); }
-
-  static constexpr int kPaneId = 27;
-
- private:
-  PROCESS_INFORMATION process_{};
-  HWND window_ = nullptr;
-  HWND pane_ = nullptr;
 };
 
 // What an outside program sees of the pane and may rely on.
@@ -267,9 +94,9 @@ struct PaneFacts {
 };
 
 // The pane is still the window taken at start-up, unchanged.
-void CheckSamePane(const Program& program, const PaneFacts& atStart, const std::string& after) {
-  HWND pane = program.Pane();
-  Check(IsWindow(pane) != FALSE && GetDlgItem(program.Window(), Program::kPaneId) == pane,
+void CheckSamePane(const RemoteProgram& program, const PaneFacts& atStart, const std::string& after) {
+  HWND pane = program.pane();
+  Check(IsWindow(pane) != FALSE && GetDlgItem(program.window(), RemoteProgram::kPaneId) == pane,
         "after " + after + ": the pane is the window taken at start-up");
   Check(PaneFacts::Of(pane) == atStart,
         "after " + after +
@@ -286,33 +113,33 @@ std::string LongPath(const std::string& path) {
 bool MakeMailFolder(const std::string& folder, const std::string& exe) {
   CreateDirectoryA(folder.c_str(), nullptr);
   using tools::BookEntry;
-  bool ok = WriteFile(
+  bool ok = WriteFileBytes(
       folder + "FAMILY.PMR",
       tools::AddressBookBytes(
           "Family", {{"Jo Smith", "jo.smith@family.example", "", "01234 5678", "cousin"},
                      {"Ann Lee", "ann@lee.example", "", "", ""},
                      {"jo smith", "second@family.example", "", "", "never used: Jo Smith wins"}}));
-  ok &= WriteFile(
+  ok &= WriteFileBytes(
       folder + "WORK.PMR",
       tools::AddressBookBytes("Work", {{"Sales Team", "sales@work.example", "Work Ltd", "", ""}}));
-  ok &= WriteFile(folder + "EMPTY.PMR", "");
-  ok &= WriteFile(folder + "FRIENDS.PML",
+  ok &= WriteFileBytes(folder + "EMPTY.PMR", "");
+  ok &= WriteFileBytes(folder + "FRIENDS.PML",
                   "\\TITLE Friends\r\n\\NOTE a control line\r\nJo Smith\r\nann lee\r\n"
                   "plain@example.org\r\n\r\nNobody Known\r\n");
-  ok &= WriteFile(
+  ok &= WriteFileBytes(
       folder + "TEAM.PML",
       "\\TITLE Team\r\nSales Team\r\n\"Boss\" <boss@work.example>\r\nzed@work.example\r\n");
-  ok &= WriteFile(folder + "LOCKED.PML", "\\TITLE Locked\r\nplain@example.org\r\n");
-  ok &= WriteFile(folder + "LFONLY.PML",
+  ok &= WriteFileBytes(folder + "LOCKED.PML", "\\TITLE Locked\r\nplain@example.org\r\n");
+  ok &= WriteFileBytes(folder + "LFONLY.PML",
                   "\\TITLE Lf Only\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n"
                   "ann lee\r\n\nJo Smith\rb@x.example\n\r\n");
-  ok &= WriteFile(folder + "EMPTY.PML", "");
+  ok &= WriteFileBytes(folder + "EMPTY.PML", "");
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
   return ok;
 }
 
 void WaitForScreenshot(const std::string& signals) {
-  WriteFile(signals + "\\ready", "ready\n");
+  WriteFileBytes(signals + "\\ready", "ready\n");
   for (int i = 0; i < 200; ++i) {
     if (GetFileAttributesA((signals + "\\shot-done").c_str()) != INVALID_FILE_ATTRIBUTES) return;
     Sleep(100);
@@ -326,16 +153,16 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
     std::printf("FAIL cannot make the mail folder %s\n", folder.c_str());
     return 1;
   }
-  Program program;
+  RemoteProgram program;
   if (!program.Start(folder + "QUILLMER.EXE", work)) {
     std::printf("FAIL the window \"List Mailing Addresses\" or its output pane did not appear\n");
     return 1;
   }
-  const PaneFacts atStart = PaneFacts::Of(program.Pane());
+  const PaneFacts atStart = PaneFacts::Of(program.pane());
   Check(atStart.windowClass == "RichEdit" || atStart.windowClass == "richedit" ||
             atStart.windowClass == "RICHEDIT",
         "the output pane is a rich edit (" + atStart.windowClass + ")");
-  CheckBytes(LongPath(folder), program.Text(4), "text box 4 shows the program's folder");
+  CheckBytes(LongPath(folder), program.Text(RemoteProgram::kFolderId), "text box 4 shows the program's folder");
   const auto rows = program.Rows();
   Check(rows == std::vector<std::string>({"", "Friends", "Lf Only", "Locked", "Team"}),
         "the list box shows the titles, sorted");
@@ -348,12 +175,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   CheckSamePane(program, atStart, "the first double-click");
   if (!signals.empty()) WaitForScreenshot(signals);
 
-  program.Press(28);
+  program.Press(RemoteProgram::kStripId);
   CheckBytes(
       "jo.smith@family.example\r\nann@lee.example\r\nplain@example.org\r\nNobody Known\r\n\r\n",
       program.PaneText(), "Strip Names");
   CheckSamePane(program, atStart, "Strip Names");
-  program.Press(29);
+  program.Press(RemoteProgram::kSortId);
   CheckBytes("ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n",
              program.PaneText(), "then Sort List");
   CheckSamePane(program, atStart, "Sort List");
@@ -365,12 +192,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
       "Nobody Known\r\nplain@example.org\r\n";
   CheckBytes(typed, program.PaneText(), "a line typed into the pane, Enter as CR LF");
   CheckSamePane(program, atStart, "typing");
-  program.Press(29);
+  program.Press(RemoteProgram::kSortId);
   CheckBytes(
       "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
       "Typed Name <typed@example.org>\r\n",
       program.PaneText(), "the typed line sorted with the others");
-  program.Press(28);
+  program.Press(RemoteProgram::kStripId);
   CheckBytes(
       "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
       "typed@example.org\r\n\r\n",
@@ -379,7 +206,7 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
 
   Check(program.DoubleClick("Team"), "double-click Team");
   CheckSamePane(program, atStart, "a second double-click over a full pane");
-  program.Press(29);
+  program.Press(RemoteProgram::kSortId);
   CheckBytes(
       "\"Boss\" <boss@work.example>\r\nSales Team\tsales@work.example\r\nzed@work.example\r\n",
       program.PaneText(), "Team expanded, then Sort List");
@@ -391,12 +218,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
       "Zed\nJo Smith\n\\not a control line\nann lee\r\nann lee\tann@lee.example\r\n"
       "\nJo Smith\r\nb@x.example\n\r\n",
       program.PaneText(), "entries holding LF bytes expanded as they stand");
-  program.Press(28);
+  program.Press(RemoteProgram::kStripId);
   CheckBytes(
       "Zed\nJo Smith\n\\not a control line\nann lee\r\nann@lee.example\r\n"
       "\nJo Smith\r\nb@x.example\n\r\n\r\n",
       program.PaneText(), "Strip Names keeps every LF inside its line");
-  program.Press(29);
+  program.Press(RemoteProgram::kSortId);
   CheckBytes("ann@lee.example\r\nb@x.example\n\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n",
              program.PaneText(), "Sort List sorts the lines that hold LF bytes whole");
   CheckSamePane(program, atStart, "the LF-only list");
@@ -416,7 +243,7 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
 
   const long code = program.Close();
   Check(code == 0, "closed with SC_CLOSE, exit code " + std::to_string(code));
-  Check(program.WindowGone(), "the window is gone");
+  Check(program.Gone(), "the window is gone");
   std::printf("%d failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
@@ -437,8 +264,8 @@ bool SortsBefore(const std::string& a, const std::string& b) {
 
 // Seconds for one user action, the pane's text read afterwards (outside the
 // time) and compared with `expected` whole.
-double TimeStep(const Program& program, const std::string& what, const std::string& expected,
-                void (*act)(const Program&)) {
+double TimeStep(const RemoteProgram& program, const std::string& what, const std::string& expected,
+                void (*act)(const RemoteProgram&)) {
   const auto start = std::chrono::steady_clock::now();
   act(program);
   program.Responsive();
@@ -491,21 +318,21 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
   std::string sortedText;
   for (const std::string& line : stripped) sortedText += line + "\r\n";
 
-  bool ok = WriteFile(folder + "BENCH.PML", list);
-  ok &= WriteFile(folder + "PEOPLE.PMR", tools::AddressBookBytes("People", book));
+  bool ok = WriteFileBytes(folder + "BENCH.PML", list);
+  ok &= WriteFileBytes(folder + "PEOPLE.PMR", tools::AddressBookBytes("People", book));
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
-  Program program;
+  RemoteProgram program;
   if (!ok || !program.Start(folder + "QUILLMER.EXE", work)) {
     std::printf("FAIL cannot set up the benchmark folder or start the program\n");
     return 1;
   }
-  const PaneFacts atStart = PaneFacts::Of(program.Pane());
+  const PaneFacts atStart = PaneFacts::Of(program.pane());
   std::printf("list of %d entries (%zu bytes), 2,000 names; pane %zu bytes expanded\n", entries,
               list.size(), expanded.size());
-  const auto expand = [](const Program& p) { p.DoubleClick(std::string("Bench")); };
+  const auto expand = [](const RemoteProgram& p) { p.DoubleClick(std::string("Bench")); };
   TimeStep(program, "first double-click", expanded, expand);
-  TimeStep(program, "Strip Names", strippedText, [](const Program& p) { p.Press(28); });
-  TimeStep(program, "Sort List", sortedText, [](const Program& p) { p.Press(29); });
+  TimeStep(program, "Strip Names", strippedText, [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); });
+  TimeStep(program, "Sort List", sortedText, [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); });
   TimeStep(program, "second double-click", expanded, expand);
   CheckSamePane(program, atStart, "the benchmark");
   Check(program.Close() == 0, "closed");
@@ -513,7 +340,7 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
 }
 
 int Show(const std::string& exe, const std::string& signals) {
-  Program program;
+  RemoteProgram program;
   const std::string folder = exe.substr(0, exe.find_last_of('\\') + 1);
   if (!program.Start(exe, folder)) {
     std::printf("the window \"List Mailing Addresses\" did not appear\n");

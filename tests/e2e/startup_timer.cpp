@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/support/remote_window.h"
+
 int main(int argc, char** argv) {
   if (argc != 3) {
     std::fprintf(stderr, "usage: startup_timer QUILLMER.EXE ROWS\n");
@@ -16,42 +18,35 @@ int main(int argc, char** argv) {
   const std::string exe = argv[1];
   const long rows = std::strtol(argv[2], nullptr, 10);
   const std::string folder = exe.substr(0, exe.find_last_of('\\'));
-  std::string commandLine = "\"" + exe + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
   LARGE_INTEGER frequency{};
   LARGE_INTEGER start{};
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
-  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &process)) {
+  const auto secondsSinceStart = [&] {
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart - start.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+  };
+  testsupport::ChildProcess process;
+  if (!process.Start(exe, "\"" + exe + "\"", folder)) {
     std::fprintf(stderr, "startup_timer: cannot start %s\n", exe.c_str());
     return 1;
   }
-  HWND window = nullptr;
+  testsupport::RemoteWindow window;
   double seconds = -1;
-  for (int i = 0; i < 120000 && seconds < 0; ++i) {
-    HWND found = FindWindowA(nullptr, "List Mailing Addresses");
-    DWORD owner = 0;
-    if (found != nullptr) GetWindowThreadProcessId(found, &owner);
-    if (owner == process.dwProcessId && IsWindowVisible(found) &&
-        SendMessageA(GetDlgItem(found, 1), LB_GETCOUNT, 0, 0) >= rows) {
-      LARGE_INTEGER now{};
-      QueryPerformanceCounter(&now);
-      seconds = static_cast<double>(now.QuadPart - start.QuadPart) /
-                static_cast<double>(frequency.QuadPart);
-      window = found;
-    } else {
-      Sleep(1);
+  if (window.Find(process.id(), 120000, 1)) {
+    while (seconds < 0 && secondsSinceStart() < 120) {
+      if (SendMessageW(window.Control(testsupport::RemoteWindow::kListId), LB_GETCOUNT, 0, 0) >=
+          rows) {
+        seconds = secondsSinceStart();
+      } else {
+        Sleep(1);
+      }
     }
+    window.PostClose();
+    process.Wait(10000);
   }
-  if (window != nullptr) PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  if (WaitForSingleObject(process.hProcess, 10000) == WAIT_TIMEOUT) {
-    TerminateProcess(process.hProcess, 99);
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
   if (seconds < 0) {
     std::fprintf(stderr, "startup_timer: the list box never filled\n");
     return 1;
