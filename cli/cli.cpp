@@ -105,8 +105,7 @@ const CommandHelp kCommandHelp[] = {
       "  --format ldif   LDIF, as Thunderbird's address book imports it",
       "  --codepage CP   the code page the books were written in: 1252 (default,",
       "                  Western Windows), 850 or 437 (DOS), 1250 (Central European)",
-      "Bytes the code page does not define become U+FFFD and are counted on",
-      "standard error."}},
+      "Bytes the code page does not define become U+FFFD and are counted on", "standard error."}},
 };
 
 // What one command line asks for, once the options are sorted out.
@@ -402,8 +401,7 @@ int Expand(Session& session, const std::vector<std::string>& args) {
     ForEachEntry(*bytes, [&](std::size_t number, std::string_view entry) {
       const Reach reach = ReachOf(entry);
       if (reach.address.empty()) {
-        session.Note("left out, no address: line " + std::to_string(number) + " " +
-                     Quoted(entry));
+        session.Note("left out, no address: line " + std::to_string(number) + " " + Quoted(entry));
         return;
       }
       if (!line.empty()) line += ", ";
@@ -448,7 +446,8 @@ bool LooksLikeAddress(std::string_view address) {
   if (at == std::string_view::npos || at == 0 || at + 1 == address.size()) return false;
   for (const char c : address.substr(0, at)) {
     const unsigned char u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || u == 0x7F || std::string_view("<>()[],;:\\\"@").find(c) != std::string_view::npos) {
+    if (u <= 0x20 || u == 0x7F ||
+        std::string_view("<>()[],;:\\\"@").find(c) != std::string_view::npos) {
       return false;
     }
   }
@@ -473,8 +472,8 @@ std::unordered_set<std::string_view> AmbiguousNames() {
   std::unordered_set<std::string_view> ambiguous;
   for (std::size_t k = 0; k < engine::BookNames.size(); ++k) {
     const auto [seen, added] = first.emplace(engine::BookNames[k], k);
-    if (!added && FoldedText(engine::BookAddresses[seen->second]) !=
-                      FoldedText(engine::BookAddresses[k])) {
+    if (!added &&
+        FoldedText(engine::BookAddresses[seen->second]) != FoldedText(engine::BookAddresses[k])) {
       ambiguous.insert(engine::BookNames[k]);
     }
   }
@@ -521,7 +520,8 @@ int Check(Session& session, const std::vector<std::string>& args) {
       if (!reach.record && reach.address.empty()) {
         if (entry.find('@') == std::string_view::npos) report("unknown");
         // An entry holding "@" that reduces to nothing is no address either.
-        else report("not-an-address");
+        else
+          report("not-an-address");
         return;
       }
       if (reach.record && reach.address.empty()) report("no-address");
@@ -577,8 +577,8 @@ int Books(Session& session, const std::vector<std::string>& args) {
   try {
     converter = std::make_unique<platform::CodePageConverter>(*codePage);
   } catch (const std::exception& e) {
-    return session.Fail(std::string("cannot convert from code page ") +
-                        std::to_string(*codePage) + ": " + e.what());
+    return session.Fail(std::string("cannot convert from code page ") + std::to_string(*codePage) +
+                        ": " + e.what());
   }
   std::size_t undefined = 0;
   const auto utf8 = [&](std::string_view bytes, std::string& text) {
@@ -622,8 +622,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
   }
   if (undefined > 0) {
     session.Note(std::to_string(undefined) + " byte" + (undefined == 1 ? "" : "s") +
-                 " not defined in code page " + std::to_string(*codePage) +
-                 " written as U+FFFD");
+                 " not defined in code page " + std::to_string(*codePage) + " written as U+FFFD");
   }
   return unreadable ? kExitError : kExitOk;
 }

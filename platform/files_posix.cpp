@@ -59,7 +59,6 @@ bool UsableAsPath(std::string_view path) {
   return !path.empty() && path.find('\0') == std::string_view::npos;
 }
 
-
 // '*' matches any run of bytes (also none), '?' exactly one byte, anything
 // else itself with ASCII letter case ignored. Backtracks only to the last
 // '*', so a long name cannot make it slow.
@@ -72,8 +71,8 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       star_name = n;
-    } else if (p < pattern.size() &&
-               (pattern[p] == '?' || engine::AsciiUpperByte(pattern[p]) == engine::AsciiUpperByte(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || engine::AsciiUpperByte(pattern[p]) ==
+                                                               engine::AsciiUpperByte(name[n]))) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {

@@ -4,7 +4,6 @@
 // sorted list box keeps its rows in ascending alphabetical order (letters
 // compared without case) with their item data, the focus is one control,
 // commands reach the router, the system Close command destroys the window.
-#include "engine/bytes.h"
 #include "platform/window_headless.h"
 
 #include <unistd.h>
@@ -12,6 +11,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+
+#include "engine/bytes.h"
 
 namespace platform {
 

@@ -16,8 +16,7 @@ constexpr std::size_t kTitleSize = 28;
 // Writes `text` into `field` of a record or header: cut to
 // leave room for a NUL unless full-width texts are asked for, then a NUL
 // when there is room, then the filler.
-void Put(std::string& bytes, BookField field, std::string_view text,
-         const Filling& filling) {
+void Put(std::string& bytes, BookField field, std::string_view text, const Filling& filling) {
   const std::size_t room = filling.fullWidth ? field.width : field.width - 1;
   const std::size_t count = std::min(text.size(), room);
   const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(field.offset);

@@ -42,8 +42,8 @@ TEST(AddressBookWriter, EveryFieldOfASourceLineLandsInItsOwnField) {
       " BP 12, Paris | +33 2\n");
   std::vector<std::string> fields;
   engine::ForEachBookRecord(book, [&](const engine::BookRecordFields& f) {
-    fields = {std::string(f.name),   std::string(f.email), std::string(f.company),
-              std::string(f.phone),  std::string(f.notes), std::string(f.key),
+    fields = {std::string(f.name),   std::string(f.email),  std::string(f.company),
+              std::string(f.phone),  std::string(f.notes),  std::string(f.key),
               std::string(f.street), std::string(f.postal), std::string(f.fax)};
   });
   EXPECT_EQ(fields, (std::vector<std::string>{"Ren\xE9 Dupont", "rene@example.fr", "Dupont SA",
@@ -78,8 +78,7 @@ TEST(AddressBookWriter, TestFillingPutsTheFillerAfterEachNulAndKeepsFullWidthTex
   EXPECT_EQ(header.find('\0', 5), std::string::npos);
 
   // The default is what real books hold: NULs after every text.
-  EXPECT_EQ(tools::RecordBytes(entry).substr(342, 100),
-            "jo@example.org" + std::string(86, '\0'));
+  EXPECT_EQ(tools::RecordBytes(entry).substr(342, 100), "jo@example.org" + std::string(86, '\0'));
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 
 #include "app/main_window.h"
 #include "app_test_support.h"
-#include "tests/support/exclusive_hold.h"
 #include "engine/mailing_list.h"
+#include "tests/support/exclusive_hold.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 // quillmer-cli commands run in process on real mail folders.
 #include "cli/cli.h"
-#include "cli/contact_formats.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/contact_formats.h"
 #include "platform/files.h"
-#include "tests/support/exclusive_hold.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -237,11 +237,11 @@ TEST_F(MailFolder, AListHeldByAnotherProgramIsAnError) {
 }
 
 TEST_F(MailFolder, ExpandToGivesOneLineForAToFieldAndNamesWhatItLeavesOut) {
-  mail.Write("MORE.PMR", tools::AddressBookBytes(
-                             "More", {{"Smith, Jo", "jo.smith@example.org", "", "", ""},
-                                      {"Dr. Who", "Who <who@tardis.example>", "", "", ""},
-                                      {"Empty", "", "", "", ""},
-                                      {"Q \"the\" Boss", "q@example.org", "", "", ""}}));
+  mail.Write("MORE.PMR",
+             tools::AddressBookBytes("More", {{"Smith, Jo", "jo.smith@example.org", "", "", ""},
+                                              {"Dr. Who", "Who <who@tardis.example>", "", "", ""},
+                                              {"Empty", "", "", "", ""},
+                                              {"Q \"the\" Boss", "q@example.org", "", "", ""}}));
   mail.Write("TO.PML",
              "\\TITLE To\r\njo smith\r\n  <carol@example.net> \r\nNobody Known\r\nsmith, jo\r\n"
              "dr. who\r\nempty\r\n\"Quoted\" <x@example.org>\r\nq \"the\" boss\r\n");
@@ -257,11 +257,12 @@ TEST_F(MailFolder, ExpandToGivesOneLineForAToFieldAndNamesWhatItLeavesOut) {
 
   const Outcome csv = Cli({"expand", "--format=csv", Folder(), "To"});
   EXPECT_EQ(csv.status, cli::kExitOk);
-  EXPECT_EQ(csv.out,
-            "entry,address\r\njo smith,jo@example.org\r\n  <carol@example.net> ,carol@example.net\r\n"
-            "Nobody Known,\r\n\"smith, jo\",jo.smith@example.org\r\ndr. who,who@tardis.example\r\n"
-            "empty,\r\n\"\"\"Quoted\"\" <x@example.org>\",x@example.org\r\n"
-            "\"q \"\"the\"\" boss\",q@example.org\r\n");
+  EXPECT_EQ(
+      csv.out,
+      "entry,address\r\njo smith,jo@example.org\r\n  <carol@example.net> ,carol@example.net\r\n"
+      "Nobody Known,\r\n\"smith, jo\",jo.smith@example.org\r\ndr. who,who@tardis.example\r\n"
+      "empty,\r\n\"\"\"Quoted\"\" <x@example.org>\",x@example.org\r\n"
+      "\"q \"\"the\"\" boss\",q@example.org\r\n");
   EXPECT_EQ(csv.err, "");
 
   ExpectOneError({"expand", "--format", "html", Folder(), "To"}, "'html'");
@@ -300,12 +301,18 @@ TEST(CliCheck, ReportsEachKindOnceWithItsLine) {
 // that no duplicate gets in the way.
 TEST(CliCheck, TellsAddressesFromOtherText) {
   const std::vector<std::pair<std::string, bool>> cases = {
-      {"a@b", true},           {"first.last+tag@sub.example.org", true},
-      {"\"Jo\" <jo@x.org>", true}, {"x@caf\xE9.example", true},
-      {"@example.org", false}, {"jo@", false},
-      {"jo smith@x.org", false}, {"jo@x_y.org", false},
-      {"jo@.x.org", false},    {"jo@x.org.", false},
-      {"jo@x(y).org", false},  {"jo\"@x.org", false},
+      {"a@b", true},
+      {"first.last+tag@sub.example.org", true},
+      {"\"Jo\" <jo@x.org>", true},
+      {"x@caf\xE9.example", true},
+      {"@example.org", false},
+      {"jo@", false},
+      {"jo smith@x.org", false},
+      {"jo@x_y.org", false},
+      {"jo@.x.org", false},
+      {"jo@x.org.", false},
+      {"jo@x(y).org", false},
+      {"jo\"@x.org", false},
   };
   for (const auto& [entry, good] : cases) {
     fixture::TempFolder mail;
@@ -322,11 +329,18 @@ TEST(CliCheck, TellsAddressesFromOtherText) {
 class BooksFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    tools::BookEntry full{"Ren\xE9 M\xFCller", "rene@example.fr", "M\xFCller & Fils",
-                          "+33 1 23", "likes, \"quotes\"; and \\ too", "RENE",
-                          "1 rue Haute", "BP 12\r\n75001 Paris", "+33 1 24"};
-    mail.Write("A.PMR", tools::AddressBookBytes("A", {full, {"", "", "", "", ""},
-                                                      {"", "only@example.org", "", "", ""}}));
+    tools::BookEntry full{"Ren\xE9 M\xFCller",
+                          "rene@example.fr",
+                          "M\xFCller & Fils",
+                          "+33 1 23",
+                          "likes, \"quotes\"; and \\ too",
+                          "RENE",
+                          "1 rue Haute",
+                          "BP 12\r\n75001 Paris",
+                          "+33 1 24"};
+    mail.Write("A.PMR",
+               tools::AddressBookBytes(
+                   "A", {full, {"", "", "", "", ""}, {"", "only@example.org", "", "", ""}}));
   }
   fixture::TempFolder mail;
 };
@@ -364,15 +378,14 @@ TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
       "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
   // "cn=René Müller,mail=rene@example.fr", "René Müller", "Müller & Fils",
   // "BP 12\n75001 Paris" in base64.
-  EXPECT_EQ(o.out,
-            "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\n" + classes +
-                "cn:: UmVuw6kgTcO8bGxlcg==\nmail: rene@example.fr\n"
-                "o:: TcO8bGxlciAmIEZpbHM=\nmozillaNickname: RENE\n"
-                "telephoneNumber: +33 1 23\nfacsimileTelephoneNumber: +33 1 24\n"
-                "description: likes, \"quotes\"; and \\ too\nstreet: 1 rue Haute\n"
-                "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\n\n"
-                "dn: cn=only@example.org,mail=only@example.org\n" + classes +
-                "cn: only@example.org\nmail: only@example.org\n\n");
+  EXPECT_EQ(o.out, "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\n" + classes +
+                       "cn:: UmVuw6kgTcO8bGxlcg==\nmail: rene@example.fr\n"
+                       "o:: TcO8bGxlciAmIEZpbHM=\nmozillaNickname: RENE\n"
+                       "telephoneNumber: +33 1 23\nfacsimileTelephoneNumber: +33 1 24\n"
+                       "description: likes, \"quotes\"; and \\ too\nstreet: 1 rue Haute\n"
+                       "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\n\n"
+                       "dn: cn=only@example.org,mail=only@example.org\n" +
+                       classes + "cn: only@example.org\nmail: only@example.org\n\n");
 }
 
 TEST(ContactFormats, DistinguishedNameValuesAndLdifValuesFollowTheirRfcs) {
@@ -386,8 +399,9 @@ TEST(ContactFormats, DistinguishedNameValuesAndLdifValuesFollowTheirRfcs) {
   for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "x ", ""}) {
     EXPECT_EQ(cli::LdifSafe(safe), safe.empty() || safe.back() != ' ') << safe;
   }
-  for (const std::string& unsafe : std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere", std::string("n\0ul", 4),
-        "caf\xC3\xA9"}) {
+  for (const std::string& unsafe :
+       std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere",
+                                std::string("n\0ul", 4), "caf\xC3\xA9"}) {
     EXPECT_FALSE(cli::LdifSafe(unsafe)) << unsafe;
   }
 }
@@ -467,7 +481,9 @@ TEST(CliBooks, BooksComeInListingOrderAndAnUnreadableBookIsAnError) {
   EXPECT_EQ(o.status, cli::kExitError);
   EXPECT_EQ(o.out.find("TWO"), std::string::npos);
   EXPECT_NE(o.out.find("THREE b"), std::string::npos);
-  EXPECT_EQ(o.err, "quillmer-cli: cannot read address book 'TWO.PMR' (missing, locked or not permitted)\n");
+  EXPECT_EQ(
+      o.err,
+      "quillmer-cli: cannot read address book 'TWO.PMR' (missing, locked or not permitted)\n");
 }
 
 TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
@@ -514,9 +530,10 @@ TEST(CliInfo, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(o.err, "");
   }
   // Each command's own help, also with other words around it.
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"lists", "--help"}, {"expand", "--format", "to", "--help"},
-        {"check", "-h"}, {"books", "/tmp", "--help"}}) {
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"lists", "--help"},
+                                               {"expand", "--format", "to", "--help"},
+                                               {"check", "-h"},
+                                               {"books", "/tmp", "--help"}}) {
     const Outcome o = Cli(args);
     EXPECT_EQ(o.status, cli::kExitOk);
     EXPECT_EQ(o.out.rfind("Usage: quillmer-cli " + args[0] + " ", 0), 0u) << o.out;

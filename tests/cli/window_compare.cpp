@@ -64,16 +64,17 @@ bool MakeMailFolder(const std::string& folder, const std::string& exe) {
                                        {"Sales Team", "Sales <sales@work.example>", "", "", ""},
                                        {"Caf\xE9 Crew", "cafe@example.fr", "", "", ""},
                                        {"No Address", "", "", "", ""}}));
-  ok &= WriteFileBytes(folder + "MORE.PMR",
-                  tools::AddressBookBytes("More", {{"jo smith", "second@example.org", "", "", ""},
-                                                   {"Bob", "bob@example.net", "", "", ""}}));
+  ok &= WriteFileBytes(
+      folder + "MORE.PMR",
+      tools::AddressBookBytes("More", {{"jo smith", "second@example.org", "", "", ""},
+                                       {"Bob", "bob@example.net", "", "", ""}}));
   ok &= WriteFileBytes(folder + "FRIENDS.PML",
-                  "\\TITLE Friends\r\n\\NOTE control line\r\njo SMITH\r\nann lee\r\n\r\n"
-                  "plain@example.org\r\nNobody Known\r\nSALES TEAM\r\ncaf\xE9 crew\r\n"
-                  "No Address\r\n bob\r\nBob \r\n\tTabbed\r\n\"Quoted\" <q@example.org>\r\n"
-                  "ends with quote\"\r\n<<bare@example.org>>\r\nBOB\r\n[x]\r\n_under\r\n");
+                       "\\TITLE Friends\r\n\\NOTE control line\r\njo SMITH\r\nann lee\r\n\r\n"
+                       "plain@example.org\r\nNobody Known\r\nSALES TEAM\r\ncaf\xE9 crew\r\n"
+                       "No Address\r\n bob\r\nBob \r\n\tTabbed\r\n\"Quoted\" <q@example.org>\r\n"
+                       "ends with quote\"\r\n<<bare@example.org>>\r\nBOB\r\n[x]\r\n_under\r\n");
   ok &= WriteFileBytes(folder + "CRONLY.PML",
-                  "\\TITLE CR only\rBob\rann lee\rz@example.org\r\x1Alost\r\n");
+                       "\\TITLE CR only\rBob\rann lee\rz@example.org\r\x1Alost\r\n");
   ok &= WriteFileBytes(folder + "NOTITLE.PML", "\\SHORT\r\nzed@example.org\r\nJo Smith\r\n");
   ok &= WriteFileBytes(folder + "LONELF.PML", "\\TITLE Lone LF\r\nbob\nann lee\r\nJo Smith\r\n");
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;

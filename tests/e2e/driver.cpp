@@ -94,7 +94,8 @@ struct PaneFacts {
 };
 
 // The pane is still the window taken at start-up, unchanged.
-void CheckSamePane(const RemoteProgram& program, const PaneFacts& atStart, const std::string& after) {
+void CheckSamePane(const RemoteProgram& program, const PaneFacts& atStart,
+                   const std::string& after) {
   HWND pane = program.pane();
   Check(IsWindow(pane) != FALSE && GetDlgItem(program.window(), RemoteProgram::kPaneId) == pane,
         "after " + after + ": the pane is the window taken at start-up");
@@ -124,15 +125,15 @@ bool MakeMailFolder(const std::string& folder, const std::string& exe) {
       tools::AddressBookBytes("Work", {{"Sales Team", "sales@work.example", "Work Ltd", "", ""}}));
   ok &= WriteFileBytes(folder + "EMPTY.PMR", "");
   ok &= WriteFileBytes(folder + "FRIENDS.PML",
-                  "\\TITLE Friends\r\n\\NOTE a control line\r\nJo Smith\r\nann lee\r\n"
-                  "plain@example.org\r\n\r\nNobody Known\r\n");
+                       "\\TITLE Friends\r\n\\NOTE a control line\r\nJo Smith\r\nann lee\r\n"
+                       "plain@example.org\r\n\r\nNobody Known\r\n");
   ok &= WriteFileBytes(
       folder + "TEAM.PML",
       "\\TITLE Team\r\nSales Team\r\n\"Boss\" <boss@work.example>\r\nzed@work.example\r\n");
   ok &= WriteFileBytes(folder + "LOCKED.PML", "\\TITLE Locked\r\nplain@example.org\r\n");
   ok &= WriteFileBytes(folder + "LFONLY.PML",
-                  "\\TITLE Lf Only\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n"
-                  "ann lee\r\n\nJo Smith\rb@x.example\n\r\n");
+                       "\\TITLE Lf Only\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n"
+                       "ann lee\r\n\nJo Smith\rb@x.example\n\r\n");
   ok &= WriteFileBytes(folder + "EMPTY.PML", "");
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
   return ok;
@@ -162,7 +163,8 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   Check(atStart.windowClass == "RichEdit" || atStart.windowClass == "richedit" ||
             atStart.windowClass == "RICHEDIT",
         "the output pane is a rich edit (" + atStart.windowClass + ")");
-  CheckBytes(LongPath(folder), program.Text(RemoteProgram::kFolderId), "text box 4 shows the program's folder");
+  CheckBytes(LongPath(folder), program.Text(RemoteProgram::kFolderId),
+             "text box 4 shows the program's folder");
   const auto rows = program.Rows();
   Check(rows == std::vector<std::string>({"", "Friends", "Lf Only", "Locked", "Team"}),
         "the list box shows the titles, sorted");
@@ -331,8 +333,10 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
               list.size(), expanded.size());
   const auto expand = [](const RemoteProgram& p) { p.DoubleClick(std::string("Bench")); };
   TimeStep(program, "first double-click", expanded, expand);
-  TimeStep(program, "Strip Names", strippedText, [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); });
-  TimeStep(program, "Sort List", sortedText, [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); });
+  TimeStep(program, "Strip Names", strippedText,
+           [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); });
+  TimeStep(program, "Sort List", sortedText,
+           [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); });
   TimeStep(program, "second double-click", expanded, expand);
   CheckSamePane(program, atStart, "the benchmark");
   Check(program.Close() == 0, "closed");

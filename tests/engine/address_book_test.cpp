@@ -14,8 +14,8 @@
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
-#include "tests/support/upper_reference.h"
 #include "tests/support/exclusive_hold.h"
+#include "tests/support/upper_reference.h"
 #include "tools/address_book_writer.h"
 
 namespace {

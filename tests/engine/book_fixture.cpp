@@ -25,8 +25,8 @@ tools::BookEntry EntryOf(const Record& r) {
 
 std::string RecordBytes(const Record& r) {
   const std::pair<const std::string&, std::size_t> widths[] = {
-      {r.name, 40}, {r.company, 40}, {r.key, 12}, {r.street, 60}, {r.post, 60},
-      {r.phone, 24}, {r.fax, 24},    {r.notes, 80}, {r.address, 100}};
+      {r.name, 40},  {r.company, 40}, {r.key, 12},   {r.street, 60},  {r.post, 60},
+      {r.phone, 24}, {r.fax, 24},     {r.notes, 80}, {r.address, 100}};
   for (const auto& [text, width] : widths) {
     if (text.size() > width) throw std::invalid_argument("field text too long");
   }

@@ -106,8 +106,8 @@ bool ApplyRelocations(HMODULE module) {
     block += header->SizeOfBlock;
   }
   DWORD protection = 0;
-  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase,
-                 PAGE_READWRITE, &protection);
+  VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase, PAGE_READWRITE,
+                 &protection);
   nt->OptionalHeader.ImageBase = loaded;
   VirtualProtect(&nt->OptionalHeader.ImageBase, sizeof nt->OptionalHeader.ImageBase, protection,
                  &protection);

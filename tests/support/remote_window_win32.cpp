@@ -1,8 +1,8 @@
-#include "tests/support/remote_window.h"
-
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+
+#include "tests/support/remote_window.h"
 
 namespace testsupport {
 
@@ -28,7 +28,8 @@ bool ChildProcess::Start(const std::string& exe, std::string commandLine,
 }
 
 std::optional<DWORD> ChildProcess::Wait(DWORD milliseconds) const {
-  if (info_.hProcess == nullptr || WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0)
+  if (info_.hProcess == nullptr ||
+      WaitForSingleObject(info_.hProcess, milliseconds) != WAIT_OBJECT_0)
     return std::nullopt;
   DWORD code = 0;
   GetExitCodeProcess(info_.hProcess, &code);
@@ -87,7 +88,9 @@ bool RemoteWindow::DoubleClick(std::string_view title) const {
   return false;
 }
 
-void RemoteWindow::Press(int id) const { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+void RemoteWindow::Press(int id) const {
+  SendMessageW(Control(id), BM_CLICK, 0, 0);
+}
 
 void RemoteWindow::Type(std::string_view keys) const {
   const std::size_t before = PaneText().size();
@@ -126,16 +129,22 @@ std::string WindowText(HWND control) {
 
 }  // namespace
 
-std::string RemoteWindow::PaneText() const { return WindowText(pane_); }
+std::string RemoteWindow::PaneText() const {
+  return WindowText(pane_);
+}
 
-std::string RemoteWindow::Text(int id) const { return WindowText(Control(id)); }
+std::string RemoteWindow::Text(int id) const {
+  return WindowText(Control(id));
+}
 
 bool RemoteWindow::Responsive() const {
   DWORD_PTR result = 0;
   return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
 }
 
-void RemoteWindow::PostClose() const { PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0); }
+void RemoteWindow::PostClose() const {
+  PostMessageW(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
 
 bool RemoteProgram::Start(const std::string& exe, const std::string& currentFolder) {
   return process_.Start(exe, "\"" + exe + "\"", currentFolder) && Find(process_.id());
