@@ -51,8 +51,6 @@ class ExclusiveFile {
  public:
   explicit ExclusiveFile(const std::string& path);
   ~ExclusiveFile();
-  ExclusiveFile(ExclusiveFile&& other) noexcept;
-  ExclusiveFile& operator=(ExclusiveFile&& other) noexcept;
   ExclusiveFile(const ExclusiveFile&) = delete;
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 

@@ -192,18 +192,6 @@ ExclusiveFile::~ExclusiveFile() {
   Close();
 }
 
-ExclusiveFile::ExclusiveFile(ExclusiveFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNone)), size_(std::exchange(other.size_, 0)) {}
-
-ExclusiveFile& ExclusiveFile::operator=(ExclusiveFile&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kNone);
-    size_ = std::exchange(other.size_, 0);
-  }
-  return *this;
-}
-
 void ExclusiveFile::Close() {
   if (handle_ != kNone) close(static_cast<int>(handle_));
   handle_ = kNone;

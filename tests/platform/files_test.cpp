@@ -164,13 +164,6 @@ TEST_F(ExclusiveFileTest, MissingFoldersAndUnusablePathsDoNotOpen) {
     EXPECT_FALSE(file.IsOpen()) << path;
     EXPECT_EQ(file.ReadNext(piece, sizeof piece), std::nullopt) << path;
   }
-  // Moved, the file stays open in its new holder only.
-  platform::ExclusiveFile first("a.pmr");
-  platform::ExclusiveFile second(std::move(first));
-  EXPECT_FALSE(first.IsOpen());  // NOLINT(bugprone-use-after-move): moved-from state is defined
-  ASSERT_TRUE(second.IsOpen());
-  EXPECT_EQ(second.ReadNext(piece, sizeof piece), 1u);
-  EXPECT_EQ(piece[0], 'x');
 }
 
 class FolderTest : public TempFolderTest {};
