@@ -247,6 +247,20 @@ bool OpenFolder(Session& session, const std::optional<std::string>& folder, int&
   return true;
 }
 
+// Opens the mail folder that a command names as its only positional word,
+// or the current folder when it names none.
+bool OpenNamedFolder(Session& session, const Request& request, const std::string& command,
+                     int& status) {
+  if (request.positionals.size() > 1) {
+    status =
+        session.Fail("too many arguments for " + command + ": " + Quoted(request.positionals[1]));
+    return false;
+  }
+  std::optional<std::string> folder;
+  if (!request.positionals.empty()) folder = request.positionals[0];
+  return OpenFolder(session, folder, status);
+}
+
 // The catalogue index of LIST: a file name ending in .PML names its file
 // (letter case ignored); anything else, or a file name no list has, is
 // taken as a title, the first list with that title winning.
@@ -274,12 +288,7 @@ int Lists(Session& session, const std::vector<std::string>& args) {
   int status = kExitOk;
   const std::optional<Request> request = ParseWords(session, args, {}, status);
   if (!request) return status;
-  if (request->positionals.size() > 1) {
-    return session.Fail("too many arguments for lists: " + Quoted(request->positionals[1]));
-  }
-  std::optional<std::string> folder;
-  if (!request->positionals.empty()) folder = request->positionals[0];
-  if (!OpenFolder(session, folder, status)) return status;
+  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
   for (std::size_t k = 1; k < engine::ListFiles.size() && k < engine::ListTitles.size(); ++k) {
     session.Line(engine::ListFiles[k] + "\t" + engine::ListTitles[k]);
   }
@@ -484,12 +493,7 @@ int Check(Session& session, const std::vector<std::string>& args) {
   int status = kExitOk;
   const std::optional<Request> request = ParseWords(session, args, {}, status);
   if (!request) return status;
-  if (request->positionals.size() > 1) {
-    return session.Fail("too many arguments for check: " + Quoted(request->positionals[1]));
-  }
-  std::optional<std::string> folder;
-  if (!request->positionals.empty()) folder = request->positionals[0];
-  if (!OpenFolder(session, folder, status)) return status;
+  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
 
   const std::unordered_set<std::string_view> ambiguous = AmbiguousNames();
   bool found = false;
@@ -566,12 +570,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
     return session.Fail("unknown code page " + Quoted(*request->codePage) +
                         " (expected 1252, 850, 437 or 1250)");
   }
-  if (request->positionals.size() > 1) {
-    return session.Fail("too many arguments for books: " + Quoted(request->positionals[1]));
-  }
-  std::optional<std::string> folder;
-  if (!request->positionals.empty()) folder = request->positionals[0];
-  if (!OpenFolder(session, folder, status)) return status;
+  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
 
   std::unique_ptr<platform::CodePageConverter> converter;
   try {
