@@ -13,6 +13,7 @@
 
 #include "platform/window.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/visible_bytes.h"
 #include "tests/support/window_driver.h"
 #include "tools/address_book_writer.h"
 
@@ -43,11 +44,7 @@ class StartedProgram : public ::testing::Test {
   platform::Window Window() const;
 };
 
-// Readable failure output for byte strings: CR, LF, TAB and bytes outside
-// printable ASCII spelled out.
-std::string Visible(std::string_view bytes);
-
 }  // namespace apptest
 
 #define EXPECT_BYTES_EQ(expected, actual) \
-  EXPECT_EQ(apptest::Visible(expected), apptest::Visible(actual))
+  EXPECT_EQ(testsupport::Visible(expected), testsupport::Visible(actual))

@@ -14,6 +14,7 @@
 
 #include "tests/support/remote_window.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/visible_bytes.h"
 #include "tools/address_book_writer.h"
 
 namespace {

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "tests/support/remote_window.h"
+#include "tests/support/visible_bytes.h"
 #include "tools/address_book_writer.h"
 
 namespace {

@@ -100,10 +100,6 @@ class RemoteProgram : public RemoteWindow {
 // system code page, the program's own.
 std::string Narrow(std::wstring_view wide);
 
-// Bytes for a failure message: CR, LF and tab by name, other bytes outside
-// printable ASCII in hex.
-std::string Visible(std::string_view bytes);
-
 // A file's bytes, written and read exactly.
 bool WriteFileBytes(const std::string& path, std::string_view bytes);
 std::string ReadFileBytes(const std::string& path);

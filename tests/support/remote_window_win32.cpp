@@ -1,5 +1,4 @@
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 
 #include "tests/support/remote_window.h"
@@ -163,27 +162,6 @@ std::string Narrow(std::wstring_view wide) {
   std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
   return text;
-}
-
-std::string Visible(std::string_view bytes) {
-  std::string shown;
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (c == '\r') {
-      shown += "<CR>";
-    } else if (c == '\n') {
-      shown += "<LF>";
-    } else if (c == '\t') {
-      shown += "<TAB>";
-    } else if (b < 32 || b > 126) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "<%02X>", b);
-      shown += hex;
-    } else {
-      shown += c;
-    }
-  }
-  return shown;
 }
 
 bool WriteFileBytes(const std::string& path, std::string_view bytes) {
