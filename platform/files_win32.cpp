@@ -26,46 +26,37 @@ class ErrorModeGuard {
   UINT previous_;
 };
 
-// Owns a kernel handle from CreateFileA. CreateFileA fails with
-// INVALID_HANDLE_VALUE while other calls fail with null: both mean "none".
-class FileHandle {
+// Owns a handle and closes it with `Closer`. Calls fail with
+// INVALID_HANDLE_VALUE (CreateFileA, FindFirstFileA) or with null: both mean
+// "none".
+template <typename Closer>
+class ScopedHandle {
  public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Reset(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
+  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
+  ~ScopedHandle() {
+    if (Valid()) Closer{}(handle_);
+  }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
 
   bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE Get() const { return handle_; }
   HANDLE Release() { return std::exchange(handle_, nullptr); }
 
  private:
-  void Reset() {
-    if (Valid()) CloseHandle(handle_);
-    handle_ = nullptr;
-  }
   HANDLE handle_;
 };
 
-// Owns a search handle from FindFirstFileA; closed with FindClose, not
-// CloseHandle.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() { Reset(); }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-
-  bool Valid() const { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
- private:
-  void Reset() {
-    if (Valid()) FindClose(handle_);
-    handle_ = nullptr;
-  }
-  HANDLE handle_;
+struct CloseKernelHandle {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
 };
+// A search handle is closed with FindClose, not CloseHandle.
+struct CloseSearch {
+  void operator()(HANDLE handle) const { FindClose(handle); }
+};
+
+using FileHandle = ScopedHandle<CloseKernelHandle>;
+using FindHandle = ScopedHandle<CloseSearch>;
 
 // The API sees a C string: a NUL inside the bytes would silently name a
 // different (shorter) path, so such a path names nothing.
