@@ -12,6 +12,7 @@
 #include "engine/expansion.h"
 #include "engine/mailing_list.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/support/expansion_reference.h"
 
 using fuzzcheck::Require;
 
@@ -29,21 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string text = engine::ExpandListText(list, index, addresses);
 
   const std::vector<std::string> lines = fuzzcheck::Lines(list);
-  std::string expected;
-  for (const std::string& line : lines) {
-    if (line.empty() || line.front() == '\\') continue;
-    std::string key;
-    for (const char c : line) key += fuzzcheck::UpperByte(c);
-    expected += line;
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      if (names[k] == key) {
-        expected += '\t';
-        expected += addresses[k];
-        break;
-      }
-    }
-    expected += "\r\n";
-  }
+  const std::string expected = reference::Expansion(lines, names, addresses);
   Require(text == expected, "expansion text");
 
   const std::string title = engine::ListTitleOf(list);

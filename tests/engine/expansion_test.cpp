@@ -10,6 +10,7 @@
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/expansion_reference.h"
 #include "tests/support/upper_reference.h"
 
 namespace {
@@ -90,28 +91,6 @@ TEST(ExpandListFile, ReadsTheListFileAgainstTheLoadedBooks) {
   EXPECT_EQ(engine::ExpandListFile("missing.PML"), "");
 }
 
-// The expansion as a plain linear scan: entries are the list's CR LF lines
-// that are neither empty nor start with a backslash.
-std::string LinearExpansion(const std::vector<std::string>& lines, const V& names,
-                            const V& addresses) {
-  std::string text;
-  for (const std::string& line : lines) {
-    if (line.empty() || line[0] == '\\') continue;
-    std::string key;
-    for (const char c : line) key += reference::UpperByte(c);
-    text += line;
-    for (std::size_t k = 0; k < names.size(); ++k) {
-      if (names[k] == key) {
-        text += '\t';
-        text += addresses[k];
-        break;
-      }
-    }
-    text += "\r\n";
-  }
-  return text;
-}
-
 TEST(ExpandListText, ListsOfEveryLengthMatchALinearScan) {
   // Names with duplicates (the first must win), an empty address, code page
   // 437 letters; entries that hit in mixed letter case, miss, or repeat.
@@ -149,7 +128,7 @@ TEST(ExpandListText, ListsOfEveryLengthMatchALinearScan) {
     }
     std::string file;
     for (const std::string& line : lines) file += line + "\r\n";
-    const std::string expected = LinearExpansion(lines, names, addresses);
+    const std::string expected = reference::Expansion(lines, names, addresses);
     const std::string text = Expand(file, names, addresses);
     ASSERT_EQ(text.size(), expected.size()) << count << " entries";
     EXPECT_TRUE(text == expected) << count << " entries";
