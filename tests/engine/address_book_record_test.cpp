@@ -22,6 +22,19 @@ std::vector<std::string> All(const Record& r) {
   return {r.name, r.company, r.key, r.street, r.post, r.phone, r.fax, r.notes, r.address};
 }
 
+// Every field empty (the fixture's defaults are not).
+Record EmptyRecord() {
+  return {.name = "",
+          .address = "",
+          .company = "",
+          .key = "",
+          .street = "",
+          .post = "",
+          .phone = "",
+          .fax = "",
+          .notes = ""};
+}
+
 TEST(ReadBookRecordFields, EachFieldEndsAtItsNulOrItsWidth) {
   // Filler after each NUL is 'x': a reader that ran past a NUL would show it.
   const Record typical{.name = "Jo Smith", .address = "jo@example.org"};
@@ -40,15 +53,7 @@ TEST(ReadBookRecordFields, EachFieldEndsAtItsNulOrItsWidth) {
                     .notes = std::string(80, 'n')};
   EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(full))), All(full));
 
-  const Record empty{.name = "",
-                     .address = "",
-                     .company = "",
-                     .key = "",
-                     .street = "",
-                     .post = "",
-                     .phone = "",
-                     .fax = "",
-                     .notes = ""};
+  const Record empty = EmptyRecord();
   EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(empty))), All(empty));
 }
 
@@ -65,15 +70,7 @@ TEST(ReadBookRecordFields, AShortRecordGivesWhatItHolds) {
   EXPECT_EQ(f.email, "");
   // The address field cut before its NUL ends where the record ends.
   EXPECT_EQ(engine::ReadBookRecordFields(bytes.substr(0, 342 + 5)).email, "jo@ex");
-  EXPECT_EQ(All(engine::ReadBookRecordFields("")), All(Record{.name = "",
-                                                              .address = "",
-                                                              .company = "",
-                                                              .key = "",
-                                                              .street = "",
-                                                              .post = "",
-                                                              .phone = "",
-                                                              .fax = "",
-                                                              .notes = ""}));
+  EXPECT_EQ(All(engine::ReadBookRecordFields("")), All(EmptyRecord()));
 }
 
 TEST(ForEachBookRecord, VisitsRecordsAfterTheHeaderFirstToLast) {
