@@ -11,14 +11,9 @@
 # Then `books --format vcard` of the same folder, the whole export of all
 # 200,000 records, against `cat` of every book.
 set -euo pipefail
-cli=${1:-build/native/cli/quillmer-cli}
 runs=${2:-10}
-[ -x "$cli" ] || { echo "cli_bench: no quillmer-cli at $cli (build the native preset)" >&2; exit 2; }
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
-writer=$(dirname "$cli")/../tools/make_address_book
-[ -x "$writer" ] || { echo "cli_bench: no make_address_book at $writer" >&2; exit 2; }
-folder=$(mktemp -d "${TMPDIR:-/tmp}/quillmer-cli-bench.XXXXXX")
-trap '[ -n "${QUILLMER_KEEP_BENCH:-}" ] || rm -rf "$folder"' EXIT
+. "$(dirname "$0")/cli_setup.sh"
+bench_setup cli-bench "${1:-}"
 
 python3 - "$folder" <<'PY'
 import random, sys

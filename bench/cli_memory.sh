@@ -9,13 +9,8 @@
 # writer (make_address_book) from a text source, in a temporary folder
 # removed afterwards.
 set -euo pipefail
-cli=${1:-build/native/cli/quillmer-cli}
-[ -x "$cli" ] || { echo "cli_memory: no quillmer-cli at $cli (build the native preset)" >&2; exit 2; }
-cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
-writer=$(dirname "$cli")/../tools/make_address_book
-[ -x "$writer" ] || { echo "cli_memory: no make_address_book at $writer" >&2; exit 2; }
-folder=$(mktemp -d "${TMPDIR:-/tmp}/quillmer-cli-memory.XXXXXX")
-trap 'rm -rf "$folder"' EXIT
+. "$(dirname "$0")/cli_setup.sh"
+bench_setup cli-memory "${1:-}"
 
 python3 - "$folder" <<'PY'
 import random, sys
