@@ -1,7 +1,8 @@
 // Shared by the app tests: a mail folder of real files in a fresh temporary
 // folder, the program started on it (and its window destroyed after the
-// test), and byte strings made readable in failure output. The window is
-// worked and read through tests/support/window_driver.h.
+// test), and EXPECT_BYTES_EQ, which shows byte strings readably when they
+// differ (tests/support/visible_bytes.h). The window is worked and read
+// through tests/support/window_driver.h.
 #pragma once
 
 #include <gtest/gtest.h>
