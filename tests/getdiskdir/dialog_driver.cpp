@@ -99,9 +99,38 @@ bool WaitForTreeSelection(HWND picker, int timeoutMs) {
   return selected;
 }
 
-void SelectInPicker(HWND picker, const std::string& path) {
-  SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-  Sleep(200);
+namespace {
+
+// The text of the tree's selected item: a folder's display name.
+std::string SelectedTreeText(HWND picker) {
+  HWND tree = ChildOfClass(picker, WC_TREEVIEWA);
+  const auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+  if (item == nullptr) return {};
+  char text[MAX_PATH] = {};
+  TVITEMA entry{};
+  entry.mask = TVIF_TEXT;
+  entry.hItem = item;
+  entry.pszText = text;
+  entry.cchTextMax = sizeof text;
+  SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&entry));
+  return text;
+}
+
+}  // namespace
+
+bool SelectInPicker(HWND picker, const std::string& path) {
+  // The picker may still be settling on its start folder when the request
+  // comes (Wine fills the tree as it expands it): ask again until the
+  // folder's name is selected and stays so.
+  const std::string name = path.substr(path.find_last_of('\\') + 1);
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+    if (Until([&] { return SelectedTreeText(picker) == name; }, 1000)) {
+      Sleep(300);
+      if (SelectedTreeText(picker) == name) return true;
+    }
+  }
+  return false;
 }
 
 std::string MessageText(HWND box) {

@@ -30,8 +30,9 @@ bool WaitForFewerDialogsThan(std::size_t count, int timeoutMs = 15000);
 std::string PickerTitle(HWND picker);
 // Whether the picker's tree has a selected item (it is done opening).
 bool WaitForTreeSelection(HWND picker, int timeoutMs = 15000);
-// Selects `path` in the picker, as the picker's own BFFM_SETSELECTIONA does.
-void SelectInPicker(HWND picker, const std::string& path);
+// Selects `path` in the picker, as the picker's own BFFM_SETSELECTIONA does,
+// and waits until the tree shows it selected; false if it never does.
+bool SelectInPicker(HWND picker, const std::string& path);
 
 // A message box's text and caption.
 std::string MessageText(HWND box);

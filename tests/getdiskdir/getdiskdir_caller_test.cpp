@@ -5,10 +5,12 @@
 // Usage: getdiskdir_caller_test <path of QUILLMER.EXE> [gtest options]
 #include <gtest/gtest.h>
 #include <windows.h>
+
 // windows.h first.
 #include <oleauto.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -384,14 +386,16 @@ TEST_F(GetDiskDirCaller, NullStringHandlesAreEmptyStrings) {
 TEST_F(GetDiskDirCaller, AFolderChosenInThePickerIsReturnedWithoutTrailingBackslash) {
   const std::string start = TestFolders().start;
   const std::string other = TestFolders().other;
+  std::atomic<bool> selected{false};
   dialogtest::Helper user([&] {
     HWND picker = dialogtest::WaitForPicker();
     if (picker == nullptr) return;
     dialogtest::WaitForTreeSelection(picker);
-    dialogtest::SelectInPicker(picker, other);
+    selected = dialogtest::SelectInPicker(picker, other);
     dialogtest::PressOk(picker);
   });
   EXPECT_EQ(other, Call(0, Bstr("t"), Bstr(start)));
+  EXPECT_TRUE(selected.load()) << "the picker never showed " << other << " selected";
 }
 
 }  // namespace
