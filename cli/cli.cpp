@@ -64,6 +64,8 @@ struct CommandHelp {
   std::initializer_list<std::string_view> lines;
 };
 
+// One help line per string, as printed.
+// clang-format off
 const CommandHelp kCommandHelp[] = {
     {"lists",
      {"Usage: quillmer-cli lists [FOLDER]",
@@ -105,8 +107,10 @@ const CommandHelp kCommandHelp[] = {
       "  --format ldif   LDIF, as Thunderbird's address book imports it",
       "  --codepage CP   the code page the books were written in: 1252 (default,",
       "                  Western Windows), 850 or 437 (DOS), 1250 (Central European)",
-      "Bytes the code page does not define become U+FFFD and are counted on", "standard error."}},
+      "Bytes the code page does not define become U+FFFD and are counted on",
+      "standard error."}},
 };
+// clang-format on
 
 // What one command line asks for, once the options are sorted out.
 struct Request {
@@ -522,10 +526,12 @@ int Check(Session& session, const std::vector<std::string>& args) {
       };
       const Reach reach = ReachOf(entry);
       if (!reach.record && reach.address.empty()) {
-        if (entry.find('@') == std::string_view::npos) report("unknown");
-        // An entry holding "@" that reduces to nothing is no address either.
-        else
+        if (entry.find('@') == std::string_view::npos) {
+          report("unknown");
+        } else {
+          // An entry holding "@" that reduces to nothing is no address either.
           report("not-an-address");
+        }
         return;
       }
       if (reach.record && reach.address.empty()) report("no-address");
