@@ -6,7 +6,6 @@
 
 #include "app/mailing_lists.h"
 #include "app/main_window.h"
-#include "engine/mail_folder.h"
 
 // Also called from other programs that loaded QUILLMER.EXE without running
 // its start-up: it touches no process-wide value of this program.
@@ -28,8 +27,8 @@ const char kBrowseTitle[] = "Select the Pegasus Mail folder to search";
 std::int32_t BrowseFolder(platform::Window window, unsigned, std::uintptr_t, std::intptr_t) {
   // CurrentFolder always ends with a backslash; the picker wants the folder
   // without it.
-  const std::string start =
-      CurrentFolder.empty() ? std::string() : CurrentFolder.substr(0, CurrentFolder.size() - 1);
+  const std::string& current = Main.CurrentFolder;
+  const std::string start = current.empty() ? std::string() : current.substr(0, current.size() - 1);
   const std::uint32_t noOwner = 0;
   const platform::OwnedStringHandle title{std::string_view(kBrowseTitle)};
   const platform::OwnedStringHandle startHandle{std::string_view(start)};
@@ -39,13 +38,16 @@ std::int32_t BrowseFolder(platform::Window window, unsigned, std::uintptr_t, std
 
   // Cancel, or an item that is no folder on disk: keep the folder we have.
   if (chosen.empty()) return 0;
-  // A folder that cannot be made current must not be shown over the
-  // previous folder's lists: then nothing changes.
-  if (!engine::OpenMailFolder(chosen, LoadMailingLists)) return 0;
+  // The picker ran a modal loop of its own, in which "&Browse" may have
+  // been pressed again and another folder made current; this choice, the
+  // later one to finish, replaces it. A folder that cannot be made current
+  // must not be shown over the previous folder's lists: then nothing
+  // changes.
+  if (!OpenFolderInWindow(window, chosen)) return 0;
 
   // A drive root (D:\) comes back with its backslash already.
-  CurrentFolder = chosen.back() == '\\' ? chosen : chosen + '\\';
-  platform::SetControlText(window, kFolderTextId, CurrentFolder);
+  Main.CurrentFolder = chosen.back() == '\\' ? chosen : chosen + '\\';
+  platform::SetControlText(window, kFolderTextId, Main.CurrentFolder);
   return 0;
 }
 

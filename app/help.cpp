@@ -13,8 +13,6 @@ namespace app {
 const char kMakerWebAddress[] = "https://quillmer.example.org/";
 const char kHelpCaption[] = "Quillmer - Expands Addresses in Pegasus Mail Mailing Lists";
 
-std::string HelpText;
-
 namespace {
 
 // Placeholders of the maker block; the layout around them is fixed.
@@ -68,10 +66,9 @@ std::string BuildHelpText() {
 }
 
 void ShowHelpAbout() {
-  HelpText = BuildHelpText();
-  // The box gets its own copy: a box opened from inside this one rebuilds
-  // HelpText while this one is still on screen.
-  platform::ShowMessage(HelpText, std::string(kHelpCaption), platform::kMessageBoxOk);
+  // Each box gets its own text: a box opened from inside this one builds
+  // another while this one is still on screen.
+  platform::ShowMessage(BuildHelpText(), std::string(kHelpCaption), platform::kMessageBoxOk);
 }
 
 std::int32_t HelpAboutClicked(platform::Window, unsigned, std::uintptr_t, std::intptr_t) {

@@ -18,15 +18,12 @@ extern const char kMakerWebAddress[];
 // Caption of the help box.
 extern const char kHelpCaption[];
 
-// The text the help box showed last; rebuilt whole by every ShowHelpAbout.
-extern std::string HelpText;
-
 // The help-and-about text, CR LF line breaks, ending in the maker block.
 std::string BuildHelpText();
 
-// Builds HelpText and shows it in a message box (no owner, MB_OK). Each box
-// shows its own copy, so a box opened from inside another one leaves the
-// first box's text alone.
+// Shows the help text in a message box (no owner, MB_OK). Each box shows
+// its own copy, so a box opened from inside another one leaves the first
+// box's text alone.
 void ShowHelpAbout();
 
 // Handler of push button 22 ("&Help/About"): calls ShowHelpAbout.

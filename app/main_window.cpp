@@ -5,14 +5,11 @@
 #include "app/mailing_lists.h"
 #include "app/output_options.h"
 #include "app/start_folder.h"
-#include "engine/mail_folder.h"
-#include "engine/mailing_list.h"
 #include "quillmer_version.h"
 
 namespace app {
 
-platform::Window MainWindow = nullptr;
-std::string CurrentFolder;
+MainWindowState Main;
 
 namespace {
 
@@ -35,7 +32,7 @@ const MainWindowSpec kMainWindowSpec{
     8};
 
 const std::array<ControlSpec, 11> kMainControls{{
-    {3, "STATIC", "&Directory:", 5, 10, 100, 10, kChildVisible | kSsLeft, 0, nullptr},
+    {kFolderLabelId, "STATIC", "&Directory:", 5, 10, 100, 10, kChildVisible | kSsLeft, 0, nullptr},
     {kFolderTextId, "EDIT", "", 5, 20, 200, 12,
      kChildVisible | kWsTabStop | kEsLeft | kEsAutoHScroll, kWsExClientEdge, nullptr},
     {kBrowseButtonId, "BUTTON", "&Browse", 208, 20, 30, 12, kPushButton, 0, BrowseFolder},
@@ -51,8 +48,8 @@ const std::array<ControlSpec, 11> kMainControls{{
     {kHelpButtonId, "BUTTON", "&Help/About", 120, 200, 90, 14, kPushButton, 0, HelpAboutClicked},
     {kStripNamesButtonId, "BUTTON", "Strip Names", 220, 184, 60, 14, kPushButton, 0, StripNames},
     {kSortListButtonId, "BUTTON", "Sort List", 280, 184, 60, 14, kPushButton, 0, SortList},
-    {25, "STATIC", "Quillmer ver " QUILLMER_VERSION, 10, 220, 100, 20, kChildVisible | kSsLeft, 0,
-     nullptr},
+    {kVersionLabelId, "STATIC", "Quillmer ver " QUILLMER_VERSION, 10, 220, 100, 20,
+     kChildVisible | kSsLeft, 0, nullptr},
     {kWebLinkButtonId, "BUTTON", kMakerWebAddress, 10, 200, 100, 14,
      kChildVisible | kBsPushButton | kBsFlat, 0, OpenMakerWebSite},
 }};
@@ -65,28 +62,27 @@ std::intptr_t RouteCommand(Window window, std::uintptr_t wparam, std::intptr_t l
 }
 
 void StartUp(StartFolderSource startFolder) {
-  engine::CreateTables();
   LoadRichEditLibrary();
-  CurrentFolder = startFolder();
+  Main.CurrentFolder = startFolder();
 
-  MainWindow = CreateMainWindow(kMainWindowSpec, RouteCommand);
+  Main.MainWindow = CreateMainWindow(kMainWindowSpec, RouteCommand);
   for (ControlSpec layout : kMainControls) {
-    if (layout.id == kFolderTextId) layout.text = CurrentFolder.c_str();
-    AddControl(MainWindow, layout);
+    if (layout.id == kFolderTextId) layout.text = Main.CurrentFolder.c_str();
+    AddControl(Main.MainWindow, layout);
   }
   // The pane holds whole expansions, however long.
-  RaisePaneTextLimit(MainWindow, kOutputPaneId);
+  RaisePaneTextLimit(Main.MainWindow, kOutputPaneId);
 
   // The window is still hidden. A start folder that cannot be made current
   // shows no lists at all rather than those of whatever folder happens to
   // be current.
-  engine::OpenMailFolder(CurrentFolder, LoadMailingLists);
-  ShowMainWindow(MainWindow);
+  OpenFolderInWindow(Main.MainWindow, Main.CurrentFolder);
+  ShowMainWindow(Main.MainWindow);
 }
 
 int Run() {
   StartUp(StartFolder);
-  RunModalLoop(MainWindow);
+  RunModalLoop(Main.MainWindow);
   return 0;
 }
 

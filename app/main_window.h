@@ -1,16 +1,20 @@
 // The main window: its eleven controls as one table, the routing of their
-// command notifications, and the program's start-up sequence.
+// command notifications, what the window keeps while it is open, and the
+// program's start-up sequence.
 //
-// Start-up, in this order: the four engine tables, the rich edit library,
-// CurrentFolder, the address books, the hidden main window and its
-// controls, the mailing lists, then the window is shown. Run() adds the
-// modal loop and gives the exit code, always 0.
+// Start-up, in this order: the rich edit library, CurrentFolder, the hidden
+// main window and its controls, the mail folder (made current, then its
+// address books and mailing lists read, the list box filled), then the
+// window is shown. Run() adds the modal loop and gives the exit code,
+// always 0.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "engine/mail_folder.h"
 #include "platform/window.h"
 
 namespace app {
@@ -18,18 +22,28 @@ namespace app {
 // Control ids that handlers use.
 inline constexpr int kListBoxId = 1;
 inline constexpr int kHintLabelId = 2;
+inline constexpr int kFolderLabelId = 3;
 inline constexpr int kFolderTextId = 4;
 inline constexpr int kBrowseButtonId = 5;
 inline constexpr int kHelpButtonId = 22;
+inline constexpr int kVersionLabelId = 25;
 inline constexpr int kWebLinkButtonId = 26;
 inline constexpr int kOutputPaneId = 27;
 inline constexpr int kStripNamesButtonId = 28;
 inline constexpr int kSortListButtonId = 29;
 
-// Set once the main window exists; valid for the rest of the run.
-extern platform::Window MainWindow;
-// The folder whose lists are shown; always ends with a backslash.
-extern std::string CurrentFolder;
+// What the window keeps while it is open, in one place. Handlers read the
+// folder through a copy of its pointer: a folder change made from a nested
+// picker or message box meanwhile cannot pull the folder from under them.
+struct MainWindowState {
+  // Set once the main window exists; valid for the rest of the run.
+  platform::Window MainWindow = nullptr;
+  // The folder whose lists are shown; always ends with a backslash.
+  std::string CurrentFolder;
+  // What was read from CurrentFolder; never null once start-up has run.
+  std::shared_ptr<const engine::MailFolder> Folder = std::make_shared<const engine::MailFolder>();
+};
+extern MainWindowState Main;
 
 extern const platform::MainWindowSpec kMainWindowSpec;
 // Creation order, which is also the tab order. The folder text box (id 4)

@@ -1,6 +1,6 @@
 #include "app/start_folder.h"
 
-#include "engine/bytes.h"
+#include "base/ascii.h"
 #include "platform/files.h"
 #include "platform/window.h"
 
@@ -21,7 +21,7 @@ std::size_t PrefixLength(const std::string& path) {
 }
 
 void UpperCaseDriveLetter(std::string& path) {
-  if (path.size() >= 2 && path[1] == ':') path[0] = engine::AsciiUpperByte(path[0]);
+  if (path.size() >= 2 && path[1] == ':') path[0] = base::AsciiUpperByte(path[0]);
 }
 
 }  // namespace

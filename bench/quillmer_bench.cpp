@@ -25,6 +25,7 @@
 #include "engine/address_book.h"
 #include "engine/expansion.h"
 #include "engine/lines.h"
+#include "engine/mail_folder.h"
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "tools/address_book_writer.h"
@@ -93,11 +94,13 @@ Workload& Load() {
 
 void BM_LoadAddressBooks(benchmark::State& state) {
   const std::string folder = Load().folder.string();
+  std::size_t records = 0;
   for (auto _ : state) {
-    engine::LoadAddressBooks(folder);
-    benchmark::DoNotOptimize(engine::BookNames.DataOf(0));
+    const std::shared_ptr<const engine::MailFolder> opened = engine::OpenMailFolder(folder).folder;
+    benchmark::DoNotOptimize(opened->BookNames().DataOf(0));
+    records = opened->BookNames().size();
   }
-  state.counters["records"] = static_cast<double>(engine::BookNames.size());
+  state.counters["records"] = static_cast<double>(records);
 }
 
 void BM_ReadBooksBaseline(benchmark::State& state) {
@@ -106,10 +109,11 @@ void BM_ReadBooksBaseline(benchmark::State& state) {
   constexpr std::size_t kPiece = 512 * engine::kBookRecordSize;
   const std::unique_ptr<char[]> piece(new char[kPiece]);
   for (auto _ : state) {
-    platform::MakeFolderCurrent(folder);
     std::size_t bytes = 0;
-    for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
-      platform::ExclusiveFile book(file);
+    const std::vector<std::string> books =
+        platform::ListMatchingFiles(folder, "*.PMR").value_or(std::vector<std::string>{});
+    for (const std::string& file : books) {
+      platform::ExclusiveFile book(platform::PathInFolder(folder, file));
       while (const std::optional<std::size_t> got = book.ReadNext(piece.get(), kPiece)) {
         bytes += *got;
         benchmark::DoNotOptimize(piece.get());
@@ -121,12 +125,12 @@ void BM_ReadBooksBaseline(benchmark::State& state) {
 }
 
 void BM_ExpandList(benchmark::State& state) {
-  engine::LoadAddressBooks(Load().folder.string());
+  const std::shared_ptr<const engine::MailFolder> opened =
+      engine::OpenMailFolder(Load().folder.string()).folder;
   const std::string& list = Load().list;
   std::size_t resolved = 0;
   for (auto _ : state) {
-    const std::string text =
-        engine::ExpandListText(list, engine::BookNameIndex(), engine::BookAddresses);
+    const std::string text = engine::ExpandListText(list, *opened);
     benchmark::DoNotOptimize(text.data());
     resolved = text.size();
   }
@@ -170,10 +174,10 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 
 // The memory goal of one load: the tables' own size (their arenas and
 // offsets, and the index over the names) and 16 MiB.
-double TablesSize() {
-  return static_cast<double>(engine::BookNames.FootprintBytes() +
-                             engine::BookAddresses.FootprintBytes() +
-                             engine::BookNameIndex().FootprintBytes());
+double TablesSize(const engine::MailFolder& folder) {
+  return static_cast<double>(folder.BookNames().FootprintBytes() +
+                             folder.BookAddresses().FootprintBytes() +
+                             folder.BookNameIndex().FootprintBytes());
 }
 
 double StatusKiB(const char* field) {
@@ -192,8 +196,9 @@ int main(int argc, char** argv) {
   // Child mode: load once and tell what the system charged.
   if (argc == 3 && std::string(argv[1]) == "--load-once") {
     const double before = StatusKiB("VmRSS");
-    engine::LoadAddressBooks(argv[2]);
-    std::printf("%.0f %.0f %.0f\n", before, StatusKiB("VmHWM"), TablesSize() / 1024);
+    const std::shared_ptr<const engine::MailFolder> opened = engine::OpenMailFolder(argv[2]).folder;
+    if (!opened) return 1;
+    std::printf("%.0f %.0f %.0f\n", before, StatusKiB("VmHWM"), TablesSize(*opened) / 1024);
     return 0;
   }
 

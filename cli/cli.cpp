@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "base/ascii.h"
 #include "cli/contact_formats.h"
 #include "engine/address_book.h"
 #include "engine/address_book_record.h"
@@ -179,7 +180,7 @@ std::string Quoted(std::string_view text) {
 bool SameFileName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    if (engine::AsciiUpperByte(a[i]) != engine::AsciiUpperByte(b[i])) return false;
+    if (base::AsciiUpperByte(a[i]) != base::AsciiUpperByte(b[i])) return false;
   }
   return true;
 }
@@ -227,38 +228,37 @@ std::optional<Request> ParseWords(Session& session, const std::vector<std::strin
   return request;
 }
 
-// Makes the mail folder current and loads its address books and catalogue,
-// as the window does at start-up. Reports a folder that cannot be entered
-// or listed, which the window would silently show as empty.
-bool OpenFolder(Session& session, const std::optional<std::string>& folder, int& status) {
+using Folder = std::shared_ptr<const engine::MailFolder>;
+
+// Reads the mail folder's address books and catalogue, as the window does
+// at start-up. Reports a folder that cannot be entered or listed, which the
+// window would silently show as empty.
+Folder OpenFolder(Session& session, const std::optional<std::string>& folder, int& status) {
   // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
-  engine::CreateTables();
   const std::string path = folder ? *folder : std::string(".");
-  if (!engine::OpenMailFolder(path, engine::LoadListCatalogue) &&
-      !(path.size() > 1 && path.back() == '"' &&
-        engine::OpenMailFolder(path.substr(0, path.size() - 1), engine::LoadListCatalogue))) {
+  engine::OpenedFolder opened = engine::OpenMailFolder(path);
+  if (opened.failure == engine::FolderFailure::kNotAFolder && path.size() > 1 &&
+      path.back() == '"') {
+    opened = engine::OpenMailFolder(path.substr(0, path.size() - 1));
+  }
+  if (opened.failure == engine::FolderFailure::kNotAFolder) {
     status = session.Fail("cannot open folder " + Quoted(path));
-    return false;
-  }
-  std::error_code error;
-  std::filesystem::directory_iterator listing(".", error);
-  if (error) {
+  } else if (opened.failure == engine::FolderFailure::kCannotList) {
     status = session.Fail("cannot read folder " + Quoted(path));
-    return false;
   }
-  return true;
+  return opened.folder;
 }
 
 // Opens the mail folder that a command names as its only positional word,
 // or the current folder when it names none.
-bool OpenNamedFolder(Session& session, const Request& request, const std::string& command,
-                     int& status) {
+Folder OpenNamedFolder(Session& session, const Request& request, const std::string& command,
+                       int& status) {
   if (request.positionals.size() > 1) {
     status =
         session.Fail("too many arguments for " + command + ": " + Quoted(request.positionals[1]));
-    return false;
+    return nullptr;
   }
   std::optional<std::string> folder;
   if (!request.positionals.empty()) folder = request.positionals[0];
@@ -268,19 +268,20 @@ bool OpenNamedFolder(Session& session, const Request& request, const std::string
 // The catalogue index of LIST: a file name ending in .PML names its file
 // (letter case ignored); anything else, or a file name no list has, is
 // taken as a title, the first list with that title winning.
-std::size_t FindList(std::string_view list) {
+std::optional<std::size_t> FindList(const engine::MailFolder& folder, std::string_view list) {
   if (EndsWithPml(list)) {
-    for (std::size_t k = 1; k < engine::ListFiles.size(); ++k) {
-      if (SameFileName(engine::ListFiles[k], list)) return k;
+    for (std::size_t k = 0; k < folder.Lists().size(); ++k) {
+      if (SameFileName(folder.ListFiles(k), list)) return k;
     }
   }
-  return engine::FindListByTitle(list);
+  return engine::FindListByTitle(folder.Lists(), list);
 }
 
-std::optional<std::string> ReadList(Session& session, std::size_t k, int& status) {
-  std::optional<std::string> bytes = platform::ReadWholeFileExclusive(engine::ListFiles[k]);
+std::optional<std::string> ReadList(Session& session, const engine::MailFolder& folder,
+                                    std::size_t k, int& status) {
+  std::optional<std::string> bytes = engine::ReadListFile(folder, folder.Lists()[k]);
   if (!bytes) {
-    status = session.Fail("cannot read mailing list file " + Quoted(engine::ListFiles[k]) +
+    status = session.Fail("cannot read mailing list file " + Quoted(folder.ListFiles(k)) +
                           " (missing, locked or not permitted)");
   }
   return bytes;
@@ -292,10 +293,10 @@ int Lists(Session& session, const std::vector<std::string>& args) {
   int status = kExitOk;
   const std::optional<Request> request = ParseWords(session, args, {}, status);
   if (!request) return status;
-  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
-  for (std::size_t k = 1; k < engine::ListFiles.size() && k < engine::ListTitles.size(); ++k) {
-    session.Line(engine::ListFiles[k] + "\t" + engine::ListTitles[k]);
-  }
+  const Folder folder = OpenNamedFolder(session, *request, args[0], status);
+  if (!folder) return status;
+  for (const engine::MailingList& list : folder->Lists())
+    session.Line(list.file + "\t" + list.title);
   return kExitOk;
 }
 
@@ -316,11 +317,11 @@ struct Reach {
 
 // A name some book knows reaches its first record's address; any other
 // entry holding "@" reaches itself; anything else reaches nothing.
-Reach ReachOf(std::string_view entry) {
+Reach ReachOf(const engine::MailFolder& folder, std::string_view entry) {
   Reach reach;
-  reach.record = engine::FindBookName(engine::UpperCase(entry));
+  reach.record = folder.FindBookName(engine::UpperCase(entry));
   if (reach.record) {
-    reach.address = Reduced(engine::BookAddresses[*reach.record]);
+    reach.address = Reduced(folder.BookAddresses()[*reach.record]);
   } else if (entry.find('@') != std::string_view::npos) {
     reach.address = Reduced(entry);
   }
@@ -354,20 +355,6 @@ std::string DisplayName(std::string_view entry) {
   return quoted;
 }
 
-// Calls `visit(lineNumber, entry)` for every entry line of a list file.
-// Line numbers count every line, the title included, as an editor does.
-template <typename Visit>
-void ForEachEntry(std::string_view file, Visit&& visit) {
-  engine::LineReader reader(file);
-  std::string_view line;
-  std::size_t number = 0;
-  while (reader.Next(line)) {
-    ++number;
-    if (line.empty() || line.front() == '\\') continue;
-    visit(number, line);
-  }
-}
-
 // ------------------------------------------------------------ expand
 
 int Expand(Session& session, const std::vector<std::string>& args) {
@@ -395,24 +382,25 @@ int Expand(Session& session, const std::vector<std::string>& args) {
   // titled like the folder's path.
   std::error_code error;
   const bool listIsFolder = !folder && std::filesystem::is_directory(list, error);
-  if (!OpenFolder(session, folder, status)) return status;
+  const Folder opened = OpenFolder(session, folder, status);
+  if (!opened) return status;
 
-  const std::size_t k = FindList(list);
-  if (k == 0 && listIsFolder) {
+  const std::optional<std::size_t> k = FindList(*opened, list);
+  if (!k && listIsFolder) {
     return session.Fail("expand needs a LIST after the folder " + Quoted(list) +
                         ": a list's title or its file name ending in .PML");
   }
-  if (k == 0) {
+  if (!k) {
     return session.Fail("no mailing list titled or named " + Quoted(list) + " in " +
                         Quoted(folder ? *folder : std::string(".")));
   }
-  const std::optional<std::string> bytes = ReadList(session, k, status);
+  const std::optional<std::string> bytes = ReadList(session, *opened, *k, status);
   if (!bytes) return status;
 
   if (format == "to") {
     std::string line;
-    ForEachEntry(*bytes, [&](std::size_t number, std::string_view entry) {
-      const Reach reach = ReachOf(entry);
+    engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
+      const Reach reach = ReachOf(*opened, entry);
       if (reach.address.empty()) {
         session.Note("left out, no address: line " + std::to_string(number) + " " + Quoted(entry));
         return;
@@ -426,13 +414,13 @@ int Expand(Session& session, const std::vector<std::string>& args) {
   }
   if (format == "csv") {
     AppendCsvRow({"entry", "address"}, session.out());
-    ForEachEntry(*bytes, [&](std::size_t, std::string_view entry) {
-      AppendCsvRow({entry, ReachOf(entry).address}, session.out());
+    engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view entry) {
+      AppendCsvRow({entry, ReachOf(*opened, entry).address}, session.out());
     });
     return kExitOk;
   }
 
-  std::string text = engine::ExpandListText(*bytes, engine::BookNameIndex(), engine::BookAddresses);
+  std::string text = engine::ExpandListText(*bytes, *opened);
   // The window's buttons work on the pane's bytes as they stand, cut at
   // CR LF only; so do these, and the bytes come out the same.
   for (const std::string& transform : request->transforms) {
@@ -447,7 +435,7 @@ int Expand(Session& session, const std::vector<std::string>& args) {
 // Letter case of a-z ignored, as addresses are compared.
 std::string FoldedText(std::string_view text) {
   std::string lower(text);
-  for (char& c : lower) c = engine::AsciiUpperByte(c);
+  for (char& c : lower) c = base::AsciiUpperByte(c);
   return lower;
 }
 
@@ -480,14 +468,15 @@ bool LooksLikeAddress(std::string_view address) {
 
 // The names held by several records whose addresses differ (letter case
 // aside): lookups give the first of them, which may not be the one meant.
-std::unordered_set<std::string_view> AmbiguousNames() {
+std::unordered_set<std::string_view> AmbiguousNames(const engine::MailFolder& folder) {
+  const engine::StringTable& names = folder.BookNames();
+  const engine::StringTable& addresses = folder.BookAddresses();
   std::unordered_map<std::string_view, std::size_t> first;
   std::unordered_set<std::string_view> ambiguous;
-  for (std::size_t k = 0; k < engine::BookNames.size(); ++k) {
-    const auto [seen, added] = first.emplace(engine::BookNames[k], k);
-    if (!added &&
-        FoldedText(engine::BookAddresses[seen->second]) != FoldedText(engine::BookAddresses[k])) {
-      ambiguous.insert(engine::BookNames[k]);
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    const auto [seen, added] = first.emplace(names[k], k);
+    if (!added && FoldedText(addresses[seen->second]) != FoldedText(addresses[k])) {
+      ambiguous.insert(names[k]);
     }
   }
   return ambiguous;
@@ -497,25 +486,26 @@ int Check(Session& session, const std::vector<std::string>& args) {
   int status = kExitOk;
   const std::optional<Request> request = ParseWords(session, args, {}, status);
   if (!request) return status;
-  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
+  const Folder opened = OpenNamedFolder(session, *request, args[0], status);
+  if (!opened) return status;
 
-  const std::unordered_set<std::string_view> ambiguous = AmbiguousNames();
+  const std::unordered_set<std::string_view> ambiguous = AmbiguousNames(*opened);
   bool found = false;
   bool unreadable = false;
-  for (std::size_t k = 1; k < engine::ListFiles.size() && k < engine::ListTitles.size(); ++k) {
+  for (std::size_t k = 0; k < opened->Lists().size(); ++k) {
     int readStatus = kExitOk;
-    const std::optional<std::string> bytes = ReadList(session, k, readStatus);
+    const std::optional<std::string> bytes = ReadList(session, *opened, k, readStatus);
     if (!bytes) {
       unreadable = true;
       continue;
     }
     std::unordered_set<std::string> reached;  // lower-cased addresses of this list
-    ForEachEntry(*bytes, [&](std::size_t number, std::string_view entry) {
+    engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
       const auto report = [&](std::string_view kind) {
         found = true;
-        std::string line = engine::ListFiles[k];
+        std::string line = opened->ListFiles(k);
         line += '\t';
-        line += engine::ListTitles[k];
+        line += opened->ListTitles(k);
         line += '\t';
         line += std::to_string(number);
         line += '\t';
@@ -524,7 +514,7 @@ int Check(Session& session, const std::vector<std::string>& args) {
         line += entry;
         session.Line(line);
       };
-      const Reach reach = ReachOf(entry);
+      const Reach reach = ReachOf(*opened, entry);
       if (!reach.record && reach.address.empty()) {
         if (entry.find('@') == std::string_view::npos) {
           report("unknown");
@@ -535,7 +525,7 @@ int Check(Session& session, const std::vector<std::string>& args) {
         return;
       }
       if (reach.record && reach.address.empty()) report("no-address");
-      if (reach.record && ambiguous.count(engine::BookNames[*reach.record]) != 0) {
+      if (reach.record && ambiguous.count(opened->BookNames()[*reach.record]) != 0) {
         report("ambiguous");
       }
       if (reach.address.empty()) return;
@@ -576,7 +566,8 @@ int Books(Session& session, const std::vector<std::string>& args) {
     return session.Fail("unknown code page " + Quoted(*request->codePage) +
                         " (expected 1252, 850, 437 or 1250)");
   }
-  if (!OpenNamedFolder(session, *request, args[0], status)) return status;
+  const Folder opened = OpenNamedFolder(session, *request, args[0], status);
+  if (!opened) return status;
 
   std::unique_ptr<platform::CodePageConverter> converter;
   try {
@@ -595,8 +586,8 @@ int Books(Session& session, const std::vector<std::string>& args) {
   if (format == "csv") AppendContactCsvHeader(out);
   bool unreadable = false;
   Contact contact;
-  for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
-    const std::optional<std::string> bytes = platform::ReadWholeFileExclusive(file);
+  for (const std::string& file : opened->BookFiles()) {
+    const std::optional<std::string> bytes = engine::ReadBookFile(*opened, file);
     if (!bytes) {
       session.Note("cannot read address book " + Quoted(file) +
                    " (missing, locked or not permitted)");

@@ -7,32 +7,12 @@
 #include <new>
 #include <utility>
 
+#include "engine/address_book_record.h"
 #include "engine/bytes.h"
-#include "platform/files.h"
 
 namespace engine {
 
-StringTable BookNames;
-StringTable BookAddresses;
-
 namespace {
-
-// A file must hold more than its header plus two bytes to add anything.
-constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
-
-// Books are read this many whole records at a time (about 230 KB): large
-// enough that the system calls cost nothing, small enough to stay in the
-// processor's cache between the read and the cutting.
-constexpr std::size_t kRecordsPerPiece = 512;
-constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
-
-// The index FindBookName answers from, and the table size it was built for.
-// Only the size is compared: a BookNames that was given more or fewer
-// entries behind the loader's back (tests do) gets a new index, but one whose
-// entries were changed in place keeps the old one. Every load goes through
-// SetAddressBooks, which always rebuilds.
-FirstMatchIndex bookIndex;
-std::size_t bookIndexCount = std::numeric_limits<std::size_t>::max();
 
 // The bytes of `record` from `offset` up to its first NUL there, or to its
 // end; empty when the record is too short to reach the field.
@@ -75,63 +55,16 @@ std::uint32_t HashBytes(std::string_view bytes) {
   return static_cast<std::uint32_t>(h >> 32);
 }
 
-void RebuildBookIndex() {
-  bookIndex = FirstMatchIndex(BookNames);
-  bookIndexCount = BookNames.size();
-}
-
-// Appends the records of the book `file` names to the tables, reading it
-// through `piece` (kPieceSize bytes). False, with the tables as they were,
-// when the book cannot be opened or read to its end.
-bool AppendBookFile(const std::string& file, char* piece, StringTable& names,
-                    StringTable& addresses) {
-  platform::ExclusiveFile book(file);
-  if (!book.IsOpen()) return false;
-  const std::size_t before = names.size();
-  try {
-    char header[kBookHeaderSize];
-    const std::optional<std::size_t> got = book.ReadNext(header, sizeof header);
-    if (!got) return false;
-    if (*got < sizeof header) return true;  // no record data
-    if (book.Size() > kBookHeaderSize) {
-      const std::uint64_t slots =
-          (book.Size() - kBookHeaderSize + kBookRecordSize - 1) / kBookRecordSize;
-      if (slots < std::numeric_limits<std::uint32_t>::max()) {
-        names.ReserveEntries(static_cast<std::size_t>(slots));
-        addresses.ReserveEntries(static_cast<std::size_t>(slots));
-      }
-    }
-    bool first = true;
-    for (;;) {
-      const std::optional<std::size_t> read = book.ReadNext(piece, kPieceSize);
-      if (!read) {
-        names.Truncate(before);
-        addresses.Truncate(before);
-        return false;
-      }
-      // A book with two bytes of record data or fewer adds nothing.
-      if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return true;
-      first = false;
-      AppendRecordSlots(std::string_view(piece, *read), names, addresses);
-      if (*read < kPieceSize) return true;  // the file ended inside this piece
-    }
-  } catch (const std::bad_alloc&) {
-    names.Truncate(before);
-    addresses.Truncate(before);
-    return false;
-  }
-}
-
 }  // namespace
 
 void AppendRecordSlots(std::string_view records, StringTable& names, StringTable& addresses) {
   for (std::size_t start = 0; start < records.size(); start += kBookRecordSize) {
     // The last slot may be short: it is read as far as it goes.
     const std::string_view record = records.substr(start, kBookRecordSize);
-    const std::string_view name = FieldAt(record, kBookNameOffset);
+    const std::string_view name = FieldAt(record, kBookNameField.offset);
     char* to = names.AppendUninitialized(name.size());
     for (std::size_t i = 0; i < name.size(); ++i) to[i] = UpperCaseByte(name[i]);
-    addresses.push_back(FieldAt(record, kBookAddressOffset));
+    addresses.push_back(FieldAt(record, kBookEmailField.offset));
   }
 }
 
@@ -252,48 +185,6 @@ void FirstMatchIndex::FindMany(std::span<const std::string_view> keys,
       }
     }
   }
-}
-
-void LoadAddressBooks(const std::string& folder) {
-  // Wildcards never name a folder; on some platforms they would be taken
-  // literally, so they are refused here for all.
-  if (folder.find_first_of("*?") == std::string::npos) platform::MakeFolderCurrent(folder);
-  LoadAddressBooksOfCurrentFolder();
-}
-
-void LoadAddressBooksOfCurrentFolder() {
-  // The old tables go first: a load never holds two folders' records.
-  SetAddressBooks({}, {});
-
-  // One piece of one book in memory at a time, in a buffer that is never
-  // cleared: every byte of it that is looked at was just read.
-  GrowableBuffer piece;
-  try {
-    piece.Grow(kPieceSize, 0);
-  } catch (const std::bad_alloc&) {
-    return;
-  }
-  StringTable names;
-  StringTable addresses;
-  for (const std::string& file : platform::ListMatchingFiles("*.PMR")) {
-    AppendBookFile(file, piece.data(), names, addresses);
-  }
-  SetAddressBooks(std::move(names), std::move(addresses));
-}
-
-void SetAddressBooks(StringTable names, StringTable addresses) {
-  BookNames = std::move(names);
-  BookAddresses = std::move(addresses);
-  RebuildBookIndex();
-}
-
-const FirstMatchIndex& BookNameIndex() {
-  if (bookIndexCount != BookNames.size()) RebuildBookIndex();
-  return bookIndex;
-}
-
-std::optional<std::size_t> FindBookName(std::string_view key) {
-  return BookNameIndex().Find(key);
 }
 
 }  // namespace engine

@@ -1,5 +1,7 @@
 // The address book index: every record of every Pegasus Mail address book
-// (*.PMR) of one folder, as two parallel tables, indexed from 0.
+// (*.PMR) of one folder, as two parallel tables, indexed from 0. The tables
+// belong to the folder's MailFolder (mail_folder.h), which also reads the
+// books; what is here takes bytes.
 //
 //   BookNames[k]      the name of record slot k, upper-cased with UpperCase
 //   BookAddresses[k]  the e-mail address of slot k, exactly as stored
@@ -29,14 +31,8 @@ namespace engine {
 
 inline constexpr std::size_t kBookHeaderSize = 128;
 inline constexpr std::size_t kBookRecordSize = 458;
-inline constexpr std::size_t kBookNameOffset = 2;
-inline constexpr std::size_t kBookAddressOffset = 342;
-
-// The process-wide tables. Created with two empty entries at start-up
-// (CreateTables), replaced as a whole by every load.
-extern StringTable BookNames;
-extern StringTable BookAddresses;
-
+// A file must hold more than its header plus two bytes to add anything.
+inline constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
 // Appends the record slots of one whole address-book file to the tables.
 // Files of 130 bytes or fewer add nothing. Pure: bytes in, entries out.
 void AppendBookRecords(std::string_view file, StringTable& names, StringTable& addresses);
@@ -82,29 +78,5 @@ class FirstMatchIndex {
   }
   std::size_t Next(std::size_t i) const { return i + 1 == capacity_ ? 0 : i + 1; }
 };
-
-// Makes `folder` (with or without a trailing backslash) the current
-// directory and replaces BookNames and BookAddresses with the records of its
-// *.PMR files. A folder that cannot be made current leaves the current
-// directory as it was and loads from there. Silent on every failure.
-void LoadAddressBooks(const std::string& folder);
-
-// The loading part of LoadAddressBooks: replaces BookNames and
-// BookAddresses with the records of the *.PMR files of the current
-// directory. Each book is read in record-aligned pieces through one buffer,
-// opened for exclusive use for the whole read; a book that cannot be opened
-// or read to its end adds nothing.
-void LoadAddressBooksOfCurrentFolder();
-
-// Replaces BookNames and BookAddresses as a whole (same length expected) and
-// indexes the new names. What the loader and start-up use.
-void SetAddressBooks(StringTable names, StringTable addresses);
-
-// The first-match index over BookNames, current with the tables.
-const FirstMatchIndex& BookNameIndex();
-
-// The index of the first BookNames entry equal to `key` (already
-// upper-cased by the caller), or nullopt.
-std::optional<std::size_t> FindBookName(std::string_view key);
 
 }  // namespace engine

@@ -1,4 +1,5 @@
-// Byte-string helpers shared by the engine: letter case and CR LF lines.
+// Byte-string helpers shared by the engine: the upper-casing of names and
+// CR LF lines. (The plain a-z fold is base/ascii.h.)
 //
 // All text is raw 8-bit bytes in the system's ANSI code page; std::string may
 // hold NULs. Nothing here depends on the locale.
@@ -18,12 +19,6 @@ namespace engine {
 // 0x94->0x99, 0xA4->0xA5). Every other byte stays as it is.
 inline char UpperCaseByte(char c);
 std::string UpperCase(std::string_view text);
-
-// Only a-z to A-Z: how file names, list box rows and the sort of "Sort
-// List" ignore letter case. Every other byte stays as it is.
-constexpr char AsciiUpperByte(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 namespace detail {
 // The whole mapping as one table, so that the loops of loading and

@@ -9,7 +9,7 @@
 #include "engine/address_book.h"
 #include "engine/bytes.h"
 #include "engine/lines.h"
-#include "platform/files.h"
+#include "engine/mailing_list.h"
 
 namespace engine {
 
@@ -37,15 +37,15 @@ void UpperCaseInto(std::string_view text, char* out) {
 
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
                            const StringTable& addresses) {
-  // Entries are handed to the index this many at a time, so that it can
+  // Entries are handed to the index in batches of this many, so that it can
   // overlap their lookups; the output is still written in file order.
-  constexpr std::size_t kWindow = 64;
-  std::string_view entries[kWindow];
-  std::size_t keyEnds[kWindow];
-  std::string_view keys[kWindow];
-  std::optional<std::size_t> found[kWindow];
+  constexpr std::size_t kBatch = 64;
+  std::string_view entries[kBatch];
+  std::size_t keyEnds[kBatch];
+  std::string_view keys[kBatch];
+  std::optional<std::size_t> found[kBatch];
   std::size_t count = 0;
-  std::string keyBytes;  // the window's upper-cased keys, back to back
+  std::string keyBytes;  // the batch's upper-cased keys, back to back
 
   std::string text;
   // Room for addresses too; pages of it that stay unused are never touched.
@@ -57,9 +57,9 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
       begin = keyEnds[i];
     }
     names.FindMany(std::span(keys, count), std::span(found, count), &addresses);
-    // The window's output is sized first and then copied into place, piece
+    // The batch's output is sized first and then copied into place, piece
     // by piece, without a capacity check per piece.
-    std::string_view resolved[kWindow];
+    std::string_view resolved[kBatch];
     std::size_t size = 0;
     for (std::size_t i = 0; i < count; ++i) {
       const bool hit = found[i] && *found[i] < addresses.size();
@@ -89,22 +89,16 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   LineReader reader(file);
   std::string_view line;
   while (reader.Next(line)) {
-    if (line.empty() || line.front() == '\\') continue;
+    if (!IsListEntry(line)) continue;
     entries[count] = line;
     const std::size_t begin = keyBytes.size();
     keyBytes.resize(begin + line.size());
     UpperCaseInto(line, keyBytes.data() + begin);
     keyEnds[count] = keyBytes.size();
-    if (++count == kWindow) flush();
+    if (++count == kBatch) flush();
   }
   flush();
   return text;
-}
-
-std::string ExpandListFile(const std::string& fileName) {
-  const std::optional<std::string> bytes = platform::ReadWholeFileExclusive(fileName);
-  if (!bytes) return {};
-  return ExpandListText(*bytes, BookNameIndex(), BookAddresses);
 }
 
 }  // namespace engine

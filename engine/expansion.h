@@ -1,8 +1,8 @@
 // List expansion: a mailing list's lines turned into the text the output
 // pane shows, one CR LF-terminated line per entry.
 //
-// Lines starting with a backslash and empty lines are skipped. Every other
-// line is an entry; its key is UpperCase of the whole line (nothing
+// Lines starting with a backslash and empty lines are skipped
+// (IsListEntry). Every other line is an entry; its key is UpperCase of the whole line (nothing
 // trimmed). A key found in the address book index gives the entry, a TAB and
 // the address; any other entry is shown alone.
 #pragma once
@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/mail_folder.h"
 #include "engine/string_table.h"
 
 namespace engine {
@@ -22,9 +23,9 @@ class FirstMatchIndex;
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
                            const StringTable& addresses);
 
-// The expansion of list file `fileName` (a bare name in the current
-// directory) against BookNames / BookAddresses. Empty when the file cannot
-// be read.
-std::string ExpandListFile(const std::string& fileName);
+// The same against the address books of `folder`.
+inline std::string ExpandListText(std::string_view file, const MailFolder& folder) {
+  return ExpandListText(file, folder.BookNameIndex(), folder.BookAddresses());
+}
 
 }  // namespace engine

@@ -1,43 +1,59 @@
-// The mailing list catalogue: the *.PML files of the current directory, as
-// two parallel tables indexed from 1 (entry 0 belongs to no list).
+// The mailing list catalogue and the mailing list file format.
 //
-//   ListTitles[k]  the title of the k-th list found: its first line from the
-//                  8th byte on (the first 7 bytes are a prefix nobody reads)
-//   ListFiles[k]   its bare file name, as the directory listing gives it
+// A folder's catalogue is one sequence of lists, one per *.PML file, in the
+// directory listing's own order, never sorted (the folder's loader makes it,
+// mail_folder.h):
 //
-// Order: the listing's own, never sorted. Titles may repeat or be empty; a
-// file that cannot be read still gets its entry, with an empty title.
+//   file   the list's bare file name, as the directory listing gives it
+//   title  its first line from the 8th byte on (the first 7 bytes are a
+//          prefix nobody reads); empty when the file cannot be read
+//
+// Titles may repeat or be empty. In a list file, every line after the
+// title that is neither empty nor starts with a backslash is an entry.
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "engine/lines.h"
 
 namespace engine {
 
 inline constexpr std::size_t kTitlePrefixLength = 7;
 
-extern std::vector<std::string> ListTitles;
-extern std::vector<std::string> ListFiles;
+struct MailingList {
+  std::string file;
+  std::string title;
+};
 
 // The title that a list file with these bytes shows. Pure.
 std::string ListTitleOf(std::string_view file);
 
-// The title of list file `fileName`, read only as far as its first line
-// goes, in pieces, with the file opened for exclusive use. Empty when the
-// file cannot be opened or read.
-std::string ReadListTitle(const std::string& fileName);
+// The position of the first list titled exactly `title`, or nullopt.
+std::optional<std::size_t> FindListByTitle(std::span<const MailingList> lists,
+                                           std::string_view title);
 
-// Replaces ListTitles and ListFiles from the *.PML files of the current
-// directory. The list box side is the window's (LoadMailingLists).
-void LoadListCatalogue();
+// Whether a line of a list file is an entry: not empty and not starting
+// with a backslash (the title line, and comments, start with one).
+inline bool IsListEntry(std::string_view line) {
+  return !line.empty() && line.front() != '\\';
+}
 
-// The lowest index k >= 1 with ListTitles[k] == title, or 0 for none.
-std::size_t FindListByTitle(std::string_view title);
-
-// Creates the four tables as the program starts: each with the two entries
-// 0 and 1, both empty.
-void CreateTables();
+// Calls `visit(lineNumber, entry)` for every entry of a list file's bytes,
+// read with the line rules of lines.h. Line numbers count every line, the
+// title included, as an editor does.
+template <typename Visit>
+void ForEachListEntry(std::string_view file, Visit&& visit) {
+  LineReader reader(file);
+  std::string_view line;
+  std::size_t number = 0;
+  while (reader.Next(line)) {
+    ++number;
+    if (IsListEntry(line)) visit(number, line);
+  }
+}
 
 }  // namespace engine

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "base/ascii.h"
 #include "engine/bytes.h"
 
 namespace engine {
@@ -29,7 +30,7 @@ std::string_view AddressOf(std::string_view segment) {
 }
 
 unsigned char SortKeyByte(char c) {
-  return static_cast<unsigned char>(AsciiUpperByte(c));
+  return static_cast<unsigned char>(base::AsciiUpperByte(c));
 }
 
 // Byte order with only a-z folded; a prefix sorts first.

@@ -180,12 +180,4 @@ bool operator==(const StringTable& a, const StringTable& b) {
   return true;
 }
 
-bool operator==(const StringTable& a, const std::vector<std::string>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t k = 0; k < b.size(); ++k) {
-    if (a[k] != b[k]) return false;
-  }
-  return true;
-}
-
 }  // namespace engine

@@ -129,8 +129,6 @@ class StringTable {
   const_iterator end() const { return {this, size()}; }
 
   friend bool operator==(const StringTable& a, const StringTable& b);
-  // Equal to a list of strings: the same entries in the same order.
-  friend bool operator==(const StringTable& a, const std::vector<std::string>& b);
 
  private:
   // An entry ending at `end` that could not start at `previousEnd` without

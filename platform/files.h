@@ -1,4 +1,4 @@
-// File-system layer: the only place the engine asks for files.
+// File-system layer: the only place the program asks for files.
 //
 // Every call switches the system's critical-error and open-file error boxes
 // off for its duration (a drive without a medium fails silently) and restores
@@ -6,9 +6,8 @@
 // nullopt. Names are bytes in the system's 8-bit code page; no conversion.
 //
 // Two implementations, chosen by the build: files_win32.cpp (the real thing)
-// and files_posix.cpp (a stand-in for native tests: readdir order, names
-// starting with a dot count as hidden, exclusive use through a non-blocking
-// flock).
+// and files_posix.cpp; files.cpp holds what both share (a stand-in for native tests: readdir order,
+// names starting with a dot count as hidden, exclusive use through a non-blocking flock).
 #pragma once
 
 #include <cstddef>
@@ -28,19 +27,29 @@ bool MakeFolderCurrent(const std::string& path);
 // separator except at a drive root. Empty when it cannot be read.
 std::string CurrentFolderPath();
 
-// Bare names of the plain files in the current directory matching the
-// wildcard `pattern` ("*.PMR"), letter case ignored; folders and hidden or
-// system files left out. In the listing's own order, never sorted.
-std::vector<std::string> ListMatchingFiles(std::string_view pattern);
+// Whether `path` names a folder (a link to one counts).
+bool IsFolder(const std::string& path);
+
+// The path of the entry `name` in `folder`: joined with the platform's
+// separator unless `folder` already ends in one (or in a drive's colon);
+// `name` alone when `folder` is empty.
+std::string PathInFolder(const std::string& folder, std::string_view name);
+
+// Bare names of the plain files in `folder` matching the wildcard `pattern`
+// ("*.PMR"), letter case ignored; folders and hidden or system files left
+// out. In the listing's own order, never sorted. nullopt when the folder
+// cannot be listed (no match is an empty list, not a failure).
+std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
+                                                          std::string_view pattern);
 
 // Looks up exactly one directory entry by its path (no wildcard added) and
 // returns its name as stored (the long name, in its stored letter case).
 // Any entry counts, file or folder, hidden or system, except "." and "..".
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
-// The whole content of the file `path`, opened for exclusive use (shared
-// with no other program) for the duration of the read. nullopt when it
-// cannot be opened or read, for instance while another program holds it.
+// The whole content of the file `path`, read through an ExclusiveFile.
+// nullopt when it cannot be opened or read, for instance while another
+// program holds it.
 std::optional<std::string> ReadWholeFileExclusive(const std::string& path);
 
 // A file opened for exclusive use (shared with no other program), read
@@ -59,7 +68,8 @@ class ExclusiveFile {
   std::uint64_t Size() const { return size_; }
   // Reads the next bytes of the file into `buffer`, filling all `capacity`
   // bytes unless the file ends first. The count read (0 at the end), or
-  // nullopt when the file is not open or a read fails.
+  // nullopt when the file is not open or a read fails. A file is read to
+  // the end it has when it is read, which may lie past Size().
   std::optional<std::size_t> ReadNext(char* buffer, std::size_t capacity);
 
  private:

@@ -10,12 +10,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <limits>
-#include <new>
-#include <stdexcept>
 #include <utility>
 
-#include "engine/bytes.h"
+#include "base/ascii.h"
 #include "platform/files.h"
 
 namespace platform {
@@ -71,8 +68,8 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
     if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
       star_name = n;
-    } else if (p < pattern.size() && (pattern[p] == '?' || engine::AsciiUpperByte(pattern[p]) ==
-                                                               engine::AsciiUpperByte(name[n]))) {
+    } else if (p < pattern.size() && (pattern[p] == '?' || base::AsciiUpperByte(pattern[p]) ==
+                                                               base::AsciiUpperByte(name[n]))) {
       ++p;
       ++n;
     } else if (star != std::string_view::npos) {
@@ -110,11 +107,24 @@ std::string CurrentFolderPath() {
   }
 }
 
-std::vector<std::string> ListMatchingFiles(std::string_view pattern) {
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  return UsableAsPath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string PathInFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
+                                                          std::string_view pattern) {
   std::vector<std::string> names;
-  if (!UsableAsPath(pattern)) return names;
-  DirectoryStream dir(opendir("."));
-  if (!dir.Valid()) return names;
+  if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
+  DirectoryStream dir(opendir(folder.c_str()));
+  if (!dir.Valid()) return std::nullopt;
   const int dir_fd = dirfd(dir.Get());
   while (const dirent* entry = readdir(dir.Get())) {
     const std::string_view name(entry->d_name);
@@ -136,42 +146,6 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   const std::string_view name = slash == std::string_view::npos ? rest : rest.substr(slash + 1);
   if (name.empty() || name == "." || name == "..") return std::nullopt;
   return std::string(name);
-}
-
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
-  if (!UsableAsPath(path)) return std::nullopt;
-  // O_NONBLOCK: a FIFO named like a book must not stall the open.
-  FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!file.Valid()) return std::nullopt;
-  struct stat info {};
-  if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-  if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) return std::nullopt;
-  if (static_cast<unsigned long long>(info.st_size) > std::numeric_limits<std::size_t>::max() / 2) {
-    return std::nullopt;
-  }
-
-  std::string content;
-  try {
-    content.resize(static_cast<std::size_t>(info.st_size));
-    std::size_t done = 0;
-    for (;;) {
-      // Room past the reported size: a file that grew is read to its end.
-      if (done == content.size()) content.resize(content.size() + 4096);
-      const ssize_t got = read(file.Get(), content.data() + done, content.size() - done);
-      if (got < 0) {
-        if (errno == EINTR) continue;
-        return std::nullopt;
-      }
-      if (got == 0) break;
-      done += static_cast<std::size_t>(got);
-    }
-    content.resize(done);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  } catch (const std::length_error&) {
-    return std::nullopt;
-  }
-  return content;
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {

@@ -98,14 +98,35 @@ std::string CurrentFolderPath() {
   }
 }
 
-std::vector<std::string> ListMatchingFiles(std::string_view pattern) {
+bool IsFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  ErrorModeGuard guard;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::string PathInFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && path.back() != '\\' && path.back() != '/' && path.back() != ':') {
+    path += '\\';
+  }
+  path += name;
+  return path;
+}
+
+std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
+                                                          std::string_view pattern) {
   std::vector<std::string> names;
-  if (!UsableAsPath(pattern)) return names;
-  const std::string pattern_text(pattern);
+  if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
+  const std::string search_path = PathInFolder(folder, pattern);
   ErrorModeGuard guard;
   WIN32_FIND_DATAA entry{};
-  FindHandle search(FindFirstFileA(pattern_text.c_str(), &entry));
-  if (!search.Valid()) return names;
+  FindHandle search(FindFirstFileA(search_path.c_str(), &entry));
+  if (!search.Valid()) {
+    // No match at all is an empty listing; anything else is a failure.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
   constexpr DWORD kLeftOut =
       FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
@@ -123,41 +144,6 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   FindHandle search(FindFirstFileA(path.c_str(), &entry));
   if (!search.Valid() || IsDotEntry(entry.cFileName)) return std::nullopt;
   return std::string(entry.cFileName);
-}
-
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
-  if (!UsableAsPath(path)) return std::nullopt;
-  ErrorModeGuard guard;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return std::nullopt;
-  // Only disk files: a device name such as CON or a pipe could block or never end.
-  if (GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) return std::nullopt;
-  const auto total = static_cast<std::uint64_t>(size.QuadPart);
-  // A file larger than this process can address cannot be held whole.
-  if (total > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
-
-  std::string content;
-  try {
-    content.resize(static_cast<std::size_t>(total));
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  } catch (const std::length_error&) {
-    return std::nullopt;
-  }
-  std::size_t done = 0;
-  while (done < content.size()) {
-    const std::size_t left = content.size() - done;
-    const DWORD piece = left < kReadPiece ? static_cast<DWORD>(left) : kReadPiece;
-    DWORD got = 0;
-    if (ReadFile(file.Get(), content.data() + done, piece, &got, nullptr) == 0) return std::nullopt;
-    if (got == 0) break;  // shorter than its size said: keep what is there
-    done += got;
-  }
-  content.resize(done);
-  return content;
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "engine/bytes.h"
+#include "base/ascii.h"
 
 namespace platform {
 
@@ -48,7 +48,7 @@ bool IsListBox(const WindowObject::Control& control) {
 }
 
 unsigned char Folded(char c) {
-  return static_cast<unsigned char>(engine::AsciiUpperByte(c));
+  return static_cast<unsigned char>(base::AsciiUpperByte(c));
 }
 
 bool RowLess(std::string_view a, std::string_view b) {

@@ -31,8 +31,10 @@ TEST(AddressBookWriter, ASourceReadsBackThroughTheProgramsReader) {
   engine::StringTable names;
   engine::StringTable addresses;
   engine::AppendBookRecords(book, names, addresses);
-  EXPECT_EQ(std::vector<std::string>({"CHAIR", "PAT KOWALSKI"}), names);
-  EXPECT_EQ(std::vector<std::string>({"chair@club.example", "pat@club.example"}), addresses);
+  EXPECT_EQ(std::vector<std::string>({"CHAIR", "PAT KOWALSKI"}),
+            std::vector<std::string>(names.begin(), names.end()));
+  EXPECT_EQ(std::vector<std::string>({"chair@club.example", "pat@club.example"}),
+            std::vector<std::string>(addresses.begin(), addresses.end()));
 }
 
 TEST(AddressBookWriter, EveryFieldOfASourceLineLandsInItsOwnField) {

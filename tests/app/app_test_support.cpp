@@ -35,12 +35,12 @@ void StartedProgram::Start(const std::string& folder) {
 }
 
 void StartedProgram::TearDown() {
-  platform::DestroyMainWindow(app::MainWindow);
-  app::MainWindow = nullptr;
+  platform::DestroyMainWindow(app::Main.MainWindow);
+  app::Main = app::MainWindowState{};
 }
 
 platform::Window StartedProgram::Window() const {
-  return app::MainWindow;
+  return app::Main.MainWindow;
 }
 
 }  // namespace apptest

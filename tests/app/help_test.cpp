@@ -154,7 +154,6 @@ class HelpWindowTest : public apptest::StartedProgram {
 };
 
 TEST_F(HelpWindowTest, HelpButtonShowsTheTextWithItsCaptionAndAnOkButton) {
-  app::HelpText = "left over";
   EXPECT_EQ(0, Click(app::kHelpButtonId));
   ASSERT_EQ(1u, platform::ShownMessages().size());
   const platform::ShownMessage& shown = platform::ShownMessages()[0];
@@ -163,9 +162,10 @@ TEST_F(HelpWindowTest, HelpButtonShowsTheTextWithItsCaptionAndAnOkButton) {
       std::optional<std::string>("Quillmer - Expands Addresses in Pegasus Mail Mailing Lists"),
       shown.caption);
   EXPECT_EQ(0u, shown.style);
-  // Rebuilt, not appended to.
+  // Built anew, not appended to.
   Click(app::kHelpButtonId);
-  EXPECT_BYTES_EQ(kExpectedHelp, app::HelpText);
+  ASSERT_EQ(2u, platform::ShownMessages().size());
+  EXPECT_BYTES_EQ(kExpectedHelp, platform::ShownMessages()[1].text);
 }
 
 TEST_F(HelpWindowTest, ASecondHelpClickWhileTheBoxIsOpenShowsASecondIdenticalBox) {

@@ -10,9 +10,7 @@
 #include "app/mailing_lists.h"
 #include "app/output_options.h"
 #include "app_test_support.h"
-#include "engine/address_book.h"
-#include "engine/bytes.h"
-#include "engine/mailing_list.h"
+#include "base/ascii.h"
 
 namespace {
 
@@ -20,7 +18,7 @@ using apptest::MailFolder;
 using platform::ControlFacts;
 
 std::string Upper(std::string text) {
-  for (char& c : text) c = engine::AsciiUpperByte(c);
+  for (char& c : text) c = base::AsciiUpperByte(c);
   return text;
 }
 
@@ -63,7 +61,7 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
   EXPECT_EQ(0u, controls.back().style & platform::kWsTabStop);
   EXPECT_EQ(app::kWebLinkButtonId, controls.back().id);
 
-  EXPECT_EQ(folder_.Path(), app::CurrentFolder);
+  EXPECT_EQ(folder_.Path(), app::Main.CurrentFolder);
   EXPECT_EQ(folder_.Path(), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ("&Browse", platform::ControlText(Window(), app::kBrowseButtonId));
   EXPECT_EQ(app::kMakerWebAddress, platform::ControlText(Window(), app::kWebLinkButtonId));
@@ -80,8 +78,10 @@ TEST_F(MainWindowTest, AFolderThatCannotBeMadeCurrentShowsNoListsAndKeepsItsName
   Start(missing);
   EXPECT_EQ(missing, platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(0u, platform::ListRowCount(Window(), app::kListBoxId));
-  EXPECT_EQ(std::vector<std::string>({"", ""}), engine::BookNames);
-  EXPECT_EQ(std::vector<std::string>({"", ""}), engine::ListFiles);
+  // Nothing of the current directory's books or lists was read.
+  EXPECT_TRUE(app::Main.Folder->BookNames().empty());
+  EXPECT_TRUE(app::Main.Folder->Lists().empty());
+  EXPECT_EQ(std::nullopt, app::Main.Folder->FindBookName("JO"));
 }
 
 // Records what a handler was called with.

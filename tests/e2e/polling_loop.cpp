@@ -8,7 +8,7 @@
 
 int main() {
   app::StartUp(app::StartFolder);
-  HWND dialog = reinterpret_cast<HWND>(app::MainWindow);
+  HWND dialog = reinterpret_cast<HWND>(app::Main.MainWindow);
   while (IsWindow(dialog)) {
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

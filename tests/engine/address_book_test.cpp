@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/mail_folder.h"
 #include "engine/mailing_list.h"
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
@@ -114,8 +115,8 @@ TEST(AppendBookRecords, EachBookStartsAtItsOwnFirstRecord) {
   engine::StringTable addresses;
   engine::AppendBookRecords(first, names, addresses);
   engine::AppendBookRecords(second, names, addresses);
-  EXPECT_EQ(names, (V{"ANN", "", "BOB"}));
-  EXPECT_EQ(addresses, (V{"ann@a", "", "bob@b"}));
+  EXPECT_EQ(fixture::Entries(names), (V{"ANN", "", "BOB"}));
+  EXPECT_EQ(fixture::Entries(addresses), (V{"ann@a", "", "bob@b"}));
 }
 
 std::optional<std::size_t> LinearFind(const V& names, std::string_view key) {
@@ -146,26 +147,35 @@ TEST(FirstMatchIndex, GivesTheLinearScansAnswer) {
   EXPECT_EQ(engine::FirstMatchIndex().Find("X"), std::nullopt);
 }
 
-// Loads from real files: the platform layer lists and reads them.
+// Reads real files: the folder's loader lists and reads them through the
+// platform layer.
 class LoadAddressBooksTest : public testing::Test {
  protected:
-  void SetUp() override { engine::CreateTables(); }
+  void Load(const std::string& path) {
+    opened_ = engine::OpenMailFolder(path).folder;
+    ASSERT_TRUE(opened_) << path;
+  }
+  V Names() const { return fixture::Entries(opened_->BookNames()); }
+  V Addresses() const { return fixture::Entries(opened_->BookAddresses()); }
+  V Listed() const { return platform::ListMatchingFiles(folder_.path().string(), "*.PMR").value(); }
   fixture::TempFolder folder_;
+  std::shared_ptr<const engine::MailFolder> opened_;
 };
 
-TEST_F(LoadAddressBooksTest, TakesBooksInListingOrderAndMakesTheFolderCurrent) {
+TEST_F(LoadAddressBooksTest, TakesBooksInListingOrderWhateverFolderIsCurrent) {
   folder_.Write("a.PMR", BookBytes("A", {{.name = "Sales", .address = "first@a"},
                                          {.name = "Ann", .address = "ann@a"}}));
   folder_.Write("b.pmr", BookBytes("B", {{.name = "sales", .address = "second@b"}}) + "\x01");
   folder_.Write("c.PMR", BookBytes("C", {{.name = "Cy", .address = "cy@c"}}));
-  engine::LoadAddressBooks(folder_.path().string());
-  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder_.path()));
+  const std::filesystem::path before = std::filesystem::current_path();
+  Load(folder_.path().string());
+  EXPECT_EQ(std::filesystem::current_path(), before);
 
   const std::map<std::string, Tables> books = {{"a.PMR", {{"SALES", "ANN"}, {"first@a", "ann@a"}}},
                                                {"b.pmr", {{"SALES", ""}, {"second@b", ""}}},
                                                {"c.PMR", {{"CY"}, {"cy@c"}}}};
   Tables expected;
-  const V order = platform::ListMatchingFiles("*.PMR");
+  const V order = Listed();
   ASSERT_EQ(order.size(), 3u);
   for (const std::string& name : order) {
     const Tables& book = books.at(name);
@@ -173,14 +183,14 @@ TEST_F(LoadAddressBooksTest, TakesBooksInListingOrderAndMakesTheFolderCurrent) {
     expected.addresses.insert(expected.addresses.end(), book.addresses.begin(),
                               book.addresses.end());
   }
-  EXPECT_EQ(engine::BookNames, expected.names);
-  EXPECT_EQ(engine::BookAddresses, expected.addresses);
+  EXPECT_EQ(Names(), expected.names);
+  EXPECT_EQ(Addresses(), expected.addresses);
   // The first of the two SALES records in listing order wins.
   const std::size_t first = LinearFind(expected.names, "SALES").value();
-  EXPECT_EQ(engine::FindBookName("SALES"), first);
-  EXPECT_EQ(engine::BookAddresses[first], expected.addresses[first]);
-  EXPECT_EQ(engine::FindBookName("CY"), LinearFind(expected.names, "CY"));
-  EXPECT_EQ(engine::FindBookName("Cy"), std::nullopt);
+  EXPECT_EQ(opened_->FindBookName("SALES"), first);
+  EXPECT_EQ(opened_->BookAddresses()[first], expected.addresses[first]);
+  EXPECT_EQ(opened_->FindBookName("CY"), LinearFind(expected.names, "CY"));
+  EXPECT_EQ(opened_->FindBookName("Cy"), std::nullopt);
 }
 
 TEST_F(LoadAddressBooksTest, SkipsHiddenOtherAndTooShortFiles) {
@@ -192,33 +202,38 @@ TEST_F(LoadAddressBooksTest, SkipsHiddenOtherAndTooShortFiles) {
   for (const std::size_t size : {0u, 1u, 2u, 127u, 128u, 129u, 130u}) {
     folder_.Write("short" + std::to_string(size) + ".PMR", std::string(size, 'S'));
   }
-  engine::LoadAddressBooks(folder_.path().string() +
-                           static_cast<char>(std::filesystem::path::preferred_separator));
-  EXPECT_EQ(engine::BookNames, V{"KEPT"});
-  EXPECT_EQ(engine::BookAddresses, V{"k@k"});
+  Load(folder_.path().string() + static_cast<char>(std::filesystem::path::preferred_separator));
+  EXPECT_EQ(Names(), V{"KEPT"});
+  EXPECT_EQ(Addresses(), V{"k@k"});
 }
 
-TEST_F(LoadAddressBooksTest, ANewFolderReplacesTheTablesWhole) {
+TEST_F(LoadAddressBooksTest, EachFolderHoldsOnlyItsOwnBooks) {
   folder_.Write("a.PMR", BookBytes("A", {{.name = "Ann", .address = "ann@a"}}));
-  engine::LoadAddressBooks(folder_.path().string());
-  ASSERT_EQ(engine::BookNames, V{"ANN"});
+  Load(folder_.path().string());
+  ASSERT_EQ(Names(), V{"ANN"});
+  const std::shared_ptr<const engine::MailFolder> first = opened_;
   const fixture::TempFolder empty;
-  engine::LoadAddressBooks(empty.path().string());
-  EXPECT_TRUE(engine::BookNames.empty());
-  EXPECT_TRUE(engine::BookAddresses.empty());
-  EXPECT_EQ(engine::FindBookName("ANN"), std::nullopt);
+  Load(empty.path().string());
+  EXPECT_TRUE(opened_->BookNames().empty());
+  EXPECT_TRUE(opened_->BookAddresses().empty());
+  EXPECT_EQ(opened_->FindBookName("ANN"), std::nullopt);
+  // The first folder is untouched by the second.
+  EXPECT_EQ(fixture::Entries(first->BookNames()), V{"ANN"});
+  EXPECT_EQ(first->FindBookName("ANN"), 0u);
 }
 
-TEST_F(LoadAddressBooksTest, AFolderThatCannotBeEnteredLoadsTheCurrentOne) {
+TEST_F(LoadAddressBooksTest, WhatIsNoFolderIsRefusedEvenWithBooksInTheCurrentOne) {
   folder_.Write("a.PMR", BookBytes("A", {{.name = "Ann", .address = "ann@a"}}));
+  const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(folder_.path());
   for (const std::string& bad :
-       {(folder_.path() / "missing").string(), (folder_.path() / "*").string(), std::string("?")}) {
-    engine::CreateTables();
-    engine::LoadAddressBooks(bad);
-    EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder_.path()));
-    EXPECT_EQ(engine::BookNames, V{"ANN"}) << bad;
+       {(folder_.path() / "missing").string(), (folder_.path() / "*").string(), std::string("?"),
+        std::string(), (folder_.path() / "a.PMR").string()}) {
+    const engine::OpenedFolder opened = engine::OpenMailFolder(bad);
+    EXPECT_EQ(opened.folder, nullptr) << bad;
+    EXPECT_EQ(opened.failure, engine::FolderFailure::kNotAFolder) << bad;
   }
+  std::filesystem::current_path(before);
 }
 
 TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
@@ -228,10 +243,10 @@ TEST_F(LoadAddressBooksTest, SurvivesArbitraryBytes) {
     for (char& c : bytes) c = static_cast<char>(random() % 4 == 0 ? 0 : random() % 256);
     folder_.Write("r" + std::to_string(i) + ".PMR", bytes);
   }
-  engine::LoadAddressBooks(folder_.path().string());
-  EXPECT_EQ(engine::BookNames.size(), engine::BookAddresses.size());
-  for (const std::string_view name : engine::BookNames) EXPECT_LE(name.size(), 456u);
-  for (const std::string_view address : engine::BookAddresses) EXPECT_LE(address.size(), 116u);
+  Load(folder_.path().string());
+  EXPECT_EQ(opened_->BookNames().size(), opened_->BookAddresses().size());
+  for (const std::string_view name : opened_->BookNames()) EXPECT_LE(name.size(), 456u);
+  for (const std::string_view address : opened_->BookAddresses()) EXPECT_LE(address.size(), 116u);
 }
 
 }  // namespace
@@ -258,7 +273,7 @@ TEST_F(LoadAddressBooksTest, BooksLongerThanOneReadAreReadWhole) {
   folder_.Write("first.PMR",
                 tools::AddressBookBytes("First", first) + "\x01\x02" + std::string(98, 'q'));
   folder_.Write("second.PMR", tools::AddressBookBytes("Second", second));
-  engine::LoadAddressBooks(folder_.path().string());
+  Load(folder_.path().string());
 
   std::map<std::string, Tables> books;
   for (const auto& entry : first) {
@@ -272,16 +287,16 @@ TEST_F(LoadAddressBooksTest, BooksLongerThanOneReadAreReadWhole) {
     books["second.PMR"].addresses.push_back(entry.address);
   }
   Tables expected;
-  for (const std::string& name : platform::ListMatchingFiles("*.PMR")) {
+  for (const std::string& name : Listed()) {
     const Tables& book = books.at(name);
     expected.names.insert(expected.names.end(), book.names.begin(), book.names.end());
     expected.addresses.insert(expected.addresses.end(), book.addresses.begin(),
                               book.addresses.end());
   }
-  ASSERT_EQ(engine::BookNames.size(), 1300u + 1 + 1024);
-  EXPECT_TRUE(engine::BookNames == expected.names);
-  EXPECT_TRUE(engine::BookAddresses == expected.addresses);
-  EXPECT_EQ(engine::FindBookName(Upper("Person \x81 1299")),
+  ASSERT_EQ(opened_->BookNames().size(), 1300u + 1 + 1024);
+  EXPECT_TRUE(Names() == expected.names);
+  EXPECT_TRUE(Addresses() == expected.addresses);
+  EXPECT_EQ(opened_->FindBookName(Upper("Person \x81 1299")),
             LinearFind(expected.names, Upper("Person \x81 1299")));
 }
 
@@ -291,11 +306,11 @@ TEST_F(LoadAddressBooksTest, ABookHeldByAnotherProgramAddsNothing) {
   {
     testsupport::ExclusiveHold hold((folder_.path() / "held.PMR").string());
     ASSERT_TRUE(hold.Held());
-    engine::LoadAddressBooks(folder_.path().string());
+    Load(folder_.path().string());
   }
-  EXPECT_EQ(engine::BookNames, (V{Upper("Person \x81 700"), Upper("Person \x81 701")}));
-  engine::LoadAddressBooks(folder_.path().string());
-  EXPECT_EQ(engine::BookNames.size(), 602u);
+  EXPECT_EQ(Names(), (V{Upper("Person \x81 700"), Upper("Person \x81 701")}));
+  Load(folder_.path().string());
+  EXPECT_EQ(opened_->BookNames().size(), 602u);
 }
 
 TEST(FirstMatchIndex, FindManyPutsEachAnswerAtItsKeysPlace) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ascii.h"
+
 namespace {
 
 using engine::SplitCrLfSegments;
@@ -33,11 +35,11 @@ TEST(AsciiUpperByte, FoldsOnlyTheAsciiLetters) {
   for (unsigned b = 0; b < 256; ++b) {
     const auto c = static_cast<char>(b);
     const unsigned expected = (b >= 'a' && b <= 'z') ? b - 'a' + 'A' : b;
-    EXPECT_EQ(static_cast<unsigned char>(engine::AsciiUpperByte(c)), expected) << "byte " << b;
+    EXPECT_EQ(static_cast<unsigned char>(base::AsciiUpperByte(c)), expected) << "byte " << b;
   }
   // The code page 437 letters that names fold stay as they are here.
-  EXPECT_EQ(engine::AsciiUpperByte('\x81'), '\x81');
-  EXPECT_NE(engine::UpperCaseByte('\x81'), engine::AsciiUpperByte('\x81'));
+  EXPECT_EQ(base::AsciiUpperByte('\x81'), '\x81');
+  EXPECT_NE(engine::UpperCaseByte('\x81'), base::AsciiUpperByte('\x81'));
 }
 
 std::vector<std::string> Segments(std::string_view text) {

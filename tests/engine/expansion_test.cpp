@@ -79,18 +79,6 @@ TEST(ExpandListText, HandlesAFiftyMegabyteLine) {
   EXPECT_EQ(Expand(file, {"ANN"}, {"ann@a"}), expected);
 }
 
-TEST(ExpandListFile, ReadsTheListFileAgainstTheLoadedBooks) {
-  engine::CreateTables();
-  const fixture::TempFolder folder;
-  folder.Write("a.PMR", fixture::BookBytes("A", {{.name = "Jo Smith", .address = "Jo@Example.org"},
-                                                 {.name = "Sales", .address = "sales@s"}}));
-  folder.Write("friends.PML", "\\TITLE Friends\r\njo smith\r\nme@here\r\nSales \r\n");
-  engine::LoadAddressBooks(folder.path().string());
-  EXPECT_EQ(engine::ExpandListFile("friends.PML"),
-            "jo smith\tJo@Example.org\r\nme@here\r\nSales \r\n");
-  EXPECT_EQ(engine::ExpandListFile("missing.PML"), "");
-}
-
 TEST(ExpandListText, ListsOfEveryLengthMatchALinearScan) {
   // Names with duplicates (the first must win), an empty address, code page
   // 437 letters; entries that hit in mixed letter case, miss, or repeat.

@@ -3,56 +3,136 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
-#include "engine/address_book.h"
-#include "engine/mailing_list.h"
+#include "engine/expansion.h"
+#include "platform/files.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
 #include "tools/address_book_writer.h"
 
 namespace {
 
 using V = std::vector<std::string>;
 
-// What the lists loader saw when it ran: the books must be loaded by then.
-std::vector<std::size_t> namesSeenByLists;
-void RecordingLoadLists() {
-  namesSeenByLists.push_back(engine::BookNames.size());
-  engine::LoadListCatalogue();
+std::shared_ptr<const engine::MailFolder> Open(const fixture::TempFolder& folder) {
+  engine::OpenedFolder opened = engine::OpenMailFolder(folder.path().string());
+  EXPECT_EQ(opened.failure, engine::FolderFailure::kNone);
+  return opened.folder;
 }
 
-TEST(OpenMailFolder, LoadsBooksThenListsFromTheFolder) {
-  engine::CreateTables();
-  namesSeenByLists.clear();
+V Titles(const engine::MailFolder& folder) {
+  V titles;
+  for (const engine::MailingList& list : folder.Lists()) titles.push_back(list.title);
+  return titles;
+}
+
+TEST(OpenMailFolder, ReadsBooksAndListsWithoutEnteringTheFolder) {
   const fixture::TempFolder folder;
   folder.Write("a.PMR", tools::AddressBookBytes(
                             "A", {{"Ann", "ann@a", "", "", ""}, {"Bo", "bo@b", "", "", ""}}));
-  folder.Write("club.PML", "\\TITLE Club\r\nann\r\n");
-  ASSERT_TRUE(engine::OpenMailFolder(folder.path().string(), RecordingLoadLists));
-  EXPECT_TRUE(std::filesystem::equivalent(std::filesystem::current_path(), folder.path()));
-  EXPECT_EQ(namesSeenByLists, std::vector<std::size_t>{2});
-  EXPECT_EQ(engine::BookNames, (V{"ANN", "BO"}));
-  EXPECT_EQ(engine::ListTitles, (V{"", "Club"}));
+  folder.Write("club.PML", "\\TITLE Club\r\nann\r\nme@here\r\nbo \r\n");
+  const std::filesystem::path before = std::filesystem::current_path();
+  const auto opened = Open(folder);
+  ASSERT_TRUE(opened);
+  EXPECT_EQ(std::filesystem::current_path(), before);
+  EXPECT_EQ(opened->Path(), folder.path().string());
+  EXPECT_EQ(opened->BookFiles(), V{"a.PMR"});
+  EXPECT_EQ(fixture::Entries(opened->BookNames()), (V{"ANN", "BO"}));
+  EXPECT_EQ(Titles(*opened), V{"Club"});
+  EXPECT_EQ(opened->ListFiles(0), "club.PML");
+
+  // The list is read from the folder, not from the current directory, and
+  // expanded against the folder's own books.
+  const std::optional<std::string> bytes = engine::ReadListFile(*opened, opened->Lists()[0]);
+  ASSERT_TRUE(bytes);
+  EXPECT_EQ(engine::ExpandListText(*bytes, *opened), "ann\tann@a\r\nme@here\r\nbo \r\n");
+  EXPECT_EQ(engine::ReadListFile(*opened, {"missing.PML", ""}), std::nullopt);
+  EXPECT_EQ(engine::ReadBookFile(*opened, "a.PMR")->size(), 128u + 2 * 458u);
 }
 
-TEST(OpenMailFolder, AFolderThatCannotBeMadeCurrentChangesNothing) {
-  engine::CreateTables();
-  namesSeenByLists.clear();
+TEST(OpenMailFolder, NumbersNothingAndKeepsTheListingOrderOfLists) {
+  const fixture::TempFolder folder;
+  const std::map<std::string, std::string> titleOf = {
+      {"zeta.PML", "Zeta"}, {"alpha.pml", "Alpha"}, {"again.PML", "Zeta"}, {"empty.PML", ""}};
+  folder.Write("zeta.PML", "\\TITLE Zeta\r\nBob\r\n");
+  folder.Write("alpha.pml", "\\TITLE Alpha\rCarol");
+  folder.Write("again.PML", "\\TITLE Zeta\r\n");
+  folder.Write("empty.PML", "");
+  folder.Write(".hidden.PML", "\\TITLE Hidden\r\n");
+  folder.Write("book.PMR", "\\TITLE Book\r\n");
+  std::filesystem::create_directory(folder.path() / "sub.PML");
+  const auto opened = Open(folder);
+  ASSERT_TRUE(opened);
+
+  V titles;
+  V files;
+  const std::optional<V> listed = platform::ListMatchingFiles(folder.path().string(), "*.PML");
+  ASSERT_TRUE(listed);
+  for (const std::string& name : *listed) {
+    files.push_back(name);
+    titles.push_back(titleOf.at(name));
+  }
+  ASSERT_EQ(files.size(), 4u);
+  V openedFiles;
+  for (const engine::MailingList& list : opened->Lists()) openedFiles.push_back(list.file);
+  EXPECT_EQ(openedFiles, files);
+  EXPECT_EQ(Titles(*opened), titles);
+
+  const fixture::TempFolder none;
+  EXPECT_TRUE(Open(none)->Lists().empty());
+}
+
+TEST(OpenMailFolder, ReadsEachTitleAcrossPiecesOnlyToItsFirstLineEnd) {
+  const fixture::TempFolder folder;
+  // A first line longer than any one read, ended by CR, by CR LF, by Ctrl-Z,
+  // or by the end of the file; and one with lone LFs only.
+  const std::string longTitle(20000, 't');
+  const std::map<std::string, std::string> expected = {
+      {"cr.PML", longTitle},
+      {"crlf.PML", longTitle},
+      {"ctrlz.PML", longTitle},
+      {"end.PML", longTitle},
+      {"lf.PML", "a\nb\n" + std::string(9000, 'c')},
+      {"short.PML", ""},
+      {"empty.PML", ""},
+      {"held.PML", ""}};
+  folder.Write("cr.PML", "\\TITLE " + longTitle + "\rrest\r\n");
+  folder.Write("crlf.PML", "\\TITLE " + longTitle + "\r\nrest");
+  folder.Write("ctrlz.PML", "\\TITLE " + longTitle + "\x1A" + "after\r\n");
+  folder.Write("end.PML", "\\TITLE " + longTitle);
+  folder.Write("lf.PML", "\\TITLE a\nb\n" + std::string(9000, 'c'));
+  folder.Write("short.PML", "1234567\r\nEntry");
+  folder.Write("empty.PML", "");
+  folder.Write("held.PML", "\\TITLE Held\r\n");
+  // A list held by another program keeps its entry, with an empty title.
+  testsupport::ExclusiveHold hold((folder.path() / "held.PML").string());
+  ASSERT_TRUE(hold.Held());
+  const auto opened = Open(folder);
+  ASSERT_TRUE(opened);
+  ASSERT_EQ(opened->Lists().size(), expected.size());
+  for (const engine::MailingList& list : opened->Lists()) {
+    EXPECT_TRUE(list.title == expected.at(list.file)) << list.file;
+  }
+}
+
+TEST(OpenMailFolder, SaysWhatIsNoFolder) {
   const fixture::TempFolder folder;
   folder.Write("a.PMR", tools::AddressBookBytes("A", {{"Ann", "ann@a", "", "", ""}}));
-  folder.Write("club.PML", "\\TITLE Club\r\n");
-  ASSERT_TRUE(engine::OpenMailFolder(folder.path().string(), RecordingLoadLists));
-  const std::filesystem::path before = std::filesystem::current_path();
   for (const std::string& bad :
-       {(folder.path() / "missing").string(), std::string(), (folder.path() / "a.PMR").string()}) {
-    EXPECT_FALSE(engine::OpenMailFolder(bad, RecordingLoadLists)) << bad;
-    EXPECT_EQ(std::filesystem::current_path(), before) << bad;
-    EXPECT_EQ(engine::BookNames, V{"ANN"}) << bad;
-    EXPECT_EQ(engine::ListTitles, (V{"", "Club"})) << bad;
+       {(folder.path() / "missing").string(), std::string(), (folder.path() / "a.PMR").string(),
+        (folder.path() / "a*").string()}) {
+    const engine::OpenedFolder opened = engine::OpenMailFolder(bad);
+    EXPECT_EQ(opened.folder, nullptr) << bad;
+    EXPECT_EQ(opened.failure, engine::FolderFailure::kNotAFolder) << bad;
   }
-  EXPECT_EQ(namesSeenByLists.size(), 1u);
-  EXPECT_EQ(engine::FindBookName("ANN"), 0u);
+  // With and without the trailing separator, the same folder.
+  const engine::OpenedFolder withSeparator = engine::OpenMailFolder(
+      folder.path().string() + static_cast<char>(std::filesystem::path::preferred_separator));
+  ASSERT_TRUE(withSeparator.folder);
+  EXPECT_EQ(fixture::Entries(withSeparator.folder->BookNames()), V{"ANN"});
 }
 
 }  // namespace

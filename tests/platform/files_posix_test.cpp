@@ -33,7 +33,7 @@ class PosixFilesTest : public TempFolderTest {};
 TEST_F(PosixFilesTest, PipeNamedLikeABookIsNeitherListedNorAwaited) {
   ASSERT_EQ(mkfifo("pipe.pmr", 0600), 0);
   WriteFile("real.pmr", "r");
-  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"real.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR").value(), (Names{"real.pmr"}));
   // Opening a pipe for reading would wait for a writer forever.
   EXPECT_EQ(platform::ReadWholeFileExclusive("pipe.pmr"), std::nullopt);
 }
@@ -54,7 +54,7 @@ TEST_F(PosixFilesTest, LinksCountAsWhatTheyPointAt) {
   fs::create_symlink("target.txt", "link.pmr");
   fs::create_symlink("dir", "dirlink.pmr");
   fs::create_symlink("absent", "dangling.pmr");
-  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"link.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR").value(), (Names{"link.pmr"}));
   EXPECT_EQ(platform::ReadWholeFileExclusive("link.pmr"), "linked");
   // A lookup is of the entry itself, so even a dangling link is found.
   EXPECT_EQ(platform::LookUpEntryName("dangling.pmr"), "dangling.pmr");
@@ -65,11 +65,11 @@ TEST_F(PosixFilesTest, WildcardsBacktrackAndIgnoreOnlyAsciiCase) {
        {"ab.pmr", "a.b.pmr", "abpmr", "\xE9.pmr", "\xC9.PMR", "long.name.p.mr"}) {
     WriteFile(name, "");
   }
-  Names listed = platform::ListMatchingFiles("*.P*R");
+  Names listed = platform::ListMatchingFiles(".", "*.P*R").value();
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, (Names{"a.b.pmr", "ab.pmr", "long.name.p.mr", "\xC9.PMR", "\xE9.pmr"}));
-  EXPECT_EQ(platform::ListMatchingFiles("\xE9.PMR"), (Names{"\xE9.pmr"}));
-  EXPECT_EQ(platform::ListMatchingFiles("A?.pmr"), (Names{"ab.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "\xE9.PMR").value(), (Names{"\xE9.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "A?.pmr").value(), (Names{"ab.pmr"}));
 }
 
 TEST_F(PosixFilesTest, LookUpOfTrailingSlashAndDotEntries) {

@@ -30,9 +30,10 @@ TEST_F(ListMatchingFilesTest, MatchesExtensionInAnyLetterCase) {
        {"x.pmr", "A.PMR", "Mixed.PmR", "x.pml", "xpmr", "pmr.txt", "x.pmr.bak"}) {
     WriteFile(name, "book");
   }
-  EXPECT_EQ(Sorted(platform::ListMatchingFiles("*.PMR")), (Names{"A.PMR", "Mixed.PmR", "x.pmr"}));
-  EXPECT_EQ(Sorted(platform::ListMatchingFiles("*.pml")), (Names{"x.pml"}));
-  EXPECT_EQ(Sorted(platform::ListMatchingFiles("?.pmr")), (Names{"A.PMR", "x.pmr"}));
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles(".", "*.PMR").value()),
+            (Names{"A.PMR", "Mixed.PmR", "x.pmr"}));
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles(".", "*.pml").value()), (Names{"x.pml"}));
+  EXPECT_EQ(Sorted(platform::ListMatchingFiles(".", "?.pmr").value()), (Names{"A.PMR", "x.pmr"}));
 }
 
 TEST_F(ListMatchingFilesTest, LeavesOutFoldersAndHiddenFiles) {
@@ -40,7 +41,7 @@ TEST_F(ListMatchingFilesTest, LeavesOutFoldersAndHiddenFiles) {
   fs::create_directory("folder.pmr");
   const std::string hidden = CreateHiddenBook();
   ASSERT_TRUE(fs::exists(hidden));
-  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"kept.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR").value(), (Names{"kept.pmr"}));
 }
 
 TEST_F(ListMatchingFilesTest, KeepsTheListingsOwnOrder) {
@@ -56,16 +57,20 @@ TEST_F(ListMatchingFilesTest, KeepsTheListingsOwnOrder) {
   for (const auto& entry : fs::directory_iterator(".")) {
     listed_by_library.push_back(entry.path().filename().string());
   }
-  const Names listed = platform::ListMatchingFiles("*.PMR");
+  const Names listed = platform::ListMatchingFiles(".", "*.PMR").value();
   EXPECT_EQ(listed, listed_by_library);
   EXPECT_EQ(Sorted(listed), Sorted(created));
 }
 
 TEST_F(ListMatchingFilesTest, EmptyFolderAndUnusablePatternsGiveNothing) {
-  EXPECT_TRUE(platform::ListMatchingFiles("*.PMR").empty());
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR"), Names{});
   WriteFile("a.pmr", "");
-  EXPECT_TRUE(platform::ListMatchingFiles("").empty());
-  EXPECT_TRUE(platform::ListMatchingFiles(std::string_view("a.pmr\0*", 7)).empty());
+  EXPECT_EQ(platform::ListMatchingFiles(".", ""), std::nullopt);
+  EXPECT_EQ(platform::ListMatchingFiles(".", std::string_view("a.pmr\0*", 7)), std::nullopt);
+  // A folder that is not there cannot be listed; one without a match can.
+  EXPECT_EQ(platform::ListMatchingFiles("no such folder", "*.PMR"), std::nullopt);
+  EXPECT_EQ(platform::ListMatchingFiles("a.pmr", "*.PMR"), std::nullopt);
+  EXPECT_EQ(platform::ListMatchingFiles("", "*.PMR"), std::nullopt);
 }
 
 class ReadWholeFileExclusiveTest : public TempFolderTest {};
@@ -176,7 +181,7 @@ TEST_F(FolderTest, MakesFolderCurrentAndReportsIt) {
   EXPECT_TRUE(fs::equivalent(current, folder_ / "sub")) << current;
   EXPECT_NE(current.back(), '/');
   EXPECT_NE(current.back(), '\\');
-  EXPECT_EQ(platform::ListMatchingFiles("*.PMR"), (Names{"inner.pmr"}));
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR").value(), (Names{"inner.pmr"}));
 
   ASSERT_TRUE(platform::MakeFolderCurrent(folder_.string()));
   EXPECT_TRUE(fs::equivalent(platform::CurrentFolderPath(), folder_));

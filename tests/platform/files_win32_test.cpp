@@ -42,7 +42,7 @@ TEST_F(Win32FilesTest, SystemFilesAreLeftOut) {
   SetAttributes("system.pml", FILE_ATTRIBUTE_SYSTEM);
   WriteFile("readonly.pml", "");
   SetAttributes("readonly.pml", FILE_ATTRIBUTE_READONLY);
-  Names listed = platform::ListMatchingFiles("*.PML");
+  Names listed = platform::ListMatchingFiles(".", "*.PML").value();
   std::sort(listed.begin(), listed.end());
   EXPECT_EQ(listed, (Names{"kept.pml", "readonly.pml"}));
   SetFileAttributesA("readonly.pml", FILE_ATTRIBUTE_NORMAL);  // so the folder can go
@@ -99,9 +99,9 @@ TEST_F(Win32FilesTest, EveryCallPutsThePreviousErrorModeBack) {
     expect_mode("MakeFolderCurrent, failing");
     platform::CurrentFolderPath();
     expect_mode("CurrentFolderPath");
-    platform::ListMatchingFiles("*.PMR");
+    platform::ListMatchingFiles(".", "*.PMR");
     expect_mode("ListMatchingFiles");
-    platform::ListMatchingFiles("*.ABSENT");
+    platform::ListMatchingFiles(".", "*.ABSENT");
     expect_mode("ListMatchingFiles, nothing found");
     platform::LookUpEntryName(folder);
     expect_mode("LookUpEntryName");

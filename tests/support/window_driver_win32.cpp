@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/bytes.h"
+#include "base/ascii.h"
 #include "tests/support/window_driver.h"
 
 namespace platform {
@@ -21,7 +21,7 @@ HWND Child(Window window, int id) {
 }
 
 std::string UpperAscii(std::string text) {
-  for (char& c : text) c = engine::AsciiUpperByte(c);
+  for (char& c : text) c = base::AsciiUpperByte(c);
   return text;
 }
 

@@ -1,0 +1,40 @@
+// What both file-system layers share: the whole-file read, built on the
+// piecewise ExclusiveFile so that there is one way to read a file.
+#include "platform/files.h"
+
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace platform {
+
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
+  ExclusiveFile file(path);
+  if (!file.IsOpen()) return std::nullopt;
+  // A file larger than this process can address cannot be held whole.
+  if (file.Size() > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
+  std::string content;
+  try {
+    // Room for what the file held when it was opened, and one byte more:
+    // only a read that comes back short proves the end was reached.
+    content.resize(static_cast<std::size_t>(file.Size()) + 1);
+    std::size_t done = 0;
+    for (;;) {
+      const std::optional<std::size_t> got =
+          file.ReadNext(content.data() + done, content.size() - done);
+      if (!got) return std::nullopt;
+      done += *got;
+      if (done < content.size()) break;
+      // The file grew while it was read: read on to its end.
+      content.resize(content.size() + content.size() / 2 + 4096);
+    }
+    content.resize(done);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  } catch (const std::length_error&) {
+    return std::nullopt;
+  }
+  return content;
+}
+
+}  // namespace platform
