@@ -596,7 +596,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
     }
     utf8(file, contact.book);
     engine::ForEachBookRecord(*bytes, [&](const engine::BookRecordFields& f) {
-      if (f.name.empty() && f.email.empty()) return;
+      if (f.name.empty() && f.address.empty()) return;
       utf8(f.name, contact.name);
       utf8(f.company, contact.company);
       utf8(f.key, contact.key);
@@ -605,7 +605,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
       utf8(f.phone, contact.phone);
       utf8(f.fax, contact.fax);
       utf8(f.notes, contact.notes);
-      utf8(f.email, contact.email);
+      utf8(f.address, contact.email);
       if (format == "csv") {
         AppendContactCsv(contact, out);
       } else if (format == "vcard") {

@@ -64,7 +64,7 @@ void AppendRecordSlots(std::string_view records, StringTable& names, StringTable
     const std::string_view name = FieldAt(record, kBookNameField.offset);
     char* to = names.AppendUninitialized(name.size());
     for (std::size_t i = 0; i < name.size(); ++i) to[i] = UpperCaseByte(name[i]);
-    addresses.push_back(FieldAt(record, kBookEmailField.offset));
+    addresses.push_back(FieldAt(record, kBookAddressField.offset));
   }
 }
 

@@ -15,14 +15,14 @@ std::string_view Cut(std::string_view record, BookField field) {
 BookRecordFields ReadBookRecordFields(std::string_view record) {
   return BookRecordFields{
       .name = Cut(record, kBookNameField),
+      .address = Cut(record, kBookAddressField),
       .company = Cut(record, kBookCompanyField),
+      .phone = Cut(record, kBookPhoneField),
+      .notes = Cut(record, kBookNotesField),
       .key = Cut(record, kBookKeyField),
       .street = Cut(record, kBookStreetField),
       .postal = Cut(record, kBookPostalField),
-      .phone = Cut(record, kBookPhoneField),
       .fax = Cut(record, kBookFaxField),
-      .notes = Cut(record, kBookNotesField),
-      .email = Cut(record, kBookEmailField),
   };
 }
 

@@ -3,8 +3,8 @@
 // Record layout (458 bytes): 2 bytes, name 40 (offset 2), company 40 (42),
 // key 12 (82), street address 60 (94), postal address 60 (154), phone 24
 // (214), fax 24 (238), notes 80 (262), e-mail address 100 (342), 16 bytes
-// not used here. Each field is its own bytes up to its first NUL or, without
-// one, to the end of its width; a short record gives what it holds.
+// not used here (4 bytes, image 9, 3 bytes). Each field is its own bytes up to its first NUL or,
+// without one, to the end of its width; a short record gives what it holds.
 //
 // This is not how the index reads names and addresses (address_book.h:
 // name from offset 2 and address from 342, each to the first NUL of the
@@ -32,19 +32,25 @@ inline constexpr BookField kBookPostalField{154, 60};
 inline constexpr BookField kBookPhoneField{214, 24};
 inline constexpr BookField kBookFaxField{238, 24};
 inline constexpr BookField kBookNotesField{262, 80};
-inline constexpr BookField kBookEmailField{342, 100};
+inline constexpr BookField kBookAddressField{342, 100};
 
-struct BookRecordFields {
-  std::string_view name;
-  std::string_view company;
-  std::string_view key;
-  std::string_view street;
-  std::string_view postal;
-  std::string_view phone;
-  std::string_view fax;
-  std::string_view notes;
-  std::string_view email;
+// One record's fields, named once for every reader and writer of books:
+// views into a record's bytes where a book is read (BookRecordFields),
+// owned texts where one is written or exported. The order is not the
+// record's: name and e-mail address first, then what some readers add.
+template <typename Text>
+struct BookRecord {
+  Text name;
+  Text address;  // the e-mail address
+  Text company = {};
+  Text phone = {};
+  Text notes = {};
+  Text key = {};
+  Text street = {};
+  Text postal = {};
+  Text fax = {};
 };
+using BookRecordFields = BookRecord<std::string_view>;
 
 // The fields of `record` (at most 458 bytes; more are ignored), viewing its
 // bytes. Pure.

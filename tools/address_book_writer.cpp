@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "base/ascii.h"
 #include "engine/address_book_record.h"
 
 namespace tools {
@@ -28,13 +29,6 @@ void Put(std::string& bytes, BookField field, std::string_view text, const Filli
   }
 }
 
-std::string_view Trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
 std::string HeaderBytes(std::string_view title, const Filling& filling) {
@@ -55,7 +49,7 @@ std::string RecordBytes(const BookEntry& entry, const Filling& filling) {
   Put(bytes, engine::kBookPhoneField, entry.phone, filling);
   Put(bytes, engine::kBookFaxField, entry.fax, filling);
   Put(bytes, engine::kBookNotesField, entry.notes, filling);
-  Put(bytes, engine::kBookEmailField, entry.address, filling);
+  Put(bytes, engine::kBookAddressField, entry.address, filling);
   return bytes;
 }
 
@@ -72,17 +66,20 @@ std::string AddressBookFromSource(std::string_view source) {
   std::vector<BookEntry> entries;
   while (!source.empty()) {
     const auto end = source.find('\n');
-    const std::string_view line = Trimmed(source.substr(0, end));
+    std::string_view line = source.substr(0, end);
+    // Sources written on Windows end their lines in CR LF.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    line = base::TrimBlanks(line);
     source = end == std::string_view::npos ? std::string_view() : source.substr(end + 1);
     if (line.empty() || line.front() == '#') continue;
     if (line.substr(0, 6) == "title:") {
-      title = std::string(Trimmed(line.substr(6)));
+      title = std::string(base::TrimBlanks(line.substr(6)));
       continue;
     }
     std::vector<std::string> fields;
     for (std::string_view rest = line;;) {
       const auto bar = rest.find('|');
-      fields.emplace_back(Trimmed(rest.substr(0, bar)));
+      fields.emplace_back(base::TrimBlanks(rest.substr(0, bar)));
       if (bar == std::string_view::npos) break;
       rest = rest.substr(bar + 1);
     }

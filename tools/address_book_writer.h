@@ -11,21 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/address_book_record.h"
+
 namespace tools {
 
-struct BookEntry {
-  std::string name;
-  std::string address;
-  std::string company;
-  std::string phone;
-  std::string notes;
-  // Later additions, default-initialised so that older five-field
-  // initialisers stay complete.
-  std::string key = {};
-  std::string street = {};
-  std::string postal = {};
-  std::string fax = {};
-};
+// One record's texts: name, e-mail address, company, phone, notes, key,
+// street, postal address, fax.
+using BookEntry = engine::BookRecord<std::string>;
 
 // What fills the bytes that a field's text leaves free. Real books hold NULs
 // there and keep one NUL after every text. Tests ask for a visible filler

@@ -44,9 +44,9 @@ TEST(AddressBookWriter, EveryFieldOfASourceLineLandsInItsOwnField) {
       " BP 12, Paris | +33 2\n");
   std::vector<std::string> fields;
   engine::ForEachBookRecord(book, [&](const engine::BookRecordFields& f) {
-    fields = {std::string(f.name),   std::string(f.email),  std::string(f.company),
-              std::string(f.phone),  std::string(f.notes),  std::string(f.key),
-              std::string(f.street), std::string(f.postal), std::string(f.fax)};
+    fields = {std::string(f.name),   std::string(f.address), std::string(f.company),
+              std::string(f.phone),  std::string(f.notes),   std::string(f.key),
+              std::string(f.street), std::string(f.postal),  std::string(f.fax)};
   });
   EXPECT_EQ(fields, (std::vector<std::string>{"Ren\xE9 Dupont", "rene@example.fr", "Dupont SA",
                                               "+33 1", "met in Lyon", "RD", "1 rue Haute",

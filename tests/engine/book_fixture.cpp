@@ -12,25 +12,16 @@ namespace {
 // Visible filler after every NUL, and texts that fill their field whole.
 constexpr tools::Filling kTestFilling{'x', true};
 
-tools::BookEntry EntryOf(const Record& r) {
-  tools::BookEntry entry{r.name, r.address, r.company, r.phone, r.notes};
-  entry.key = r.key;
-  entry.street = r.street;
-  entry.postal = r.post;
-  entry.fax = r.fax;
-  return entry;
-}
-
 }  // namespace
 
 std::string RecordBytes(const Record& r) {
   const std::pair<const std::string&, std::size_t> widths[] = {
-      {r.name, 40},  {r.company, 40}, {r.key, 12},   {r.street, 60},  {r.post, 60},
+      {r.name, 40},  {r.company, 40}, {r.key, 12},   {r.street, 60},  {r.postal, 60},
       {r.phone, 24}, {r.fax, 24},     {r.notes, 80}, {r.address, 100}};
   for (const auto& [text, width] : widths) {
     if (text.size() > width) throw std::invalid_argument("field text too long");
   }
-  return tools::RecordBytes(EntryOf(r), kTestFilling);
+  return tools::RecordBytes(r, kTestFilling);
 }
 
 std::string RecordWithRawName(std::string_view name340, std::string_view address) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/address_book_record.h"
 #include "engine/string_table.h"
 #include "tests/support/temp_folder.h"
 
@@ -27,17 +28,7 @@ inline engine::StringTable TableOf(const std::vector<std::string>& entries) {
 // One record's fields as an address book stores them. Each text is written
 // into its fixed-size field followed by NUL and the field's filler bytes,
 // unless it fills the field (then it has no NUL).
-struct Record {
-  std::string name;     // 40 bytes at record offset 2
-  std::string address;  // 100 bytes at offset 342
-  std::string company = "Quillmer Testing Ltd";
-  std::string key = "KEY";
-  std::string street = "12 Harbour Road";
-  std::string post = "Wellington 6011";
-  std::string phone = "+64 4 555 0100";
-  std::string fax = "+64 4 555 0101";
-  std::string notes = "met at the conference";
-};
+using Record = engine::BookRecord<std::string>;
 
 // The 458 bytes of `r`, written by the project's book writer: filler bytes
 // after a field's NUL are 'x', so a reader that ignores the NUL picks up
