@@ -12,7 +12,7 @@
 // address book in UTF-8 (CSV and vCard 3.0 with the CR LF line ends those
 // formats prescribe, LDIF with LF). The other commands' lines end in `lineEnd`
 // (the platform's text line end). Errors: one line on `err`, exit status 2.
-// The mail folder is only read; it becomes the current directory.
+// The mail folder is only read; the current directory stays as it is.
 #pragma once
 
 #include <functional>

@@ -187,6 +187,28 @@ TEST_F(FolderTest, MakesFolderCurrentAndReportsIt) {
   EXPECT_TRUE(fs::equivalent(platform::CurrentFolderPath(), folder_));
 }
 
+TEST_F(FolderTest, FilesOfAnotherFolderAreNamedFolderPlusName) {
+  fs::create_directory("sub");
+  WriteFile("sub/inner.pmr", "inner bytes");
+  WriteFile("outer.pmr", "");
+  EXPECT_TRUE(platform::IsFolder("sub"));
+  EXPECT_TRUE(platform::IsFolder(folder_.string()));
+  EXPECT_FALSE(platform::IsFolder("outer.pmr"));
+  EXPECT_FALSE(platform::IsFolder("missing"));
+  EXPECT_FALSE(platform::IsFolder(""));
+  // With or without a separator at the end, and relative or absolute, the
+  // folder's own files and nothing of the current one.
+  const std::string absolute = (folder_ / "sub").string();
+  for (const std::string& sub : {std::string("sub"), absolute, absolute + "/"}) {
+    EXPECT_EQ(platform::ListMatchingFiles(sub, "*.PMR"), Names{"inner.pmr"}) << sub;
+    EXPECT_EQ(platform::ReadWholeFileExclusive(platform::PathInFolder(sub, "inner.pmr")),
+              "inner bytes")
+        << sub;
+  }
+  EXPECT_EQ(platform::PathInFolder("", "a.pmr"), "a.pmr");
+  EXPECT_EQ(platform::ReadWholeFileExclusive(platform::PathInFolder("", "outer.pmr")), "");
+}
+
 TEST_F(FolderTest, FailureLeavesTheCurrentFolderAlone) {
   WriteFile("plain.pmr", "");
   const std::string before = platform::CurrentFolderPath();
