@@ -2,6 +2,9 @@
 
 namespace engine {
 
+template struct BookRecord<std::string_view>;
+template struct BookRecord<std::string>;
+
 namespace {
 
 std::string_view Cut(std::string_view record, BookField field) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "engine/address_book.h"
@@ -51,6 +52,11 @@ struct BookRecord {
   Text fax = {};
 };
 using BookRecordFields = BookRecord<std::string_view>;
+// Instantiated once, in address_book_record.cpp: MinGW's g++ 12 stops with
+// an internal error when it works out the members' defaults itself inside a
+// braced list of records.
+extern template struct BookRecord<std::string_view>;
+extern template struct BookRecord<std::string>;
 
 // The fields of `record` (at most 458 bytes; more are ignored), viewing its
 // bytes. Pure.
