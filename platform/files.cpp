@@ -1,5 +1,6 @@
-// What both file-system layers share: the whole-file read, built on the
-// piecewise ExclusiveFile so that there is one way to read a file.
+// What both file-system layers share: joining a folder and a name, and the
+// whole-file read, built on the piecewise ExclusiveFile so that there is one
+// way to read a file.
 #include "platform/files.h"
 
 #include <limits>
@@ -7,6 +8,13 @@
 #include <stdexcept>
 
 namespace platform {
+
+std::string PathInFolder(const std::string& folder, std::string_view name) {
+  std::string path = folder;
+  if (!path.empty() && !IsPathSeparator(path.back())) path += kPathSeparator;
+  path += name;
+  return path;
+}
 
 std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
   ExclusiveFile file(path);

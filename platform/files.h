@@ -30,10 +30,15 @@ std::string CurrentFolderPath();
 // Whether `path` names a folder (a link to one counts).
 bool IsFolder(const std::string& path);
 
-// The path of the entry `name` in `folder`: joined with the platform's
-// separator unless `folder` already ends in one (or in a drive's colon);
-// `name` alone when `folder` is empty.
+// The path of the entry `name` in `folder`: joined with kPathSeparator
+// unless `folder` already ends in a separator; `name` alone when `folder`
+// is empty.
 std::string PathInFolder(const std::string& folder, std::string_view name);
+// '\' on Windows, '/' elsewhere.
+extern const char kPathSeparator;
+// What may end a folder's path before a name: '/' here; '\', '/' and a
+// drive's ':' on Windows.
+bool IsPathSeparator(char c);
 
 // Bare names of the plain files in `folder` matching the wildcard `pattern`
 // ("*.PMR"), letter case ignored; folders and hidden or system files left

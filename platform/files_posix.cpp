@@ -112,11 +112,10 @@ bool IsFolder(const std::string& path) {
   return UsableAsPath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-std::string PathInFolder(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (!path.empty() && path.back() != '/') path += '/';
-  path += name;
-  return path;
+const char kPathSeparator = '/';
+
+bool IsPathSeparator(char c) {
+  return c == '/';
 }
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,

@@ -105,13 +105,11 @@ bool IsFolder(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string PathInFolder(const std::string& folder, std::string_view name) {
-  std::string path = folder;
-  if (!path.empty() && path.back() != '\\' && path.back() != '/' && path.back() != ':') {
-    path += '\\';
-  }
-  path += name;
-  return path;
+const char kPathSeparator = '\\';
+
+bool IsPathSeparator(char c) {
+  // "D:" names the drive's current folder; a name follows it directly.
+  return c == '\\' || c == '/' || c == ':';
 }
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
