@@ -595,7 +595,7 @@ int Books(Session& session, const std::vector<std::string>& args) {
       continue;
     }
     utf8(file, contact.book);
-    engine::ForEachBookRecord(*bytes, [&](const engine::BookRecordFields& f) {
+    engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& f) {
       if (f.name.empty() && f.address.empty()) return;
       utf8(f.name, contact.name);
       utf8(f.company, contact.company);

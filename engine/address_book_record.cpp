@@ -2,9 +2,6 @@
 
 namespace engine {
 
-template struct BookRecord<std::string_view>;
-template struct BookRecord<std::string>;
-
 namespace {
 
 std::string_view Cut(std::string_view record, BookField field) {
@@ -15,18 +12,22 @@ std::string_view Cut(std::string_view record, BookField field) {
 
 }  // namespace
 
-BookRecordFields ReadBookRecordFields(std::string_view record) {
-  return BookRecordFields{
-      .name = Cut(record, kBookNameField),
-      .address = Cut(record, kBookAddressField),
-      .company = Cut(record, kBookCompanyField),
-      .phone = Cut(record, kBookPhoneField),
-      .notes = Cut(record, kBookNotesField),
-      .key = Cut(record, kBookKeyField),
-      .street = Cut(record, kBookStreetField),
-      .postal = Cut(record, kBookPostalField),
-      .fax = Cut(record, kBookFaxField),
-  };
+BookRecord ReadBookRecordFields(std::string_view record) {
+  BookRecord fields;
+  ReadBookRecordFields(record, fields);
+  return fields;
+}
+
+void ReadBookRecordFields(std::string_view record, BookRecord& into) {
+  into.name.assign(Cut(record, kBookNameField));
+  into.address.assign(Cut(record, kBookAddressField));
+  into.company.assign(Cut(record, kBookCompanyField));
+  into.phone.assign(Cut(record, kBookPhoneField));
+  into.notes.assign(Cut(record, kBookNotesField));
+  into.key.assign(Cut(record, kBookKeyField));
+  into.street.assign(Cut(record, kBookStreetField));
+  into.postal.assign(Cut(record, kBookPostalField));
+  into.fax.assign(Cut(record, kBookFaxField));
 }
 
 }  // namespace engine

@@ -1,10 +1,12 @@
-// Every field of one address-book record, for export.
+// Every field of one address-book record: for export, and for the writer of
+// books.
 //
 // Record layout (458 bytes): 2 bytes, name 40 (offset 2), company 40 (42),
 // key 12 (82), street address 60 (94), postal address 60 (154), phone 24
 // (214), fax 24 (238), notes 80 (262), e-mail address 100 (342), 16 bytes
-// not used here (4 bytes, image 9, 3 bytes). Each field is its own bytes up to its first NUL or,
-// without one, to the end of its width; a short record gives what it holds.
+// not used here (4 bytes, image 9, 3 bytes). Each field is its own bytes up
+// to its first NUL or, without one, to the end of its width; a short record
+// gives what it holds.
 //
 // This is not how the index reads names and addresses (address_book.h:
 // name from offset 2 and address from 342, each to the first NUL of the
@@ -35,32 +37,26 @@ inline constexpr BookField kBookFaxField{238, 24};
 inline constexpr BookField kBookNotesField{262, 80};
 inline constexpr BookField kBookAddressField{342, 100};
 
-// One record's fields, named once for every reader and writer of books:
-// views into a record's bytes where a book is read (BookRecordFields),
-// owned texts where one is written or exported. The order is not the
-// record's: name and e-mail address first, then what some readers add.
-template <typename Text>
+// One record's fields, named once for every reader and writer of books.
+// The order is not the record's: name and e-mail address first, then what
+// some readers add.
 struct BookRecord {
-  Text name;
-  Text address;  // the e-mail address
-  Text company = {};
-  Text phone = {};
-  Text notes = {};
-  Text key = {};
-  Text street = {};
-  Text postal = {};
-  Text fax = {};
+  std::string name;
+  std::string address;  // the e-mail address
+  std::string company = {};
+  std::string phone = {};
+  std::string notes = {};
+  std::string key = {};
+  std::string street = {};
+  std::string postal = {};
+  std::string fax = {};
 };
-using BookRecordFields = BookRecord<std::string_view>;
-// Instantiated once, in address_book_record.cpp: MinGW's g++ 12 stops with
-// an internal error when it works out the members' defaults itself inside a
-// braced list of records.
-extern template struct BookRecord<std::string_view>;
-extern template struct BookRecord<std::string>;
 
-// The fields of `record` (at most 458 bytes; more are ignored), viewing its
-// bytes. Pure.
-BookRecordFields ReadBookRecordFields(std::string_view record);
+// The fields of `record` (at most 458 bytes; more are ignored). Pure.
+BookRecord ReadBookRecordFields(std::string_view record);
+// The same into `into`, whose strings keep their room: reading many records
+// through one BookRecord allocates nothing once it has grown.
+void ReadBookRecordFields(std::string_view record, BookRecord& into);
 
 // Calls `visit(fields)` for every record of a whole address-book file
 // (128-byte header, then 458-byte records; a short last record as far as it
@@ -68,8 +64,10 @@ BookRecordFields ReadBookRecordFields(std::string_view record);
 template <typename Visit>
 void ForEachBookRecord(std::string_view file, Visit&& visit) {
   if (file.size() <= kBookHeaderSize) return;
+  BookRecord fields;
   for (std::size_t start = kBookHeaderSize; start < file.size(); start += kBookRecordSize) {
-    visit(ReadBookRecordFields(file.substr(start, kBookRecordSize)));
+    ReadBookRecordFields(file.substr(start, kBookRecordSize), fields);
+    visit(static_cast<const BookRecord&>(fields));
   }
 }
 

@@ -17,7 +17,7 @@ namespace tools {
 
 // One record's texts: name, e-mail address, company, phone, notes, key,
 // street, postal address, fax.
-using BookEntry = engine::BookRecord<std::string>;
+using BookEntry = engine::BookRecord;
 
 // What fills the bytes that a field's text leaves free. Real books hold NULs
 // there and keep one NUL after every text. Tests ask for a visible filler

@@ -43,7 +43,7 @@ TEST(AddressBookWriter, EveryFieldOfASourceLineLandsInItsOwnField) {
       "Ren\xE9 Dupont | rene@example.fr | Dupont SA | +33 1 | met in Lyon | RD | 1 rue Haute |"
       " BP 12, Paris | +33 2\n");
   std::vector<std::string> fields;
-  engine::ForEachBookRecord(book, [&](const engine::BookRecordFields& f) {
+  engine::ForEachBookRecord(book, [&](const engine::BookRecord& f) {
     fields = {std::string(f.name),   std::string(f.address), std::string(f.company),
               std::string(f.phone),  std::string(f.notes),   std::string(f.key),
               std::string(f.street), std::string(f.postal),  std::string(f.fax)};

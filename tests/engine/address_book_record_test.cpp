@@ -13,11 +13,8 @@ namespace {
 using fixture::Record;
 using fixture::RecordBytes;
 
-template <typename Text>
-std::vector<std::string> All(const engine::BookRecord<Text>& r) {
-  return {std::string(r.name),   std::string(r.company), std::string(r.key),
-          std::string(r.street), std::string(r.postal),  std::string(r.phone),
-          std::string(r.fax),    std::string(r.notes),   std::string(r.address)};
+std::vector<std::string> All(const engine::BookRecord& r) {
+  return {r.name, r.company, r.key, r.street, r.postal, r.phone, r.fax, r.notes, r.address};
 }
 
 // A record with every field filled, as users' books have them.
@@ -60,7 +57,7 @@ TEST(ReadBookRecordFields, AShortRecordGivesWhatItHolds) {
   const std::string_view bytes = record;
   // Cut inside the street field: name, company and key whole, street cut,
   // everything after it empty.
-  const engine::BookRecordFields f = engine::ReadBookRecordFields(bytes.substr(0, 100));
+  const engine::BookRecord f = engine::ReadBookRecordFields(bytes.substr(0, 100));
   EXPECT_EQ(f.name, "Jo");
   EXPECT_EQ(f.key, "KEY");
   EXPECT_EQ(f.street, "12 Har");
@@ -75,7 +72,7 @@ TEST(ForEachBookRecord, VisitsRecordsAfterTheHeaderFirstToLast) {
   const std::string book = fixture::BookBytes(
       "Office", {{.name = "One", .address = "1@x"}, {.name = "Two", .address = "2@x"}});
   std::vector<std::string> seen;
-  const auto collect = [&](const engine::BookRecordFields& f) {
+  const auto collect = [&](const engine::BookRecord& f) {
     seen.push_back(std::string(f.name) + "|" + std::string(f.address));
   };
   engine::ForEachBookRecord(book, collect);

@@ -28,7 +28,7 @@ inline engine::StringTable TableOf(const std::vector<std::string>& entries) {
 // One record's fields as an address book stores them. Each text is written
 // into its fixed-size field followed by NUL and the field's filler bytes,
 // unless it fills the field (then it has no NUL).
-using Record = engine::BookRecord<std::string>;
+using Record = engine::BookRecord;
 
 // The 458 bytes of `r`, written by the project's book writer: filler bytes
 // after a field's NUL are 'x', so a reader that ignores the NUL picks up
