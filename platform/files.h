@@ -38,6 +38,15 @@ std::vector<std::string> ListMatchingFiles(std::string_view pattern);
 // Any entry counts, file or folder, hidden or system, except "." and "..".
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
+// True when `path` names a folder (a link to one counts); false for a file,
+// a missing entry or a path that cannot be asked about.
+bool IsFolder(const std::string& path);
+
+// True when the folder `path` can be listed. A folder that can be entered
+// but not listed (no permission to read it) is false, as is anything that
+// is no folder.
+bool CanListFolder(const std::string& path);
+
 // The whole content of the file `path`, opened for exclusive use (shared
 // with no other program) for the duration of the read. nullopt when it
 // cannot be opened or read, for instance while another program holds it.

@@ -212,4 +212,16 @@ std::optional<std::size_t> ExclusiveFile::ReadNext(char* buffer, std::size_t cap
   return done;
 }
 
+bool IsFolder(const std::string& path) {
+  struct stat info {};
+  // stat, not lstat: a link to a folder is used as the folder.
+  return UsableAsPath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool CanListFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  const DirectoryStream dir(opendir(path.c_str()));
+  return dir.Valid();
+}
+
 }  // namespace platform

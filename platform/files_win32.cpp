@@ -203,4 +203,30 @@ std::optional<std::size_t> ExclusiveFile::ReadNext(char* buffer, std::size_t cap
   return done;
 }
 
+bool IsFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  ErrorModeGuard guard;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool CanListFolder(const std::string& path) {
+  // A wildcard in the folder's name would list some other folder.
+  if (!UsableAsPath(path) || path.find_first_of("*?") != std::string::npos) return false;
+  ErrorModeGuard guard;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return false;
+  }
+  std::string pattern = path;
+  const char last = pattern.back();
+  if (last != '\\' && last != '/' && last != ':') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA entry{};
+  FindHandle search(FindFirstFileA(pattern.c_str(), &entry));
+  // A drive's root has no "." entry, so an empty one finds nothing: listed
+  // all the same. Anything else that fails (access denied) is not listed.
+  return search.Valid() || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
 }  // namespace platform
