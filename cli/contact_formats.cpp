@@ -29,6 +29,29 @@ void AppendCsvField(std::string_view field, std::string& out) {
 
 // ---------------------------------------------------------------- vCard
 
+// `text` escaped as a vCard text value.
+std::string VCardText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 8);
+  while (!text.empty()) {
+    // Plain runs go in whole; only the specials are looked at one by one.
+    const std::size_t special = text.find_first_of("\\,;\r\n");
+    escaped += text.substr(0, special);
+    if (special == std::string_view::npos) break;
+    const char c = text[special];
+    text.remove_prefix(special + 1);
+    if (c == '\r' || c == '\n') {
+      // CR LF, CR alone and LF alone are each one line break.
+      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
+      escaped += "\\n";
+    } else {
+      escaped += '\\';
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
 // Appends `line` (a whole content line without its end) folded: no line
 // longer than 75 octets, continuation lines starting with a space, and no
 // fold between the bytes of one UTF-8 character.
@@ -79,6 +102,36 @@ std::string StructuredName(std::string_view name) {
 }
 
 // ---------------------------------------------------------------- LDIF
+
+// `value` as one RFC 4514 attribute value of a distinguished name.
+std::string DnValue(std::string_view value) {
+  std::string escaped;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\0') {
+      escaped += "\\00";
+      continue;
+    }
+    const bool special =
+        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
+    const bool leading = i == 0 && (c == ' ' || c == '#');
+    const bool trailing = i + 1 == value.size() && c == ' ';
+    if (special || leading || trailing) escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+// True when RFC 2849 lets `value` follow "attr: " as it is.
+bool LdifSafe(std::string_view value) {
+  if (value.empty()) return true;
+  const char first = value.front();
+  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
+  for (const char c : value) {
+    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
+  }
+  return true;
+}
 
 void AppendBase64(std::string_view bytes, std::string& out) {
   constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -139,28 +192,6 @@ void AppendContactCsv(const Contact& c, std::string& out) {
       out);
 }
 
-std::string VCardText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
-  while (!text.empty()) {
-    // Plain runs go in whole; only the specials are looked at one by one.
-    const std::size_t special = text.find_first_of("\\,;\r\n");
-    escaped += text.substr(0, special);
-    if (special == std::string_view::npos) break;
-    const char c = text[special];
-    text.remove_prefix(special + 1);
-    if (c == '\r' || c == '\n') {
-      // CR LF, CR alone and LF alone are each one line break.
-      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
-      escaped += "\\n";
-    } else {
-      escaped += '\\';
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 void AppendContactVCard(const Contact& c, std::string& out) {
   out += "BEGIN:VCARD";
   out += kCrLf;
@@ -183,34 +214,6 @@ void AppendContactVCard(const Contact& c, std::string& out) {
   if (!c.email.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.email), out);
   out += "END:VCARD";
   out += kCrLf;
-}
-
-std::string DnValue(std::string_view value) {
-  std::string escaped;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    if (c == '\0') {
-      escaped += "\\00";
-      continue;
-    }
-    const bool special =
-        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
-    const bool leading = i == 0 && (c == ' ' || c == '#');
-    const bool trailing = i + 1 == value.size() && c == ' ';
-    if (special || leading || trailing) escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
-}
-
-bool LdifSafe(std::string_view value) {
-  if (value.empty()) return true;
-  const char first = value.front();
-  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
-  for (const char c : value) {
-    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
-  }
-  return true;
 }
 
 void AppendContactLdif(const Contact& c, std::string& out) {

@@ -41,12 +41,4 @@ void AppendContactVCard(const Contact& contact, std::string& out);
 
 void AppendContactLdif(const Contact& contact, std::string& out);
 
-// For tests and callers that need the pieces:
-// `text` escaped as a vCard text value.
-std::string VCardText(std::string_view text);
-// `value` as one RFC 4514 attribute value of a distinguished name.
-std::string DnValue(std::string_view value);
-// True when RFC 2849 lets `value` follow "attr: " as it is.
-bool LdifSafe(std::string_view value);
-
 }  // namespace cli
