@@ -1,0 +1,41 @@
+// The entries of a mailing list file and where each one leads, as the
+// window's expansion and its "Strip Names" button see them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cli/folder.h"
+#include "engine/lines.h"
+
+namespace cli {
+
+// Calls `visit(lineNumber, entry)` for every entry line of a list file:
+// every line but empty ones and those starting with a backslash (the title
+// and comments). Line numbers count every line, the title included, as an
+// editor does.
+template <typename Visit>
+void ForEachEntry(std::string_view file, Visit&& visit) {
+  engine::LineReader reader(file);
+  std::string_view line;
+  std::size_t number = 0;
+  while (reader.Next(line)) {
+    ++number;
+    if (line.empty() || line.front() == '\\') continue;
+    visit(number, line);
+  }
+}
+
+// Where one entry of a list leads.
+struct Reach {
+  std::optional<std::size_t> record;  // the first record with the entry's name
+  std::string address;                // reduced as "Strip Names" does; empty: none
+};
+
+// A name some book of `folder` knows reaches its first record's address;
+// any other entry holding "@" reaches itself; anything else reaches nothing.
+Reach ReachOf(const Folder& folder, std::string_view entry);
+
+}  // namespace cli
