@@ -208,6 +208,9 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   const std::string file = (mail.path() / "CLUB.PML").string();
   ExpectOneError({}, "no command");
   ExpectOneError({"expnad", Folder(), "x"}, "'expnad'");
+  ExpectOneError({"expnad"},
+                 "unknown command 'expnad' (expected lists, expand, check or books); try "
+                 "'quillmer-cli --help'");
   ExpectOneError({"--verbose"}, "'--verbose'");
   ExpectOneError({"expand", "--strp", Folder(), "CLUB.PML"}, "'--strp'");
   ExpectOneError({"lists", "--sort", Folder()}, "'--sort'");
