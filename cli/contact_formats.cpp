@@ -2,6 +2,8 @@
 
 #include <cstddef>
 
+#include "base/ascii.h"
+
 namespace cli {
 
 namespace {
@@ -28,6 +30,29 @@ void AppendCsvField(std::string_view field, std::string& out) {
 }
 
 // ---------------------------------------------------------------- vCard
+
+// `text` escaped as a vCard text value.
+std::string VCardText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 8);
+  while (!text.empty()) {
+    // Plain runs go in whole; only the specials are looked at one by one.
+    const std::size_t special = text.find_first_of("\\,;\r\n");
+    escaped += text.substr(0, special);
+    if (special == std::string_view::npos) break;
+    const char c = text[special];
+    text.remove_prefix(special + 1);
+    if (c == '\r' || c == '\n') {
+      // CR LF, CR alone and LF alone are each one line break.
+      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
+      escaped += "\\n";
+    } else {
+      escaped += '\\';
+      escaped += c;
+    }
+  }
+  return escaped;
+}
 
 // Appends `line` (a whole content line without its end) folded: no line
 // longer than 75 octets, continuation lines starting with a space, and no
@@ -56,29 +81,53 @@ void AppendProperty(std::string_view name, std::string_view value, std::string& 
   AppendFolded(line, out);
 }
 
-std::string_view Trim(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 // The structured name N (family;given;additional;prefixes;suffixes) from a
 // name written "Family, Given" or "Given Family".
 std::string StructuredName(std::string_view name) {
-  std::string_view family = Trim(name);
+  std::string_view family = base::TrimBlanks(name);
   std::string_view given;
   if (const std::size_t comma = family.find(','); comma != std::string_view::npos) {
-    given = Trim(family.substr(comma + 1));
-    family = Trim(family.substr(0, comma));
+    given = base::TrimBlanks(family.substr(comma + 1));
+    family = base::TrimBlanks(family.substr(0, comma));
   } else if (const std::size_t space = family.find_last_of(" \t");
              space != std::string_view::npos) {
-    given = Trim(family.substr(0, space));
+    given = base::TrimBlanks(family.substr(0, space));
     family = family.substr(space + 1);
   }
   return VCardText(family) + ";" + VCardText(given) + ";;;";
 }
 
 // ---------------------------------------------------------------- LDIF
+
+// `value` as one RFC 4514 attribute value of a distinguished name.
+std::string DnValue(std::string_view value) {
+  std::string escaped;
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    const char c = value[i];
+    if (c == '\0') {
+      escaped += "\\00";
+      continue;
+    }
+    const bool special =
+        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
+    const bool leading = i == 0 && (c == ' ' || c == '#');
+    const bool trailing = i + 1 == value.size() && c == ' ';
+    if (special || leading || trailing) escaped += '\\';
+    escaped += c;
+  }
+  return escaped;
+}
+
+// True when RFC 2849 lets `value` follow "attr: " as it is.
+bool LdifSafe(std::string_view value) {
+  if (value.empty()) return true;
+  const char first = value.front();
+  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
+  for (const char c : value) {
+    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
+  }
+  return true;
+}
 
 void AppendBase64(std::string_view bytes, std::string& out) {
   constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -135,30 +184,8 @@ void AppendContactCsvHeader(std::string& out) {
 
 void AppendContactCsv(const Contact& c, std::string& out) {
   AppendCsvRow(
-      {c.name, c.company, c.key, c.street, c.postal, c.phone, c.fax, c.notes, c.email, c.book},
+      {c.name, c.company, c.key, c.street, c.postal, c.phone, c.fax, c.notes, c.address, c.book},
       out);
-}
-
-std::string VCardText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
-  while (!text.empty()) {
-    // Plain runs go in whole; only the specials are looked at one by one.
-    const std::size_t special = text.find_first_of("\\,;\r\n");
-    escaped += text.substr(0, special);
-    if (special == std::string_view::npos) break;
-    const char c = text[special];
-    text.remove_prefix(special + 1);
-    if (c == '\r' || c == '\n') {
-      // CR LF, CR alone and LF alone are each one line break.
-      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
-      escaped += "\\n";
-    } else {
-      escaped += '\\';
-      escaped += c;
-    }
-  }
-  return escaped;
 }
 
 void AppendContactVCard(const Contact& c, std::string& out) {
@@ -167,7 +194,7 @@ void AppendContactVCard(const Contact& c, std::string& out) {
   out += "VERSION:3.0";
   out += kCrLf;
   // FN and N are required; a record without a name is known by its address.
-  const std::string_view shown = c.name.empty() ? std::string_view(c.email) : c.name;
+  const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
   AppendProperty("FN", VCardText(shown), out);
   AppendProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
   if (!c.company.empty()) AppendProperty("ORG", VCardText(c.company), out);
@@ -180,52 +207,24 @@ void AppendContactVCard(const Contact& c, std::string& out) {
   if (!c.phone.empty()) AppendProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
   if (!c.fax.empty()) AppendProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
   if (!c.notes.empty()) AppendProperty("NOTE", VCardText(c.notes), out);
-  if (!c.email.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.email), out);
+  if (!c.address.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.address), out);
   out += "END:VCARD";
   out += kCrLf;
-}
-
-std::string DnValue(std::string_view value) {
-  std::string escaped;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    const char c = value[i];
-    if (c == '\0') {
-      escaped += "\\00";
-      continue;
-    }
-    const bool special =
-        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
-    const bool leading = i == 0 && (c == ' ' || c == '#');
-    const bool trailing = i + 1 == value.size() && c == ' ';
-    if (special || leading || trailing) escaped += '\\';
-    escaped += c;
-  }
-  return escaped;
-}
-
-bool LdifSafe(std::string_view value) {
-  if (value.empty()) return true;
-  const char first = value.front();
-  if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
-  for (const char c : value) {
-    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
-  }
-  return true;
 }
 
 void AppendContactLdif(const Contact& c, std::string& out) {
   // cn is required of a person; a record without a name is known by its
   // address, as in a vCard.
-  const std::string_view shown = c.name.empty() ? std::string_view(c.email) : c.name;
+  const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
   std::string dn = "cn=" + DnValue(shown);
-  if (!c.email.empty()) dn += ",mail=" + DnValue(c.email);
+  if (!c.address.empty()) dn += ",mail=" + DnValue(c.address);
   AppendAttribute("dn", dn, out);
   for (const std::string_view objectClass :
        {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
     AppendAttribute("objectclass", objectClass, out);
   }
   AppendAttribute("cn", shown, out);
-  AppendAttribute("mail", c.email, out);
+  AppendAttribute("mail", c.address, out);
   AppendAttribute("o", c.company, out);
   AppendAttribute("mozillaNickname", c.key, out);
   AppendAttribute("telephoneNumber", c.phone, out);

@@ -15,18 +15,12 @@
 #include <string>
 #include <string_view>
 
+#include "engine/address_book_record.h"
+
 namespace cli {
 
-struct Contact {
-  std::string name;
-  std::string company;
-  std::string key;
-  std::string street;
-  std::string postal;
-  std::string phone;
-  std::string fax;
-  std::string notes;
-  std::string email;
+// A record's fields, already UTF-8, and the book it came from.
+struct Contact : engine::BookRecord {
   std::string book;  // the address book's file name
 };
 
@@ -40,13 +34,5 @@ void AppendContactCsv(const Contact& contact, std::string& out);
 void AppendContactVCard(const Contact& contact, std::string& out);
 
 void AppendContactLdif(const Contact& contact, std::string& out);
-
-// For tests and callers that need the pieces:
-// `text` escaped as a vCard text value.
-std::string VCardText(std::string_view text);
-// `value` as one RFC 4514 attribute value of a distinguished name.
-std::string DnValue(std::string_view value);
-// True when RFC 2849 lets `value` follow "attr: " as it is.
-bool LdifSafe(std::string_view value);
 
 }  // namespace cli

@@ -210,6 +210,9 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   const std::string file = (mail.path() / "CLUB.PML").string();
   ExpectOneError({}, "no command");
   ExpectOneError({"expnad", Folder(), "x"}, "'expnad'");
+  ExpectOneError({"expnad"},
+                 "unknown command 'expnad' (expected lists, expand, check or books); try "
+                 "'quillmer-cli --help'");
   ExpectOneError({"--verbose"}, "'--verbose'");
   ExpectOneError({"expand", "--strp", Folder(), "CLUB.PML"}, "'--strp'");
   ExpectOneError({"lists", "--sort", Folder()}, "'--sort'");
@@ -390,22 +393,62 @@ TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
                        classes + "cn: only@example.org\nmail: only@example.org\n\n");
 }
 
-TEST(ContactFormats, DistinguishedNameValuesAndLdifValuesFollowTheirRfcs) {
+// The escapes and encodings, seen in what the writers write: the DN values
+// of RFC 4514, the values RFC 2849 lets stand after "attr: ", and vCard's
+// text escapes with one \n per line break.
+TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
+  const auto ldif = [](const cli::Contact& c) {
+    std::string out;
+    cli::AppendContactLdif(c, out);
+    return out;
+  };
   // RFC 4514: the seven specials, a leading blank or '#', a trailing blank, NUL.
-  EXPECT_EQ(cli::DnValue("Smith, Jo"), "Smith\\, Jo");
-  EXPECT_EQ(cli::DnValue("a+b\"c\\d<e>f;g=h"), "a\\+b\\\"c\\\\d\\<e\\>f\\;g=h");
-  EXPECT_EQ(cli::DnValue(" #x# "), "\\ #x#\\ ");
-  EXPECT_EQ(cli::DnValue("#x"), "\\#x");
-  EXPECT_EQ(cli::DnValue(std::string("a\0b", 3)), "a\\00b");
-  // RFC 2849: what may follow "attr: " as it is.
-  for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "x ", ""}) {
-    EXPECT_EQ(cli::LdifSafe(safe), safe.empty() || safe.back() != ' ') << safe;
+  const std::vector<std::pair<std::string, std::string>> dnValues = {
+      {"Smith, Jo", "Smith\\, Jo"},
+      {"a+b\"c\\d<e>f;g=h", "a\\+b\\\"c\\\\d\\<e\\>f\\;g=h"},
+      {" #x# ", "\\ #x#\\ "},
+      {"#x", "\\#x"},
+      {std::string("a\0b", 3), "a\\00b"},
+  };
+  for (const auto& [value, escaped] : dnValues) {
+    cli::Contact c;
+    c.name = value;
+    c.address = "a@b";
+    EXPECT_EQ(ldif(c).rfind("dn: cn=" + escaped + ",mail=a@b\n", 0), 0u) << escaped;
+  }
+  cli::Contact plus;
+  plus.name = "n";
+  plus.address = "x+y@z";
+  EXPECT_EQ(ldif(plus).rfind("dn: cn=n,mail=x\\+y@z\n", 0), 0u);
+  // RFC 2849: what may follow "attr: " as it is; the rest goes in base64, and
+  // an empty value leaves its attribute out.
+  for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "caf#"}) {
+    cli::Contact c;
+    c.name = "n";
+    c.notes = safe;
+    EXPECT_NE(ldif(c).find("\ndescription: " + safe + "\n"), std::string::npos) << safe;
   }
   for (const std::string& unsafe :
        std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere",
                                 std::string("n\0ul", 4), "caf\xC3\xA9"}) {
-    EXPECT_FALSE(cli::LdifSafe(unsafe)) << unsafe;
+    cli::Contact c;
+    c.name = "n";
+    c.notes = unsafe;
+    const std::string out = ldif(c);
+    EXPECT_NE(out.find("\ndescription:: "), std::string::npos) << unsafe;
+    EXPECT_EQ(out.find("\ndescription: "), std::string::npos) << unsafe;
   }
+  cli::Contact nameOnly;
+  nameOnly.name = "n";
+  EXPECT_EQ(ldif(nameOnly).find("description"), std::string::npos);
+
+  // vCard: CR LF, a lone CR and a lone LF are each one line break.
+  cli::Contact c;
+  c.name = "N";
+  c.notes = "a\rb\nc\r\nd,e;f\\g\r";
+  std::string vcard;
+  cli::AppendContactVCard(c, vcard);
+  EXPECT_NE(vcard.find("\r\nNOTE:a\\nb\\nc\\nd\\,e\\;f\\\\g\\n\r\n"), std::string::npos) << vcard;
 }
 
 TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {

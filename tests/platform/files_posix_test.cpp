@@ -58,6 +58,10 @@ TEST_F(PosixFilesTest, LinksCountAsWhatTheyPointAt) {
   EXPECT_EQ(platform::ReadWholeFileExclusive("link.pmr"), "linked");
   // A lookup is of the entry itself, so even a dangling link is found.
   EXPECT_EQ(platform::LookUpEntryName("dangling.pmr"), "dangling.pmr");
+  EXPECT_TRUE(platform::IsFolder("dirlink.pmr"));
+  EXPECT_TRUE(platform::ListMatchingFiles("dirlink.pmr", "*").has_value());
+  EXPECT_FALSE(platform::IsFolder("dangling.pmr"));
+  EXPECT_FALSE(platform::ListMatchingFiles("dangling.pmr", "*").has_value());
 }
 
 TEST_F(PosixFilesTest, WildcardsBacktrackAndIgnoreOnlyAsciiCase) {
@@ -78,6 +82,18 @@ TEST_F(PosixFilesTest, LookUpOfTrailingSlashAndDotEntries) {
   EXPECT_EQ(platform::LookUpEntryName("/"), std::nullopt);
   EXPECT_EQ(platform::LookUpEntryName("."), std::nullopt);
   EXPECT_EQ(platform::LookUpEntryName("Mail/.."), std::nullopt);
+}
+
+TEST_F(PosixFilesTest, AFolderThatCanBeEnteredButNotReadIsNotListable) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  fs::create_directory("locked");
+  ASSERT_EQ(chmod("locked", 0311), 0);
+  EXPECT_TRUE(platform::IsFolder("locked"));
+  EXPECT_FALSE(platform::ListMatchingFiles("locked", "*").has_value());
+  EXPECT_TRUE(platform::MakeFolderCurrent("locked"));
+  EXPECT_FALSE(platform::ListMatchingFiles(".", "*").has_value());
+  ASSERT_TRUE(platform::MakeFolderCurrent(folder_.string()));
+  ASSERT_EQ(chmod("locked", 0755), 0);
 }
 
 }  // namespace

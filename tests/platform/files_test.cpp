@@ -221,6 +221,29 @@ TEST_F(FolderTest, FailureLeavesTheCurrentFolderAlone) {
   }
 }
 
+// What the command line asks before it uses a folder: is the name a folder
+// at all, and can the folder be listed.
+TEST_F(FolderTest, TellsFoldersFromOtherEntriesAndListsThem) {
+  fs::create_directory("empty");
+  fs::create_directory("full");
+  WriteFile("full/book.pmr", "");
+  WriteFile("plain.pmr", "");
+  for (const std::string& folder :
+       {std::string("."), std::string("empty"), std::string("full"), std::string("full/"),
+        folder_.string(), (folder_ / "full").string()}) {
+    EXPECT_TRUE(platform::IsFolder(folder)) << folder;
+    EXPECT_TRUE(platform::ListMatchingFiles(folder, "*").has_value()) << folder;
+  }
+  for (const std::string& other :
+       {std::string("plain.pmr"), std::string("missing"), std::string("full/book.pmr"),
+        std::string(), std::string("full\0x", 6), (folder_ / "missing" / "deeper").string()}) {
+    EXPECT_FALSE(platform::IsFolder(other)) << other;
+    EXPECT_FALSE(platform::ListMatchingFiles(other, "*").has_value()) << other;
+  }
+  // Asking changes nothing: the current folder stays where it was.
+  EXPECT_TRUE(fs::equivalent(platform::CurrentFolderPath(), folder_));
+}
+
 class LookUpEntryNameTest : public TempFolderTest {};
 
 TEST_F(LookUpEntryNameTest, GivesTheLastComponentsName) {

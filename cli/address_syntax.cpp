@@ -1,0 +1,66 @@
+#include "cli/address_syntax.h"
+
+#include <cstddef>
+
+#include "base/ascii.h"
+
+namespace cli {
+
+namespace {
+
+// RFC 5322 atext; bytes past ASCII count too, as mail programs take them.
+bool IsAtext(char c) {
+  constexpr std::string_view kSpecials = "!#$%&'*+-/=?^_`{|}~";
+  const unsigned char u = static_cast<unsigned char>(c);
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         kSpecials.find(c) != std::string_view::npos || u >= 0x80;
+}
+
+}  // namespace
+
+std::string DisplayName(std::string_view entry) {
+  entry = base::TrimBlanks(entry);
+  if (entry.empty()) return {};
+  bool plain = true;
+  for (std::size_t i = 0; i < entry.size() && plain; ++i) {
+    plain = IsAtext(entry[i]) || (entry[i] == ' ' && entry[i - 1] != ' ');
+  }
+  if (plain) return std::string(entry);
+  std::string quoted = "\"";
+  for (const char c : entry) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  quoted += '"';
+  return quoted;
+}
+
+bool LooksLikeAddress(std::string_view address) {
+  const std::size_t at = address.rfind('@');
+  if (at == std::string_view::npos || at == 0 || at + 1 == address.size()) return false;
+  for (const char c : address.substr(0, at)) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u <= 0x20 || u == 0x7F ||
+        std::string_view("<>()[],;:\\\"@").find(c) != std::string_view::npos) {
+      return false;
+    }
+  }
+  const std::string_view domain = address.substr(at + 1);
+  if (domain.front() == '.' || domain.back() == '.' ||
+      domain.find("..") != std::string_view::npos) {
+    return false;
+  }
+  for (const char c : domain) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    const bool fits = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '.' || u >= 0x80;
+    if (!fits) return false;
+  }
+  return true;
+}
+
+std::string CaseFolded(std::string_view address) {
+  return base::AsciiUpper(address);
+}
+
+}  // namespace cli

@@ -1,0 +1,89 @@
+// quillmer-cli check: what in the folder's lists will not reach anyone as
+// meant, one line per finding.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "cli/address_syntax.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/entries.h"
+#include "cli/folder.h"
+#include "engine/mailing_list.h"
+
+namespace cli {
+
+namespace {
+
+// The names held by several records whose addresses differ (letter case
+// aside): lookups give the first of them, which may not be the one meant.
+std::unordered_set<std::string_view> AmbiguousNames(const Folder& folder) {
+  std::unordered_map<std::string_view, std::size_t> first;
+  std::unordered_set<std::string_view> ambiguous;
+  for (std::size_t k = 0; k < folder.RecordCount(); ++k) {
+    const auto [seen, added] = first.emplace(folder.RecordName(k), k);
+    if (!added &&
+        CaseFolded(folder.RecordAddress(seen->second)) != CaseFolded(folder.RecordAddress(k))) {
+      ambiguous.insert(folder.RecordName(k));
+    }
+  }
+  return ambiguous;
+}
+
+}  // namespace
+
+int RunCheck(Session& session, const Request& request) {
+  const Result<Folder> folder = Folder::OpenNamed(session, request);
+  if (!folder) return folder.status();
+
+  const std::unordered_set<std::string_view> ambiguous = AmbiguousNames(*folder);
+  bool found = false;
+  bool unreadable = false;
+  for (std::size_t i = 0; i < folder->ListCount(); ++i) {
+    const Result<std::string> bytes = folder->ReadList(session, i);
+    if (!bytes) {
+      unreadable = true;
+      continue;
+    }
+    const Folder::List list = folder->ListAt(i);
+    std::unordered_set<std::string> reached;  // this list's addresses, CaseFolded
+    engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
+      const auto report = [&](std::string_view kind) {
+        found = true;
+        std::string line(list.file);
+        line += '\t';
+        line += list.title;
+        line += '\t';
+        line += std::to_string(number);
+        line += '\t';
+        line += kind;
+        line += '\t';
+        line += entry;
+        session.Line(line);
+      };
+      const Reach reach = ReachOf(*folder, entry);
+      if (!reach.record && reach.address.empty()) {
+        if (entry.find('@') == std::string_view::npos) {
+          report("unknown");
+        } else {
+          // An entry holding "@" that reduces to nothing is no address either.
+          report("not-an-address");
+        }
+        return;
+      }
+      if (reach.record && reach.address.empty()) report("no-address");
+      if (reach.record && ambiguous.count(folder->RecordName(*reach.record)) != 0) {
+        report("ambiguous");
+      }
+      if (reach.address.empty()) return;
+      if (!reached.insert(CaseFolded(reach.address)).second) report("duplicate");
+      if (!LooksLikeAddress(reach.address)) report("not-an-address");
+    });
+  }
+  if (unreadable) return kExitError;
+  return found ? kExitFindings : kExitOk;
+}
+
+}  // namespace cli

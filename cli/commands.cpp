@@ -1,0 +1,97 @@
+#include "cli/commands.h"
+
+namespace cli {
+
+namespace {
+
+// One printed line per string, each command's summary lines in the order
+// the general help shows them.
+// clang-format off
+constexpr std::string_view kListsSummary[] = {
+    "  lists [FOLDER]          one line per mailing list: file name, TAB, title",
+};
+constexpr std::string_view kListsHelp[] = {
+    "Usage: quillmer-cli lists [FOLDER]",
+    "One line per mailing list of FOLDER (default: the current folder), in the",
+    "folder's own order: file name, TAB, title.",
+};
+
+constexpr std::string_view kExpandSummary[] = {
+    "  expand [--strip] [--sort] [FOLDER] LIST",
+    "                          the expansion of LIST exactly as the window shows it,",
+    "                          lines ending in CR LF; LIST is a list's title or its",
+    "                          file name ending in .PML; --strip (Strip Names) and",
+    "                          --sort (Sort List) apply in the order given",
+    "  expand --format to|csv [FOLDER] LIST",
+    "                          to: one line for a To, Cc or Bcc field; csv: rows of",
+    "                          entry,address",
+};
+constexpr std::string_view kExpandHelp[] = {
+    "Usage: quillmer-cli expand [--format text|to|csv] [--strip] [--sort] [FOLDER] LIST",
+    "Expands LIST, a list's title or its file name ending in .PML.",
+    "  --format text  (default) exactly what the window shows: each entry, and",
+    "                 after a TAB the address of a name an address book knows;",
+    "                 lines end in CR LF",
+    "  --strip        as the window's Strip Names button: addresses only",
+    "  --sort         as the window's Sort List button; both in the order given",
+    "  --format to    one line to paste into a To, Cc or Bcc field: Name <address>",
+    "                 for each name a book knows, the address for each plain",
+    "                 entry, separated by \", \"; entries that give no address are",
+    "                 left out and named on standard error",
+    "  --format csv   a header row, then one row per entry: entry,address",
+    "                 (address empty when the entry gives none)",
+};
+
+constexpr std::string_view kCheckSummary[] = {
+    "  check [FOLDER]          what in the lists will not reach anyone as meant:",
+    "                          file name, TAB, title, TAB, line number, TAB, kind,",
+    "                          TAB, entry; kinds unknown, no-address, ambiguous,",
+    "                          duplicate, not-an-address",
+};
+constexpr std::string_view kCheckHelp[] = {
+    "Usage: quillmer-cli check [FOLDER]",
+    "Reports what in the folder's lists will not reach anyone as meant, one line",
+    "per finding: file name, TAB, title, TAB, line number, TAB, kind, TAB, entry.",
+    "  unknown         no address book knows the name and it holds no @",
+    "  no-address      the name's record has no e-mail address",
+    "  ambiguous       several records hold the name, with different addresses;",
+    "                  the first one is used",
+    "  duplicate       the entry reaches an address an earlier entry of the same",
+    "                  list already reaches (letter case ignored)",
+    "  not-an-address  what the entry reaches does not look like local@domain",
+    "Exit status 1 when anything is found, 0 when nothing is.",
+};
+
+constexpr std::string_view kBooksSummary[] = {
+    "  books [--format csv|vcard|ldif] [--codepage CP] [FOLDER]",
+    "                          every contact of every address book, in UTF-8",
+};
+constexpr std::string_view kBooksHelp[] = {
+    "Usage: quillmer-cli books [--format csv|vcard|ldif] [--codepage CP] [FOLDER]",
+    "Every contact of every address book of FOLDER, books in the folder's order,",
+    "records first to last, with all their fields, in UTF-8.",
+    "  --format csv    (default) RFC 4180, header row",
+    "                  name,company,key,street,postal,phone,fax,notes,email,book",
+    "  --format vcard  vCard 3.0, for most address books and phones",
+    "  --format ldif   LDIF, as Thunderbird's address book imports it",
+    "  --codepage CP   the code page the books were written in: 1252 (default,",
+    "                  Western Windows), 850 or 437 (DOS), 1250 (Central European)",
+    "Bytes the code page does not define become U+FFFD and are counted on",
+    "standard error.",
+};
+// clang-format on
+
+constexpr Command kCommands[] = {
+    {"lists", kListsSummary, kListsHelp, {}, RunLists},
+    {"expand", kExpandSummary, kExpandHelp, {.transforms = true, .format = true}, RunExpand},
+    {"check", kCheckSummary, kCheckHelp, {}, RunCheck},
+    {"books", kBooksSummary, kBooksHelp, {.format = true, .codePage = true}, RunBooks},
+};
+
+}  // namespace
+
+std::span<const Command> Commands() {
+  return kCommands;
+}
+
+}  // namespace cli

@@ -1,0 +1,100 @@
+// quillmer-cli expand: one list as the window's output pane shows it (after
+// the same buttons), as one line for a To field, or as entry,address rows.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/address_syntax.h"
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/contact_formats.h"
+#include "cli/entries.h"
+#include "cli/folder.h"
+#include "engine/mailing_list.h"
+#include "engine/output_options.h"
+#include "platform/files.h"
+
+namespace cli {
+
+namespace {
+
+// "Name <address>" for each name a book knows, the address for each other
+// entry that gives one, separated by ", "; the entries that give none are
+// named on standard error.
+void WriteToLine(Session& session, const Folder& folder, std::string_view list) {
+  std::string line;
+  engine::ForEachListEntry(list, [&](std::size_t number, std::string_view entry) {
+    const Reach reach = ReachOf(folder, entry);
+    if (reach.address.empty()) {
+      session.Note("left out, no address: line " + std::to_string(number) + " " + Quoted(entry));
+      return;
+    }
+    if (!line.empty()) line += ", ";
+    const std::string name = reach.record ? DisplayName(entry) : std::string();
+    line += name.empty() ? reach.address : name + " <" + reach.address + ">";
+  });
+  session.Line(line);
+}
+
+void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
+  AppendCsvRow({"entry", "address"}, session.out());
+  engine::ForEachListEntry(list, [&](std::size_t, std::string_view entry) {
+    AppendCsvRow({entry, ReachOf(folder, entry).address}, session.out());
+  });
+}
+
+}  // namespace
+
+int RunExpand(Session& session, const Request& request) {
+  const std::string format = request.format.value_or("text");
+  if (format != "text" && format != "to" && format != "csv") {
+    return session.Fail("unknown format " + Quoted(format) +
+                        " for expand (expected text, to or csv)");
+  }
+  if (format != "text" && !request.transforms.empty()) {
+    return session.Fail(request.transforms.front() + " goes with --format text only");
+  }
+  const std::vector<std::string>& words = request.positionals;
+  if (words.empty()) {
+    return session.Fail("expand needs a LIST: a list's title or its file name ending in .PML");
+  }
+  if (words.size() > 2) return session.Fail("too many arguments for expand: " + Quoted(words[2]));
+  std::optional<std::string> path;
+  if (words.size() == 2) path = words[0];
+  const std::string& name = words.back();
+  // "expand FOLDER" forgot the LIST; say so rather than look for a list
+  // titled like the folder's path. Asked before the folder becomes current.
+  const bool nameIsFolder = !path && platform::IsFolder(name);
+  const Result<Folder> folder = Folder::Open(session, path);
+  if (!folder) return folder.status();
+
+  const std::optional<std::size_t> found = folder->FindList(name);
+  if (!found && nameIsFolder) {
+    return session.Fail("expand needs a LIST after the folder " + Quoted(name) +
+                        ": a list's title or its file name ending in .PML");
+  }
+  if (!found) {
+    return session.Fail("no mailing list titled or named " + Quoted(name) + " in " +
+                        Quoted(path ? *path : std::string(".")));
+  }
+  const Result<std::string> list = folder->ReadList(session, *found);
+  if (!list) return list.status();
+
+  if (format == "to") {
+    WriteToLine(session, *folder, *list);
+  } else if (format == "csv") {
+    WriteCsv(session, *folder, *list);
+  } else {
+    std::string text = folder->ExpandList(*list);
+    // The window's buttons work on the pane's bytes as they stand, cut at
+    // CR LF only; so do these, and the bytes come out the same.
+    for (const std::string& transform : request.transforms) {
+      text = transform == "--strip" ? engine::StripNames(text) : engine::SortList(text);
+    }
+    session.out() += text;
+  }
+  return kExitOk;
+}
+
+}  // namespace cli

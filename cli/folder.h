@@ -1,0 +1,76 @@
+// The mail folder a command works on: the engine's MailFolder, read as the
+// window reads it at start-up, with what the command line adds (lists named
+// by file name, failures said on standard error). The folder is only read;
+// the current directory stays as it is.
+//
+// The one place of the command line that asks the engine for a folder: the
+// commands ask a Folder.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/result.h"
+#include "cli/session.h"
+#include "engine/mail_folder.h"
+
+namespace cli {
+
+class Folder {
+ public:
+  struct List {
+    std::string_view file;  // its bare file name
+    std::string_view title;
+  };
+
+  // Opens `path`, the current folder when there is none. A folder that
+  // cannot be entered or listed fails (the window would show it empty).
+  static Result<Folder> Open(Session& session, const std::optional<std::string>& path);
+
+  // Opens the folder a command names as its only positional word, or the
+  // current folder when it names none; a second word fails.
+  static Result<Folder> OpenNamed(Session& session, const Request& request);
+
+  // The mailing lists, 0 to ListCount() - 1, in the folder's own order.
+  std::size_t ListCount() const;
+  List ListAt(std::size_t i) const;
+
+  // The list LIST names: a file name ending in .PML names its file (letter
+  // case ignored); anything else, or a file name no list has, is taken as a
+  // title, the first list with that title winning.
+  std::optional<std::size_t> FindList(std::string_view list) const;
+
+  // The bytes of list `i`, read for exclusive use; fails when it cannot be
+  // read.
+  Result<std::string> ReadList(Session& session, std::size_t i) const;
+
+  // The records of every address book, 0 to RecordCount() - 1: books in the
+  // folder's order, records first to last. Names are upper-cased.
+  std::size_t RecordCount() const;
+  std::string_view RecordName(std::size_t k) const;
+  std::string_view RecordAddress(std::size_t k) const;
+
+  // The first record with the name `entry` (letter case as the books
+  // compare names).
+  std::optional<std::size_t> FindRecord(std::string_view entry) const;
+
+  // What the window's output pane shows for a list file of these bytes.
+  std::string ExpandList(std::string_view listBytes) const;
+
+  // The address book files, in the folder's order, and the bytes of one,
+  // read for exclusive use (nullopt when it cannot be read).
+  const std::vector<std::string>& BookFiles() const;
+  std::optional<std::string> ReadBook(const std::string& file) const;
+
+ private:
+  explicit Folder(std::shared_ptr<const engine::MailFolder> folder) : folder_(std::move(folder)) {}
+  std::shared_ptr<const engine::MailFolder> folder_;
+};
+
+}  // namespace cli

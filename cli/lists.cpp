@@ -1,0 +1,24 @@
+// quillmer-cli lists: one line per mailing list, file name TAB title.
+#include <cstddef>
+#include <string>
+
+#include "cli/cli.h"
+#include "cli/commands.h"
+#include "cli/folder.h"
+
+namespace cli {
+
+int RunLists(Session& session, const Request& request) {
+  const Result<Folder> folder = Folder::OpenNamed(session, request);
+  if (!folder) return folder.status();
+  for (std::size_t i = 0; i < folder->ListCount(); ++i) {
+    const Folder::List list = folder->ListAt(i);
+    std::string line(list.file);
+    line += '\t';
+    line += list.title;
+    session.Line(line);
+  }
+  return kExitOk;
+}
+
+}  // namespace cli

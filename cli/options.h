@@ -1,0 +1,36 @@
+// The words of one command line sorted into options and positional words,
+// as far as its command takes options. Anything after "--" is positional,
+// so a title may begin with a dash; an option's value follows it as the
+// next word or after "=".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/result.h"
+#include "cli/session.h"
+
+namespace cli {
+
+// Which options a command takes.
+struct Accepts {
+  bool transforms = false;  // --strip, --sort
+  bool format = false;      // --format
+  bool codePage = false;    // --codepage
+};
+
+// What one command line asks for, once the options are sorted out.
+struct Request {
+  std::string command;  // the first word
+  std::vector<std::string> positionals;
+  std::vector<std::string> transforms;  // "--strip" / "--sort", in the order given
+  std::optional<std::string> format;
+  std::optional<std::string> codePage;
+};
+
+// Sorts `args` (the command first) for a command that takes `accepts`. An
+// option the command does not take, or one without its value, fails.
+Result<Request> ParseWords(Session& session, const std::vector<std::string>& args, Accepts accepts);
+
+}  // namespace cli

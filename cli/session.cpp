@@ -1,0 +1,38 @@
+#include "cli/session.h"
+
+#include <cstddef>
+
+#include "cli/cli.h"
+
+namespace cli {
+
+void Session::Drain() {
+  constexpr std::size_t kDrainSize = std::size_t{1} << 20;
+  if (drain_ != nullptr && *drain_ && out_.size() >= kDrainSize) (*drain_)(out_);
+}
+
+void Session::Note(std::string_view message) {
+  err_ += kProgram;
+  err_ += ": ";
+  err_ += message;
+  err_ += lineEnd_;
+}
+
+int Session::Fail(std::string_view message) {
+  Note(message);
+  return kExitError;
+}
+
+void Session::Line(std::string_view text) {
+  out_ += text;
+  out_ += lineEnd_;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted = "'";
+  quoted += text;
+  quoted += "'";
+  return quoted;
+}
+
+}  // namespace cli

@@ -1,0 +1,47 @@
+// One run's standard output and standard error, as strings that grow: the
+// lines a command writes end in the run's line end, messages on standard
+// error are one line each after the program's name, and a long output is
+// handed on in pieces as it grows.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+inline constexpr std::string_view kProgram = "quillmer-cli";
+
+class Session {
+ public:
+  // `drain`, when given and set, takes the output away once it is large.
+  Session(std::string_view lineEnd, std::string& out, std::string& err,
+          const std::function<void(std::string&)>* drain)
+      : lineEnd_(lineEnd), out_(out), err_(err), drain_(drain) {}
+
+  // Hands the output on once it is large, so that an export of any size
+  // keeps little in memory.
+  void Drain();
+
+  // One line on standard error, prefixed with the program's name.
+  void Note(std::string_view message);
+
+  // Note(message), and the exit status of an error (kExitError).
+  int Fail(std::string_view message);
+
+  // `text` and the line end on standard output.
+  void Line(std::string_view text);
+
+  std::string& out() { return out_; }
+
+ private:
+  std::string_view lineEnd_;
+  std::string& out_;
+  std::string& err_;
+  const std::function<void(std::string&)>* drain_;
+};
+
+// `text` in single quotes, as messages name what they are about.
+std::string Quoted(std::string_view text);
+
+}  // namespace cli
