@@ -10,6 +10,9 @@
 // expansion and waits (20 s at most) for "shot-done", so that a screenshot
 // can be taken. The output pane's handle is taken once, right after the
 // window appears, and only that handle is used for the pane from then on.
+// "&Browse" is also pressed again while its folder picker is open (the
+// picker has no owner, so the window stays enabled): the inner picker's
+// folder is taken first, then the outer one's, which must be the one shown.
 // --bench times a list of 100,000 entries (or ENTRIES) against a book of
 // 2,000 names: the first double-click, "Strip Names", "Sort List" and a
 // second double-click, and compares the whole pane with the expected bytes.
@@ -21,9 +24,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "tests/support/dialog_driver.h"
 #include "tests/support/remote_window.h"
 #include "tests/support/visible_bytes.h"
 #include "tools/address_book_writer.h"
@@ -149,6 +155,135 @@ void WaitForScreenshot(const std::string& signals) {
   std::printf("note: no screenshot was taken\n");
 }
 
+// A mail folder of its own for the nested "&Browse": one address book that
+// knows "Pat Doe" by `address`, and the lists `lists` (file name, bytes).
+bool MakeBrowseFolder(const std::string& folder, const std::string& address,
+                      const std::vector<std::pair<std::string, std::string>>& lists) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  bool ok = WriteFileBytes(folder + "PEOPLE.PMR",
+                           tools::AddressBookBytes("People", {{"Pat Doe", address, "", "", ""}}));
+  for (const auto& [name, bytes] : lists) ok &= WriteFileBytes(folder + name, bytes);
+  return ok;
+}
+
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds) {
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  while (!done()) {
+    if (GetTickCount64() >= until) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+// "&Browse" pressed twice: in the picker of the second press folder B is
+// chosen, then in the picker of the first press folder A. The first press's
+// choice comes last and is what the window shows and works on.
+void NestedBrowse(const std::string& exe, const std::string& work) {
+  const std::string base = LongPath(work) + "\\";
+  const std::string start = base + "Browse Start\\";
+  const std::string a = base + "Browse A";
+  const std::string b = base + "Browse B";
+  const std::string listA = "\\TITLE Alpha Crew\r\nPat Doe\r\nlee@plain.example\r\npat doe\r\n";
+  bool ok = MakeBrowseFolder(start, "pat@start.example",
+                             {{"START.PML", "\\TITLE Start Only\r\nPat Doe\r\n"}});
+  ok &= CopyFileA(exe.c_str(), (start + "QUILLMER.EXE").c_str(), FALSE) != 0;
+  ok &= MakeBrowseFolder(
+      a + "\\", "pat@alpha.example",
+      {{"ALPHA.PML", listA}, {"CREW.PML", "\\TITLE Alpha Extra\r\nx@a.example\r\n"}});
+  ok &= MakeBrowseFolder(b + "\\", "pat@beta.example",
+                         {{"BETA.PML", "\\TITLE Beta Crew\r\nPat Doe\r\n"},
+                          {"ALPHA.PML", "\\TITLE Alpha Crew\r\nPat Doe\r\nfrom@beta.example\r\n"}});
+  ok &= dialogtest::ListFoldersDownTo(start) && dialogtest::ListFoldersDownTo(a) &&
+        dialogtest::ListFoldersDownTo(b);
+  RemoteProgram program;
+  if (!ok || !program.Start(start + "QUILLMER.EXE", start)) {
+    Check(false, "nested Browse: the mail folders are made and the program starts in one of them");
+    return;
+  }
+  // The controls as taken when the window appeared; the driver uses no other.
+  const HWND folderBox = program.Control(RemoteProgram::kFolderId);
+  const HWND browse = program.Control(RemoteProgram::kBrowseId);
+  const HWND list = program.Control(RemoteProgram::kListId);
+  const HWND pane = program.pane();
+  DWORD pid = 0;
+  GetWindowThreadProcessId(program.window(), &pid);
+  CheckBytes(start, program.Text(RemoteProgram::kFolderId), "nested Browse: starts in its folder");
+
+  const auto failAndClose = [&](const std::string& what) {
+    Check(false, "nested Browse: " + what);
+    for (HWND dialog : dialogtest::OpenDialogs(pid)) {
+      if (dialog != program.window()) dialogtest::PressCancel(dialog);
+    }
+    program.Close();
+  };
+
+  program.PostPress(RemoteProgram::kBrowseId);
+  const HWND outer = dialogtest::WaitForPicker(15000, pid);
+  if (outer == nullptr) return failAndClose("no folder picker after the first press of Browse");
+  const std::string startName = "Browse Start";
+  if (!WaitUntil([&] { return dialogtest::SelectedName(outer) == startName; }, 15000)) {
+    return failAndClose("the first picker never showed \"" + startName +
+                        "\" selected (it shows \"" + dialogtest::SelectedName(outer) + "\")");
+  }
+  Check(IsWindowEnabled(program.window()) != FALSE,
+        "nested Browse: the window stays enabled while its picker is open");
+
+  program.PostPress(RemoteProgram::kBrowseId);
+  const HWND inner = dialogtest::WaitForDialog(
+      [&](HWND d) { return d != outer && dialogtest::IsFolderPicker(d); }, 15000, pid);
+  if (inner == nullptr) return failAndClose("no second picker after pressing Browse again");
+  if (!WaitUntil([&] { return dialogtest::SelectedName(inner) == startName; }, 15000)) {
+    return failAndClose("the second picker never showed \"" + startName + "\" selected");
+  }
+  if (!dialogtest::SelectInPicker(inner, b)) {
+    return failAndClose("folder B could not be selected in the second picker");
+  }
+  dialogtest::PressOk(inner);
+  if (!WaitUntil([&] { return IsWindow(inner) == FALSE; }, 15000)) {
+    return failAndClose("the second picker did not close on OK");
+  }
+  const std::string bShown = b + "\\";
+  WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == bShown; }, 15000);
+  CheckBytes(bShown, program.Text(RemoteProgram::kFolderId),
+             "nested Browse: the second picker's folder B is shown while the first one is open");
+  Check(program.Rows() == std::vector<std::string>({"Alpha Crew", "Beta Crew"}),
+        "nested Browse: B's titles are listed");
+  Check(IsWindow(outer) != FALSE, "nested Browse: the first picker is still open");
+
+  if (!dialogtest::SelectInPicker(outer, a)) {
+    return failAndClose("folder A could not be selected in the first picker");
+  }
+  dialogtest::PressOk(outer);
+  if (!WaitUntil([&] { return IsWindow(outer) == FALSE; }, 15000)) {
+    return failAndClose("the first picker did not close on OK");
+  }
+  const std::string aShown = a + "\\";
+  WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == aShown; }, 15000);
+  Check(program.Responsive(), "nested Browse: the window still answers");
+  // The main window is a dialog box too.
+  std::string left;
+  for (HWND dialog : dialogtest::OpenDialogs(pid)) {
+    if (dialog == program.window()) continue;
+    left += " \"" + dialogtest::Caption(dialog) + "\": \"" + dialogtest::MessageText(dialog) + "\"";
+  }
+  Check(left.empty(), "nested Browse: no dialog is left open" + left);
+  CheckBytes(aShown, program.Text(RemoteProgram::kFolderId),
+             "nested Browse: text box 4 shows folder A, the first picker's choice");
+  const auto rows = program.Rows();
+  Check(rows == std::vector<std::string>({"Alpha Crew", "Alpha Extra"}),
+        "nested Browse: the list box holds exactly A's titles");
+  Check(program.DoubleClick("Alpha Crew"), "nested Browse: double-click Alpha Crew");
+  CheckBytes("Pat Doe\tpat@alpha.example\r\nlee@plain.example\r\npat doe\tpat@alpha.example\r\n",
+             program.PaneText(), "nested Browse: A's list expanded with A's address book");
+  Check(GetDlgItem(program.window(), RemoteProgram::kFolderId) == folderBox &&
+            GetDlgItem(program.window(), RemoteProgram::kBrowseId) == browse &&
+            GetDlgItem(program.window(), RemoteProgram::kListId) == list &&
+            GetDlgItem(program.window(), RemoteProgram::kPaneId) == pane,
+        "nested Browse: the controls are still the windows taken at start-up");
+  const long code = program.Close();
+  Check(code == 0, "nested Browse: closed, exit code " + std::to_string(code));
+}
+
 int EndToEnd(const std::string& exe, const std::string& work, const std::string& signals) {
   const std::string folder = LongPath(work) + "\\Mail Folder\\";
   if (!MakeMailFolder(folder, exe)) {
@@ -247,6 +382,8 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   const long code = program.Close();
   Check(code == 0, "closed with SC_CLOSE, exit code " + std::to_string(code));
   Check(program.Gone(), "the window is gone");
+
+  NestedBrowse(exe, work);
   std::printf("%d failed\n", failures);
   return failures == 0 ? 0 : 1;
 }

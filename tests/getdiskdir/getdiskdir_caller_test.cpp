@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "dialog_driver.h"
+#include "tests/support/dialog_driver.h"
 #include "tests/support/temp_folder.h"
 
 namespace {

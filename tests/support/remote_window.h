@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,18 +42,22 @@ class RemoteWindow {
  public:
   static constexpr int kListId = 1;
   static constexpr int kFolderId = 4;
+  static constexpr int kBrowseId = 5;
   static constexpr int kPaneId = 27;
   static constexpr int kStripId = 28;
   static constexpr int kSortId = 29;
 
   // Waits up to `milliseconds` for the visible window of process
-  // `processId`, looking every `pollMilliseconds`, and takes its pane.
+  // `processId`, looking every `pollMilliseconds`, and takes each of the
+  // controls above by its id, once: false unless all of them are there.
   bool Find(DWORD processId, DWORD milliseconds = 30000, DWORD pollMilliseconds = 50);
 
   HWND window() const { return window_; }
   // The output pane's handle, as taken when the window was found.
   HWND pane() const { return pane_; }
-  HWND Control(int id) const { return GetDlgItem(window_, id); }
+  // Control `id`'s handle as taken when the window was found; null for an
+  // id not listed above.
+  HWND Control(int id) const;
 
   // The list box's rows.
   std::vector<std::string> Rows() const;
@@ -60,8 +65,11 @@ class RemoteWindow {
   void DoubleClick(std::size_t row) const;
   // The same for the first row that reads `title`; false if there is none.
   bool DoubleClick(std::string_view title) const;
-  // Clicks the button `id`.
+  // Clicks the button `id` and returns once the click has been handled.
   void Press(int id) const;
+  // Posts the click instead and returns at once: for a button whose handler
+  // opens a modal dialog.
+  void PostPress(int id) const;
   // Types at the pane's caret: characters as WM_CHAR, '\r' as the Enter
   // key, posted as the keyboard delivers them; returns once the text has
   // grown by a character per key and stopped changing.
@@ -79,8 +87,11 @@ class RemoteWindow {
   bool Gone() const { return IsWindow(window_) == FALSE; }
 
  private:
+  static constexpr int kIds[] = {kListId, kFolderId, kBrowseId, kPaneId, kStripId, kSortId};
+
   HWND window_ = nullptr;
   HWND pane_ = nullptr;
+  HWND controls_[std::size(kIds)] = {};
 };
 
 // QUILLMER.EXE started and its window found.

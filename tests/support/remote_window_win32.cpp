@@ -43,12 +43,24 @@ bool RemoteWindow::Find(DWORD processId, DWORD milliseconds, DWORD pollMilliseco
     if (found != nullptr) GetWindowThreadProcessId(found, &owner);
     if (owner == processId && IsWindowVisible(found)) {
       window_ = found;
-      pane_ = GetDlgItem(window_, kPaneId);
-      return pane_ != nullptr;
+      bool all = true;
+      for (std::size_t i = 0; i < std::size(kIds); ++i) {
+        controls_[i] = GetDlgItem(window_, kIds[i]);
+        all &= controls_[i] != nullptr;
+      }
+      pane_ = Control(kPaneId);
+      return all;
     }
     if (GetTickCount64() >= until) return false;
     Sleep(pollMilliseconds);
   }
+}
+
+HWND RemoteWindow::Control(int id) const {
+  for (std::size_t i = 0; i < std::size(kIds); ++i) {
+    if (kIds[i] == id) return controls_[i];
+  }
+  return nullptr;
 }
 
 // List box rows and window texts are read with the wide messages: the
@@ -89,6 +101,10 @@ bool RemoteWindow::DoubleClick(std::string_view title) const {
 
 void RemoteWindow::Press(int id) const {
   SendMessageW(Control(id), BM_CLICK, 0, 0);
+}
+
+void RemoteWindow::PostPress(int id) const {
+  PostMessageW(Control(id), BM_CLICK, 0, 0);
 }
 
 void RemoteWindow::Type(std::string_view keys) const {
