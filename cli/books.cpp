@@ -43,11 +43,10 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 }  // namespace
 
 int RunBooks(Session& session, const Request& request) {
-  const std::string format = request.format.value_or("csv");
-  if (format != "csv" && format != "vcard" && format != "ldif") {
-    return session.Fail("unknown format " + Quoted(format) +
-                        " for books (expected csv, vcard or ldif)");
-  }
+  constexpr std::string_view kFormats[] = {"csv", "vcard", "ldif"};
+  const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
+  if (!chosen) return chosen.status();
+  const std::string& format = *chosen;
   const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
   if (!codePage) {
     return session.Fail("unknown code page " + Quoted(*request.codePage) +

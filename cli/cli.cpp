@@ -53,13 +53,9 @@ void WriteHelp(Session& session, const std::vector<std::string>& args) {
 
 // "lists, expand, check or books".
 std::string CommandNames() {
-  const std::span<const Command> commands = Commands();
-  std::string names;
-  for (std::size_t i = 0; i < commands.size(); ++i) {
-    if (i > 0) names += i + 1 == commands.size() ? " or " : ", ";
-    names += commands[i].name;
-  }
-  return names;
+  std::vector<std::string_view> names;
+  for (const Command& command : Commands()) names.push_back(command.name);
+  return Alternatives(names);
 }
 
 }  // namespace

@@ -47,11 +47,10 @@ void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
 }  // namespace
 
 int RunExpand(Session& session, const Request& request) {
-  const std::string format = request.format.value_or("text");
-  if (format != "text" && format != "to" && format != "csv") {
-    return session.Fail("unknown format " + Quoted(format) +
-                        " for expand (expected text, to or csv)");
-  }
+  constexpr std::string_view kFormats[] = {"text", "to", "csv"};
+  const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
+  if (!chosen) return chosen.status();
+  const std::string& format = *chosen;
   if (format != "text" && !request.transforms.empty()) {
     return session.Fail(request.transforms.front() + " goes with --format text only");
   }

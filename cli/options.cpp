@@ -38,4 +38,23 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
   return request;
 }
 
+Result<std::string> ChosenFormat(Session& session, const Request& request,
+                                 std::span<const std::string_view> formats) {
+  const std::string format = request.format.value_or(std::string(formats.front()));
+  for (const std::string_view known : formats) {
+    if (format == known) return format;
+  }
+  return Failure{session.Fail("unknown format " + Quoted(format) + " for " + request.command +
+                              " (expected " + Alternatives(formats) + ")")};
+}
+
+std::string Alternatives(std::span<const std::string_view> choices) {
+  std::string text;
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    if (i > 0) text += i + 1 == choices.size() ? " or " : ", ";
+    text += choices[i];
+  }
+  return text;
+}
+
 }  // namespace cli

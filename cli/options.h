@@ -5,7 +5,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/result.h"
@@ -32,5 +34,14 @@ struct Request {
 // Sorts `args` (the command first) for a command that takes `accepts`. An
 // option the command does not take, or one without its value, fails.
 Result<Request> ParseWords(Session& session, const std::vector<std::string>& args, Accepts accepts);
+
+// The --format the request names, the first of `formats` when it names
+// none. Any other fails: "unknown format 'X' for COMMAND (expected a, b or
+// c)".
+Result<std::string> ChosenFormat(Session& session, const Request& request,
+                                 std::span<const std::string_view> formats);
+
+// "a", "a or b", "a, b or c": choices as messages name them.
+std::string Alternatives(std::span<const std::string_view> choices);
 
 }  // namespace cli

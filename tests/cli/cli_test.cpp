@@ -227,6 +227,10 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({"lists", file}, file);
   ExpectOneError({"expand", Folder(), "Nobody's list"}, "'Nobody's list'");
   ExpectOneError({"expand", Folder(), "GONE.PML"}, "'GONE.PML'");
+  ExpectOneError({"expand", "--format", "html", Folder(), "CLUB.PML"},
+                 "unknown format 'html' for expand (expected text, to or csv)");
+  ExpectOneError({"books", "--format=vcf", Folder()},
+                 "unknown format 'vcf' for books (expected csv, vcard or ldif)");
 }
 
 TEST_F(MailFolder, AListHeldByAnotherProgramIsAnError) {
