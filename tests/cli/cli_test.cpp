@@ -211,7 +211,7 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({}, "no command");
   ExpectOneError({"expnad", Folder(), "x"}, "'expnad'");
   ExpectOneError({"expnad"},
-                 "unknown command 'expnad' (expected lists, expand, check or books); try "
+                 "unknown command 'expnad' (expected lists, expand, check, books or export); try "
                  "'quillmer-cli --help'");
   ExpectOneError({"--verbose"}, "'--verbose'");
   ExpectOneError({"expand", "--strp", Folder(), "CLUB.PML"}, "'--strp'");
