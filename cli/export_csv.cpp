@@ -78,11 +78,11 @@ void WriteGoogle(const ExportFolder& folder, ExportContext& context) {
     const NameParts parts = SplitName(c.name);
     std::string labels = Titles(folder, contact, " ::: ");
     labels += labels.empty() ? "* myContacts" : " ::: * myContacts";
-    AppendCsvRow(
-        {c.name, parts.given, parts.family, c.key, c.company, c.notes, labels, "* Other", c.address,
-         c.phone.empty() ? "" : "Work", c.phone, c.fax.empty() ? "" : "Work Fax", c.fax,
-         c.street.empty() ? "" : "Work", c.street, c.postal.empty() ? "" : "Other", c.postal},
-        out);
+    AppendCsvRow({c.name, parts.given, parts.family, c.key, c.company, c.notes, labels,
+                  c.address.empty() ? "" : "* Other", c.address, c.phone.empty() ? "" : "Work",
+                  c.phone, c.fax.empty() ? "" : "Work Fax", c.fax, c.street.empty() ? "" : "Work",
+                  c.street, c.postal.empty() ? "" : "Other", c.postal},
+                 out);
     context.session.Drain();
   }
 }
