@@ -1,14 +1,13 @@
 // quillmer-cli books: every record of every address book exported as CSV,
 // vCard or LDIF, converted from the books' code page to UTF-8.
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "base/ascii.h"
 #include "cli/cli.h"
+#include "cli/codepage_option.h"
 #include "cli/commands.h"
 #include "cli/contact_formats.h"
 #include "cli/folder.h"
@@ -25,21 +24,6 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
     &engine::BookRecord::phone,  &engine::BookRecord::notes,   &engine::BookRecord::key,
     &engine::BookRecord::street, &engine::BookRecord::postal,  &engine::BookRecord::fax};
 
-// "1252" or "cp1252" (either case): a code page the converter supports.
-std::optional<unsigned> CodePageNumber(std::string_view text) {
-  if (text.size() > 2 && base::EqualIgnoringAsciiCase(text.substr(0, 2), "CP")) {
-    text.remove_prefix(2);
-  }
-  unsigned number = 0;
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    number = number * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (!platform::IsSupportedCodePage(number)) return std::nullopt;
-  return number;
-}
-
 }  // namespace
 
 int RunBooks(Session& session, const Request& request) {
@@ -47,25 +31,18 @@ int RunBooks(Session& session, const Request& request) {
   const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
   if (!chosen) return chosen.status();
   const std::string& format = *chosen;
-  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
-  if (!codePage) {
-    return session.Fail("unknown code page " + Quoted(*request.codePage) +
-                        " (expected 1252, 850, 437 or 1250)");
-  }
+  const Result<unsigned> codePage = CodePageOption(session, request);
+  if (!codePage) return codePage.status();
   const Result<Folder> folder = Folder::OpenNamed(session, request);
   if (!folder) return folder.status();
 
-  std::unique_ptr<platform::CodePageConverter> converter;
-  try {
-    converter = std::make_unique<platform::CodePageConverter>(*codePage);
-  } catch (const std::exception& e) {
-    return session.Fail(std::string("cannot convert from code page ") + std::to_string(*codePage) +
-                        ": " + e.what());
-  }
+  Result<std::unique_ptr<platform::CodePageConverter>> converter =
+      OpenConverter(session, *codePage);
+  if (!converter) return converter.status();
   std::size_t undefined = 0;
   const auto utf8 = [&](std::string_view bytes, std::string& text) {
     text.clear();
-    undefined += converter->AppendUtf8(bytes, text);
+    undefined += (*converter)->AppendUtf8(bytes, text);
   };
 
   std::string& out = session.out();

@@ -79,6 +79,36 @@ constexpr std::string_view kBooksHelp[] = {
     "Bytes the code page does not define become U+FFFD and are counted on",
     "standard error.",
 };
+
+constexpr std::string_view kExportSummary[] = {
+    "  export --to TARGET [--codepage CP] [--base DN] [--report] [FOLDER]",
+    "                          the contacts and the lists together, for thunderbird,",
+    "                          ldap, vcard4, apple, google, outlook or mutt",
+};
+constexpr std::string_view kExportHelp[] = {
+    "Usage: quillmer-cli export --to TARGET [--codepage CP] [--base DN] [--report] [FOLDER]",
+    "Every contact of the address books and every mailing list, together, in the",
+    "form TARGET imports, so that each list reaches there the same addresses as",
+    "expand --format to gives. A plain address no record holds becomes a contact;",
+    "records identical in name and address become one.",
+    "  --to thunderbird  LDIF for Thunderbird and Evolution, lists as groupOfNames",
+    "  --to ldap         LDIF for an LDAP directory under --base DN: ou=contacts",
+    "                    (inetOrgPerson, dn by UID, surname the name's last word or",
+    "                    the part before a comma) and ou=lists (groupOfNames)",
+    "  --to vcard4       vCard 4.0, lists as KIND:group cards with MEMBER",
+    "  --to apple        vCard 3.0 with Apple Contacts' group cards",
+    "  --to google       CSV for Google Contacts, lists as labels",
+    "  --to outlook      CSV for Outlook, lists as categories, in the Windows code",
+    "                    page (1250 for --codepage 1250, else 1252)",
+    "  --to mutt         a mutt alias file, one alias per contact and per list",
+    "  --codepage CP     the books' code page: 1252 (default), 850, 437 or 1250",
+    "  --report          instead of the export, one line per list: file name, TAB,",
+    "                    title, TAB, members that arrive, TAB, entries left out, TAB,",
+    "                    contacts made for plain addresses, TAB, what the target",
+    "                    changes",
+    "Output in UTF-8 unless said otherwise; a one-line summary on standard error.",
+    "The same folder gives the same UIDs on every run: importing again updates.",
+};
 // clang-format on
 
 constexpr Command kCommands[] = {
@@ -86,6 +116,7 @@ constexpr Command kCommands[] = {
     {"expand", kExpandSummary, kExpandHelp, {.transforms = true, .format = true}, RunExpand},
     {"check", kCheckSummary, kCheckHelp, {}, RunCheck},
     {"books", kBooksSummary, kBooksHelp, {.format = true, .codePage = true}, RunBooks},
+    {"export", kExportSummary, kExportHelp, {.codePage = true, .target = true}, RunExport},
 };
 
 }  // namespace

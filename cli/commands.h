@@ -33,5 +33,6 @@ int RunLists(Session& session, const Request& request);
 int RunExpand(Session& session, const Request& request);
 int RunCheck(Session& session, const Request& request);
 int RunBooks(Session& session, const Request& request);
+int RunExport(Session& session, const Request& request);
 
 }  // namespace cli

@@ -9,9 +9,6 @@ namespace cli {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-// LDIF may end lines in CR LF or LF alone; importers that split lines at LF
-// (abook among them) lose entries after a CR, so LF it is.
-constexpr std::string_view kLdifLineEnd = "\n";
 constexpr std::size_t kVCardLineOctets = 75;
 
 // ---------------------------------------------------------------- CSV
@@ -31,7 +28,8 @@ void AppendCsvField(std::string_view field, std::string& out) {
 
 // ---------------------------------------------------------------- vCard
 
-// `text` escaped as a vCard text value.
+}  // namespace
+
 std::string VCardText(std::string_view text) {
   std::string escaped;
   escaped.reserve(text.size() + 8);
@@ -74,16 +72,24 @@ void AppendFolded(std::string_view line, std::string& out) {
   out += kCrLf;
 }
 
-void AppendProperty(std::string_view name, std::string_view value, std::string& out) {
+namespace {
+
+// The structured name N (family;given;additional;prefixes;suffixes).
+std::string StructuredName(std::string_view name) {
+  const NameParts parts = SplitName(name);
+  return VCardText(parts.family) + ";" + VCardText(parts.given) + ";;;";
+}
+
+}  // namespace
+
+void AppendVCardProperty(std::string_view name, std::string_view value, std::string& out) {
   std::string line(name);
   line += ':';
   line += value;
   AppendFolded(line, out);
 }
 
-// The structured name N (family;given;additional;prefixes;suffixes) from a
-// name written "Family, Given" or "Given Family".
-std::string StructuredName(std::string_view name) {
+NameParts SplitName(std::string_view name) {
   std::string_view family = base::TrimBlanks(name);
   std::string_view given;
   if (const std::size_t comma = family.find(','); comma != std::string_view::npos) {
@@ -94,12 +100,11 @@ std::string StructuredName(std::string_view name) {
     given = base::TrimBlanks(family.substr(0, space));
     family = family.substr(space + 1);
   }
-  return VCardText(family) + ";" + VCardText(given) + ";;;";
+  return {family, given};
 }
 
 // ---------------------------------------------------------------- LDIF
 
-// `value` as one RFC 4514 attribute value of a distinguished name.
 std::string DnValue(std::string_view value) {
   std::string escaped;
   for (std::size_t i = 0; i < value.size(); ++i) {
@@ -117,6 +122,8 @@ std::string DnValue(std::string_view value) {
   }
   return escaped;
 }
+
+namespace {
 
 // True when RFC 2849 lets `value` follow "attr: " as it is.
 bool LdifSafe(std::string_view value) {
@@ -151,7 +158,9 @@ void AppendBase64(std::string_view bytes, std::string& out) {
   out += '=';
 }
 
-void AppendAttribute(std::string_view name, std::string_view value, std::string& out) {
+}  // namespace
+
+void AppendLdifAttribute(std::string_view name, std::string_view value, std::string& out) {
   if (value.empty()) return;
   out += name;
   if (LdifSafe(value)) {
@@ -163,8 +172,6 @@ void AppendAttribute(std::string_view name, std::string_view value, std::string&
   }
   out += kLdifLineEnd;
 }
-
-}  // namespace
 
 void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& out) {
   bool first = true;
@@ -188,50 +195,63 @@ void AppendContactCsv(const Contact& c, std::string& out) {
       out);
 }
 
-void AppendContactVCard(const Contact& c, std::string& out) {
+void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
   out += "BEGIN:VCARD";
   out += kCrLf;
-  out += "VERSION:3.0";
+  out += shape.version4 ? "VERSION:4.0" : "VERSION:3.0";
   out += kCrLf;
+  if (!shape.uid.empty()) AppendVCardProperty("UID", shape.uid, out);
   // FN and N are required; a record without a name is known by its address.
   const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  AppendProperty("FN", VCardText(shown), out);
-  AppendProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
-  if (!c.company.empty()) AppendProperty("ORG", VCardText(c.company), out);
-  if (!c.key.empty()) AppendProperty("NICKNAME", VCardText(c.key), out);
-  // ADR components: box;extended;street;locality;region;code;country.
-  if (!c.street.empty())
-    AppendProperty("ADR;TYPE=PARCEL", ";;" + VCardText(c.street) + ";;;;", out);
-  if (!c.postal.empty())
-    AppendProperty("ADR;TYPE=POSTAL", ";;" + VCardText(c.postal) + ";;;;", out);
-  if (!c.phone.empty()) AppendProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
-  if (!c.fax.empty()) AppendProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
-  if (!c.notes.empty()) AppendProperty("NOTE", VCardText(c.notes), out);
-  if (!c.address.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.address), out);
+  AppendVCardProperty("FN", VCardText(shown), out);
+  AppendVCardProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
+  if (!c.company.empty()) AppendVCardProperty("ORG", VCardText(c.company), out);
+  if (!c.key.empty()) AppendVCardProperty("NICKNAME", VCardText(c.key), out);
+  // ADR components: box;extended;street;locality;region;code;country. 4.0
+  // has no PARCEL or POSTAL type, nor INTERNET for EMAIL.
+  if (!c.street.empty()) {
+    AppendVCardProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL",
+                        ";;" + VCardText(c.street) + ";;;;", out);
+  }
+  if (!c.postal.empty()) {
+    AppendVCardProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL",
+                        ";;" + VCardText(c.postal) + ";;;;", out);
+  }
+  if (!c.phone.empty()) AppendVCardProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
+  if (!c.fax.empty()) AppendVCardProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
+  if (!c.notes.empty()) AppendVCardProperty("NOTE", VCardText(c.notes), out);
+  if (!c.address.empty()) {
+    AppendVCardProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", VCardText(c.address),
+                        out);
+  }
   out += "END:VCARD";
   out += kCrLf;
 }
 
-void AppendContactLdif(const Contact& c, std::string& out) {
+std::string ContactDn(const Contact& c) {
   // cn is required of a person; a record without a name is known by its
   // address, as in a vCard.
   const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
   std::string dn = "cn=" + DnValue(shown);
   if (!c.address.empty()) dn += ",mail=" + DnValue(c.address);
-  AppendAttribute("dn", dn, out);
+  return dn;
+}
+
+void AppendContactLdif(const Contact& c, std::string& out) {
+  AppendLdifAttribute("dn", ContactDn(c), out);
   for (const std::string_view objectClass :
        {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
-    AppendAttribute("objectclass", objectClass, out);
+    AppendLdifAttribute("objectclass", objectClass, out);
   }
-  AppendAttribute("cn", shown, out);
-  AppendAttribute("mail", c.address, out);
-  AppendAttribute("o", c.company, out);
-  AppendAttribute("mozillaNickname", c.key, out);
-  AppendAttribute("telephoneNumber", c.phone, out);
-  AppendAttribute("facsimileTelephoneNumber", c.fax, out);
-  AppendAttribute("description", c.notes, out);
-  AppendAttribute("street", c.street, out);
-  AppendAttribute("postalAddress", c.postal, out);
+  AppendLdifAttribute("cn", c.name.empty() ? std::string_view(c.address) : c.name, out);
+  AppendLdifAttribute("mail", c.address, out);
+  AppendLdifAttribute("o", c.company, out);
+  AppendLdifAttribute("mozillaNickname", c.key, out);
+  AppendLdifAttribute("telephoneNumber", c.phone, out);
+  AppendLdifAttribute("facsimileTelephoneNumber", c.fax, out);
+  AppendLdifAttribute("description", c.notes, out);
+  AppendLdifAttribute("street", c.street, out);
+  AppendLdifAttribute("postalAddress", c.postal, out);
   out += kLdifLineEnd;
 }
 

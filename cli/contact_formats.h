@@ -9,6 +9,9 @@
 //   LDIF   RFC 2849, in the shape Thunderbird's address book imports;
 //          values base64-encoded where the RFC requires, lines end in LF.
 // Empty fields are left out of vCard and LDIF entries.
+//
+// The pieces below the contact writers (escaping, folding, distinguished
+// names) are shared with `quillmer-cli export`, which writes lists too.
 #pragma once
 
 #include <initializer_list>
@@ -31,8 +34,39 @@ void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& o
 void AppendContactCsvHeader(std::string& out);
 void AppendContactCsv(const Contact& contact, std::string& out);
 
-void AppendContactVCard(const Contact& contact, std::string& out);
+// What sets one vCard apart from `books --format vcard`'s: the version
+// (4.0 drops the 3.0-only TYPE values) and a UID, written as given.
+struct VCardShape {
+  bool version4 = false;
+  std::string_view uid = {};
+};
+void AppendContactVCard(const Contact& contact, std::string& out, VCardShape shape = {});
 
+// The dn `books --format ldif` gives a contact: cn=NAME,mail=ADDRESS (the
+// address when there is no name, no mail= part when there is no address).
+std::string ContactDn(const Contact& contact);
 void AppendContactLdif(const Contact& contact, std::string& out);
+
+// `text` escaped as a vCard text value (\\ \, \; and \n).
+std::string VCardText(std::string_view text);
+// NAME:VALUE as one content line, folded at 75 octets, with its CR LF.
+void AppendVCardProperty(std::string_view name, std::string_view value, std::string& out);
+
+// `value` as one RFC 4514 attribute value of a distinguished name.
+std::string DnValue(std::string_view value);
+// NAME: VALUE as one LDIF line (base64 where RFC 2849 requires it); nothing
+// for an empty value. The blank line that ends an entry is the caller's.
+void AppendLdifAttribute(std::string_view name, std::string_view value, std::string& out);
+// LDIF may end lines in CR LF or LF alone; importers that split lines at LF
+// (abook among them) lose entries after a CR, so LF it is.
+inline constexpr std::string_view kLdifLineEnd = "\n";
+
+// A name written "Family, Given" or "Given Family", cut into its parts
+// (trimmed); a name of one word is all family.
+struct NameParts {
+  std::string_view family;
+  std::string_view given;
+};
+NameParts SplitName(std::string_view name);
 
 }  // namespace cli

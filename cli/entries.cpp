@@ -19,11 +19,15 @@ Reach ReachOf(const Folder& folder, std::string_view entry) {
   Reach reach;
   reach.record = folder.FindRecord(entry);
   if (reach.record) {
-    reach.address = Reduced(folder.RecordAddress(*reach.record));
+    reach.address = RecordReach(folder, *reach.record);
   } else if (entry.find('@') != std::string_view::npos) {
     reach.address = Reduced(entry);
   }
   return reach;
+}
+
+std::string RecordReach(const Folder& folder, std::size_t k) {
+  return Reduced(folder.RecordAddress(k));
 }
 
 }  // namespace cli

@@ -21,4 +21,7 @@ struct Reach {
 // any other entry holding "@" reaches itself; anything else reaches nothing.
 Reach ReachOf(const Folder& folder, std::string_view entry);
 
+// The address record `k` of `folder` reaches (empty: none).
+std::string RecordReach(const Folder& folder, std::size_t k);
+
 }  // namespace cli

@@ -15,10 +15,14 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
     std::optional<std::string>* valued = nullptr;
     if (!optionsEnded && accepts.format && name == "--format") valued = &request.format;
     if (!optionsEnded && accepts.codePage && name == "--codepage") valued = &request.codePage;
+    if (!optionsEnded && accepts.target && name == "--to") valued = &request.to;
+    if (!optionsEnded && accepts.target && name == "--base") valued = &request.base;
     if (!optionsEnded && word == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && accepts.transforms && (word == "--strip" || word == "--sort")) {
       request.transforms.push_back(word);
+    } else if (!optionsEnded && accepts.target && word == "--report") {
+      request.report = true;
     } else if (valued != nullptr) {
       if (name.size() < word.size()) {
         *valued = word.substr(name.size() + 1);

@@ -20,6 +20,7 @@ struct Accepts {
   bool transforms = false;  // --strip, --sort
   bool format = false;      // --format
   bool codePage = false;    // --codepage
+  bool target = false;      // --to, --base, --report
 };
 
 // What one command line asks for, once the options are sorted out.
@@ -29,6 +30,9 @@ struct Request {
   std::vector<std::string> transforms;  // "--strip" / "--sort", in the order given
   std::optional<std::string> format;
   std::optional<std::string> codePage;
+  std::optional<std::string> to;
+  std::optional<std::string> base;
+  bool report = false;
 };
 
 // Sorts `args` (the command first) for a command that takes `accepts`. An

@@ -211,12 +211,18 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({}, "no command");
   ExpectOneError({"expnad", Folder(), "x"}, "'expnad'");
   ExpectOneError({"expnad"},
-                 "unknown command 'expnad' (expected lists, expand, check or books); try "
+                 "unknown command 'expnad' (expected lists, expand, check, books or export); try "
                  "'quillmer-cli --help'");
   ExpectOneError({"--verbose"}, "'--verbose'");
   ExpectOneError({"expand", "--strp", Folder(), "CLUB.PML"}, "'--strp'");
   ExpectOneError({"lists", "--sort", Folder()}, "'--sort'");
   ExpectOneError({"check", "-x"}, "'-x'");
+  ExpectOneError({"export", Folder()}, "--to TARGET");
+  ExpectOneError({"export", "--to", "gmail", Folder()}, "'gmail'");
+  ExpectOneError({"export", "--to", "ldap", Folder()}, "--base DN");
+  ExpectOneError({"export", "--to", "mutt", "--base", "dc=x", Folder()}, "--base");
+  ExpectOneError({"export", "--to", "mutt", "--codepage", "65001", Folder()}, "'65001'");
+  ExpectOneError({"export", "--to", "mutt", "--format", "csv", Folder()}, "'--format'");
   ExpectOneError({"expand", Folder()}, "LIST");
   ExpectOneError({"expand", Folder(), "CLUB.PML", "extra"}, "'extra'");
   ExpectOneError({"lists", Folder(), "extra"}, "'extra'");

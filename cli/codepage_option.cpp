@@ -1,0 +1,46 @@
+#include "cli/codepage_option.h"
+
+#include <exception>
+
+#include "base/ascii.h"
+
+namespace cli {
+
+namespace {
+
+std::optional<unsigned> CodePageNumber(std::string_view text) {
+  if (text.size() > 2 && base::EqualIgnoringAsciiCase(text.substr(0, 2), "CP")) {
+    text.remove_prefix(2);
+  }
+  unsigned number = 0;
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    number = number * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (!platform::IsSupportedCodePage(number)) return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+Result<unsigned> CodePageOption(Session& session, const Request& request) {
+  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
+  if (!codePage) {
+    return Failure{session.Fail("unknown code page " + Quoted(*request.codePage) +
+                                " (expected 1252, 850, 437 or 1250)")};
+  }
+  return *codePage;
+}
+
+Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& session,
+                                                                   unsigned codePage) {
+  try {
+    return std::make_unique<platform::CodePageConverter>(codePage);
+  } catch (const std::exception& e) {
+    return Failure{session.Fail(std::string("cannot convert from code page ") +
+                                std::to_string(codePage) + ": " + e.what())};
+  }
+}
+
+}  // namespace cli

@@ -1,0 +1,146 @@
+// quillmer-cli export: the books and the lists together, in the form one
+// target program imports, so that every list reaches the same people there;
+// or, with --report, what will arrive of each list.
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "cli/cli.h"
+#include "cli/codepage_option.h"
+#include "cli/commands.h"
+#include "cli/export_model.h"
+#include "cli/export_targets.h"
+#include "cli/folder.h"
+
+namespace cli {
+
+namespace {
+
+constexpr ExportTarget kTargets[] = {
+    {"thunderbird", {}, false, WriteThunderbird},
+    {"ldap", {}, true, WriteLdap},
+    {"vcard4", {.makeContacts = false}, false, WriteVCard4},
+    {"apple", {}, false, WriteApple},
+    // Google reads " ::: " between labels; Outlook ";" between categories.
+    {"google", {.titleSeparator = ":::", .separatorStandIn = ":"}, true, WriteGoogle},
+    {"outlook", {.titleSeparator = ";", .separatorStandIn = ","}, true, WriteOutlook},
+    {"mutt", {}, true, WriteMutt},
+};
+
+std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
+// What the target changes of a list, "unchanged" when nothing.
+std::string Changes(const ExportList& list, const ExportTarget& target) {
+  std::string changes;
+  const auto add = [&](const std::string& change) {
+    if (!changes.empty()) changes += "; ";
+    changes += change;
+  };
+  if (!list.readable) add("left out: cannot be read");
+  if (list.readable && !Arrives(list, target.dropsEmptyLists)) add("left out: no members");
+  if (list.renamed) add("renamed to " + Quoted(list.title));
+  if (list.duplicates > 0) {
+    add(Counted(list.duplicates, "duplicate entry merged", "duplicate entries merged"));
+  }
+  return changes.empty() ? "unchanged" : changes;
+}
+
+void WriteReport(Session& session, const ExportFolder& folder, const ExportTarget& target,
+                 platform::CodePageConverter& converter) {
+  for (const ExportList& list : folder.lists) {
+    const bool arrives = Arrives(list, target.dropsEmptyLists);
+    std::string line;
+    converter.AppendUtf8(list.file, line);
+    line += '\t';
+    converter.AppendUtf8(list.rawTitle, line);
+    line += '\t' + std::to_string(arrives ? list.members.size() : 0);
+    line += '\t' + std::to_string(list.leftOut);
+    line += '\t' + std::to_string(list.made);
+    line += '\t' + Changes(list, target);
+    session.Line(line);
+  }
+}
+
+// The one line that ends an export on standard error.
+std::string Summary(const ExportFolder& folder, const ExportTarget& target,
+                    const ExportContext& context) {
+  std::size_t made = 0;
+  for (const ExportContact& contact : folder.contacts) made += contact.made ? 1 : 0;
+  std::size_t arrived = 0;
+  std::size_t leftOut = 0;
+  for (const ExportList& list : folder.lists) {
+    if (Arrives(list, target.dropsEmptyLists)) ++arrived;
+    leftOut += list.leftOut;
+  }
+  std::string line = "export to " + std::string(target.name) + ": " +
+                     Counted(folder.contacts.size(), "contact", "contacts") + " (" +
+                     std::to_string(made) + " made for plain addresses, " +
+                     Counted(folder.merged, "identical record merged", "identical records merged");
+  if (context.renamed > 0) line += ", " + std::to_string(context.renamed) + " renamed";
+  line += "), " + Counted(arrived, "list", "lists");
+  if (arrived < folder.lists.size()) {
+    line += " (" + std::to_string(folder.lists.size() - arrived) + " left out)";
+  }
+  line += ", " + Counted(leftOut, "entry", "entries") + " without an address left out";
+  return line;
+}
+
+}  // namespace
+
+std::span<const ExportTarget> ExportTargets() {
+  return kTargets;
+}
+
+int RunExport(Session& session, const Request& request) {
+  const ExportTarget* target = nullptr;
+  for (const ExportTarget& t : kTargets) {
+    if (request.to && *request.to == t.name) target = &t;
+  }
+  if (target == nullptr) {
+    const std::string why = request.to ? "unknown target " + Quoted(*request.to) + " for export"
+                                       : std::string("export needs --to TARGET");
+    return session.Fail(why +
+                        " (expected thunderbird, ldap, vcard4, apple, google, outlook or mutt)");
+  }
+  if (target->name == "ldap" && !request.report &&
+      (!request.base || request.base->find('=') == std::string::npos)) {
+    return session.Fail(
+        "export --to ldap needs --base DN, the entry to export under, such as "
+        "'dc=example,dc=org'");
+  }
+  if (target->name != "ldap" && request.base) {
+    return session.Fail("--base goes with --to ldap only");
+  }
+  const Result<unsigned> codePage = CodePageOption(session, request);
+  if (!codePage) return codePage.status();
+  const Result<Folder> folder = Folder::OpenNamed(session, request);
+  if (!folder) return folder.status();
+  Result<std::unique_ptr<platform::CodePageConverter>> converter =
+      OpenConverter(session, *codePage);
+  if (!converter) return converter.status();
+
+  const Result<ExportFolder> exported = BuildExport(session, *folder, **converter, target->rules);
+  if (!exported) return exported.status();
+  if (request.report) {
+    WriteReport(session, *exported, *target, **converter);
+  } else {
+    const std::string base = request.base.value_or("");
+    ExportContext context{session, base, *codePage};
+    target->write(*exported, context);
+    session.Note(Summary(*exported, *target, context));
+    if (context.unwritable > 0) {
+      session.Note(Counted(context.unwritable, "character", "characters") +
+                   " the output's code page lacks written as '?'");
+    }
+  }
+  if (exported->undefined > 0) {
+    session.Note(Counted(exported->undefined, "byte", "bytes") + " not defined in code page " +
+                 std::to_string(*codePage) + " written as U+FFFD");
+  }
+  return exported->unreadable ? kExitError : kExitOk;
+}
+
+}  // namespace cli

@@ -1,0 +1,112 @@
+// export --to google and --to outlook: CSV with each program's own column
+// names, a contact's lists as its labels or categories.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "cli/contact_formats.h"
+#include "cli/export_targets.h"
+#include "platform/codepage.h"
+
+namespace cli {
+
+namespace {
+
+// The titles of a contact's lists, separated by `separator`.
+std::string Titles(const ExportFolder& folder, const ExportContact& contact,
+                   std::string_view separator) {
+  std::string titles;
+  for (const std::size_t list : contact.lists) {
+    if (!titles.empty()) titles += separator;
+    titles += folder.lists[list].title;
+  }
+  return titles;
+}
+
+// UTF-8 text into a Windows code page, by the converter's own table read
+// backwards: each byte 0x80 to 0xFF converted once.
+class AnsiEncoder {
+ public:
+  explicit AnsiEncoder(unsigned codePage) {
+    platform::CodePageConverter converter(codePage);
+    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+      std::string utf8;
+      if (converter.AppendUtf8(std::string(1, static_cast<char>(byte)), utf8) == 0) {
+        bytes_.emplace(utf8, static_cast<char>(byte));
+      }
+    }
+  }
+
+  // `text` in the code page; a character it lacks becomes "?" and is
+  // counted in `missing`.
+  std::string Encode(std::string_view text, std::size_t& missing) const {
+    std::string encoded;
+    for (std::size_t i = 0; i < text.size();) {
+      const unsigned char lead = static_cast<unsigned char>(text[i]);
+      std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+      if (i + length > text.size()) length = text.size() - i;
+      if (length == 1) {
+        encoded += text[i];
+      } else if (const auto found = bytes_.find(std::string(text.substr(i, length)));
+                 found != bytes_.end()) {
+        encoded += found->second;
+      } else {
+        encoded += '?';
+        ++missing;
+      }
+      i += length;
+    }
+    return encoded;
+  }
+
+ private:
+  std::unordered_map<std::string, char> bytes_;
+};
+
+}  // namespace
+
+void WriteGoogle(const ExportFolder& folder, ExportContext& context) {
+  std::string& out = context.session.out();
+  AppendCsvRow({"Name", "Given Name", "Family Name", "Nickname", "Organization 1 - Name", "Notes",
+                "Labels", "E-mail 1 - Type", "E-mail 1 - Value", "Phone 1 - Type",
+                "Phone 1 - Value", "Phone 2 - Type", "Phone 2 - Value", "Address 1 - Type",
+                "Address 1 - Formatted", "Address 2 - Type", "Address 2 - Formatted"},
+               out);
+  for (const ExportContact& contact : folder.contacts) {
+    const Contact& c = contact.fields;
+    const NameParts parts = SplitName(c.name);
+    std::string labels = Titles(folder, contact, " ::: ");
+    labels += labels.empty() ? "* myContacts" : " ::: * myContacts";
+    AppendCsvRow({c.name, parts.given, parts.family, c.key, c.company, c.notes, labels,
+                  c.address.empty() ? "" : "* Other", c.address, c.phone.empty() ? "" : "Work",
+                  c.phone, c.fax.empty() ? "" : "Work Fax", c.fax, c.street.empty() ? "" : "Work",
+                  c.street, c.postal.empty() ? "" : "Other", c.postal},
+                 out);
+    context.session.Drain();
+  }
+}
+
+void WriteOutlook(const ExportFolder& folder, ExportContext& context) {
+  // Outlook reads the system's ANSI code page: the books' own where it is a
+  // Windows one, Western Windows for books written in DOS code pages.
+  const AnsiEncoder ansi(context.codePage == 1250 ? 1250 : 1252);
+  const auto encode = [&](std::string_view text) { return ansi.Encode(text, context.unwritable); };
+  std::string& out = context.session.out();
+  AppendCsvRow(
+      {"First Name", "Last Name", "Company", "Business Street", "Other Street", "Business Phone",
+       "Business Fax", "E-mail Address", "E-mail Display Name", "Notes", "Categories"},
+      out);
+  for (const ExportContact& contact : folder.contacts) {
+    const Contact& c = contact.fields;
+    const NameParts parts = SplitName(c.name);
+    AppendCsvRow({encode(parts.given), encode(parts.family), encode(c.company), encode(c.street),
+                  encode(c.postal), encode(c.phone), encode(c.fax), encode(c.address),
+                  encode(c.name.empty() ? c.address : c.name), encode(c.notes),
+                  encode(Titles(folder, contact, ";"))},
+                 out);
+    context.session.Drain();
+  }
+}
+
+}  // namespace cli

@@ -1,0 +1,93 @@
+// export --to mutt: an alias file, one alias per contact and one per list
+// naming its members' aliases; mutt expands aliases inside aliases.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/address_syntax.h"
+#include "cli/export_targets.h"
+
+namespace cli {
+
+namespace {
+
+// An alias key from `text`: ASCII letters (lower-cased), digits, ".", "_"
+// and "-", every other run of characters one "-"; "contact" when nothing
+// is left.
+std::string AliasKey(std::string_view text) {
+  std::string key;
+  for (const char c : text) {
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    const bool fits = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') ||
+                      lower == '.' || lower == '_' || lower == '-';
+    if (fits) {
+      key += lower;
+    } else if (!key.empty() && key.back() != '-') {
+      key += '-';
+    }
+  }
+  while (!key.empty() && key.back() == '-') key.pop_back();
+  return key.empty() ? std::string("contact") : key;
+}
+
+// `key`, or key-2, key-3 ... when an earlier alias has it (mutt compares
+// keys without letter case).
+std::string Claimed(UniqueNames& taken, const std::string& key) {
+  std::string claimed = key;
+  for (std::size_t n = 2; !taken.Take(claimed); ++n) claimed = key + "-" + std::to_string(n);
+  return claimed;
+}
+
+// `text` as one word of a muttrc line: mutt reads a backslash as taking the
+// next character as it is, so every character its command parser acts on
+// (quotes, backquotes, $, #, ; and the backslash) gets one.
+std::string MuttrcWord(std::string_view text) {
+  std::string word;
+  for (const char c : text) {
+    if (std::string_view("\\\"'`$#;").find(c) != std::string_view::npos) word += '\\';
+    word += c;
+  }
+  return word;
+}
+
+}  // namespace
+
+void WriteMutt(const ExportFolder& folder, ExportContext& context) {
+  std::string& out = context.session.out();
+  UniqueNames taken;
+  std::vector<std::string> keys;
+  keys.reserve(folder.contacts.size());
+  for (const ExportContact& contact : folder.contacts) {
+    const Contact& c = contact.fields;
+    // An alias without an address would only stop mutt sending; no list
+    // member is one.
+    if (c.address.empty()) {
+      keys.emplace_back();
+      continue;
+    }
+    const std::string_view from = !c.key.empty() ? std::string_view(c.key)
+                                  : !c.name.empty()
+                                      ? std::string_view(c.name)
+                                      : std::string_view(c.address).substr(0, c.address.find('@'));
+    keys.push_back(Claimed(taken, AliasKey(from)));
+    const std::string name = DisplayName(c.name);
+    out += "alias " + keys.back() + " " +
+           MuttrcWord(name.empty() ? c.address : name + " <" + c.address + ">") + "\n";
+    context.session.Drain();
+  }
+  for (const ExportList& list : folder.lists) {
+    if (!Arrives(list, true)) continue;
+    // The title in a comment above: keys say little of a list.
+    std::string title = list.title;
+    for (char& c : title) c = c == '\r' || c == '\n' ? ' ' : c;
+    out +=
+        "# " + title + " (" + list.file + ")\nalias " + Claimed(taken, AliasKey(list.title)) + " ";
+    for (std::size_t i = 0; i < list.members.size(); ++i) {
+      out += (i == 0 ? "" : ", ") + keys[*list.members[i].contact];
+    }
+    out += "\n";
+  }
+}
+
+}  // namespace cli

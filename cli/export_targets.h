@@ -1,0 +1,47 @@
+// The programs `quillmer-cli export` writes for, each in its own file
+// (export_*.cpp), from the shared ExportFolder (export_model.h).
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string_view>
+
+#include "cli/export_model.h"
+#include "cli/session.h"
+
+namespace cli {
+
+// What a writer needs besides the folder.
+struct ExportContext {
+  Session& session;
+  std::string_view base;       // --base, for ldap
+  unsigned codePage;           // the books' code page
+  std::size_t renamed = 0;     // contacts the writer renamed to keep them apart
+  std::size_t unwritable = 0;  // characters the output's code page lacks
+};
+
+struct ExportTarget {
+  std::string_view name;
+  ExportRules rules;
+  bool dropsEmptyLists;  // a list needs a member to arrive
+  void (*write)(const ExportFolder& folder, ExportContext& context);
+};
+
+// Whether `list` is written: not when it could not be read, nor when it
+// has no member and the target needs one.
+inline bool Arrives(const ExportList& list, bool dropsEmptyLists) {
+  return list.readable && !(dropsEmptyLists && list.members.empty());
+}
+
+// Every target, in the order the help names them.
+std::span<const ExportTarget> ExportTargets();
+
+void WriteThunderbird(const ExportFolder& folder, ExportContext& context);
+void WriteLdap(const ExportFolder& folder, ExportContext& context);
+void WriteVCard4(const ExportFolder& folder, ExportContext& context);
+void WriteApple(const ExportFolder& folder, ExportContext& context);
+void WriteGoogle(const ExportFolder& folder, ExportContext& context);
+void WriteOutlook(const ExportFolder& folder, ExportContext& context);
+void WriteMutt(const ExportFolder& folder, ExportContext& context);
+
+}  // namespace cli

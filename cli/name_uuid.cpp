@@ -1,0 +1,96 @@
+#include "cli/name_uuid.h"
+
+#include <cstddef>
+
+namespace cli {
+
+namespace {
+
+constexpr std::uint32_t RotateLeft(std::uint32_t v, int n) {
+  return (v << n) | (v >> (32 - n));
+}
+
+// One 64-byte block into the running state.
+void Sha1Block(const std::uint8_t* block, std::array<std::uint32_t, 5>& h) {
+  std::uint32_t w[80];
+  for (int i = 0; i < 16; ++i) {
+    w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 |
+           static_cast<std::uint32_t>(block[4 * i + 1]) << 16 |
+           static_cast<std::uint32_t>(block[4 * i + 2]) << 8 | block[4 * i + 3];
+  }
+  for (int i = 16; i < 80; ++i) w[i] = RotateLeft(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
+  std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
+  for (int i = 0; i < 80; ++i) {
+    std::uint32_t f = 0;
+    std::uint32_t k = 0;
+    if (i < 20) {
+      f = (b & c) | (~b & d);
+      k = 0x5A827999;
+    } else if (i < 40) {
+      f = b ^ c ^ d;
+      k = 0x6ED9EBA1;
+    } else if (i < 60) {
+      f = (b & c) | (b & d) | (c & d);
+      k = 0x8F1BBCDC;
+    } else {
+      f = b ^ c ^ d;
+      k = 0xCA62C1D6;
+    }
+    const std::uint32_t t = RotateLeft(a, 5) + f + e + k + w[i];
+    e = d;
+    d = c;
+    c = RotateLeft(b, 30);
+    b = a;
+    a = t;
+  }
+  h[0] += a;
+  h[1] += b;
+  h[2] += c;
+  h[3] += d;
+  h[4] += e;
+}
+
+}  // namespace
+
+std::array<std::uint8_t, 20> Sha1(std::string_view bytes) {
+  std::array<std::uint32_t, 5> h = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
+  std::size_t whole = bytes.size() - bytes.size() % 64;
+  for (std::size_t i = 0; i < whole; i += 64) {
+    Sha1Block(reinterpret_cast<const std::uint8_t*>(bytes.data() + i), h);
+  }
+  // The tail, the 0x80 marker, zeros and the bit length fill one or two
+  // last blocks.
+  std::uint8_t last[128] = {};
+  const std::size_t rest = bytes.size() - whole;
+  for (std::size_t i = 0; i < rest; ++i) last[i] = static_cast<std::uint8_t>(bytes[whole + i]);
+  last[rest] = 0x80;
+  const std::size_t end = rest + 9 <= 64 ? 64 : 128;
+  const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
+  for (std::size_t i = 0; i < 8; ++i)
+    last[end - 1 - i] = static_cast<std::uint8_t>(bits >> (8 * i));
+  for (std::size_t i = 0; i < end; i += 64) Sha1Block(last + i, h);
+
+  std::array<std::uint8_t, 20> digest{};
+  for (std::size_t i = 0; i < 20; ++i) {
+    digest[i] = static_cast<std::uint8_t>(h[i / 4] >> (24 - 8 * (i % 4)));
+  }
+  return digest;
+}
+
+std::string NameUuid(const std::array<std::uint8_t, 16>& space, std::string_view name) {
+  std::string input(space.begin(), space.end());
+  input += name;
+  std::array<std::uint8_t, 20> d = Sha1(input);
+  d[6] = static_cast<std::uint8_t>((d[6] & 0x0F) | 0x50);  // version 5
+  d[8] = static_cast<std::uint8_t>((d[8] & 0x3F) | 0x80);  // the RFC 4122 variant
+  constexpr char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (std::size_t i = 0; i < 16; ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
+    text += kHex[d[i] >> 4];
+    text += kHex[d[i] & 0x0F];
+  }
+  return text;
+}
+
+}  // namespace cli

@@ -1,0 +1,21 @@
+// Name-based UUIDs (RFC 4122 version 5: SHA-1 of a namespace UUID and a
+// name), so that the same folder gives the same UIDs on every export and an
+// address book that imports it again updates its cards instead of adding
+// them twice. Pure.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// The SHA-1 digest (FIPS 180-4) of `bytes`.
+std::array<std::uint8_t, 20> Sha1(std::string_view bytes);
+
+// The version 5 UUID of `name` in the namespace `space` (16 bytes), in its
+// lower-case 8-4-4-4-12 text form.
+std::string NameUuid(const std::array<std::uint8_t, 16>& space, std::string_view name);
+
+}  // namespace cli

@@ -1,0 +1,183 @@
+// quillmer-cli export in process: what each target makes of one folder,
+// the report, and the name-based UIDs underneath.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/name_uuid.h"
+#include "tests/engine/book_fixture.h"
+
+namespace {
+
+using fixture::Record;
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+Outcome Cli(const std::vector<std::string>& args) {
+  Outcome o;
+  o.status = cli::Run(args, "\n", o.out, o.err);
+  return o;
+}
+
+std::string Hex(const std::array<std::uint8_t, 20>& digest) {
+  std::ostringstream hex;
+  for (const std::uint8_t b : digest)
+    hex << "0123456789abcdef"[b >> 4] << "0123456789abcdef"[b & 15];
+  return hex.str();
+}
+
+// Published digests, across the one- and two-block tails, and Python's
+// uuid.uuid5(uuid.NAMESPACE_DNS, "python.org").
+TEST(NameUuid, MatchesPublishedDigestsAndVersion5Uuids) {
+  const std::map<std::string, std::string> digests = {
+      {"", "da39a3ee5e6b4b0d3255bfef95601890afd80709"},
+      {"abc", "a9993e364706816aba3e25717850c26c9cd0d89d"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "84983e441c3bd26ebaae4aa1f95129e5e54670f1"},
+      {std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
+  };
+  for (const auto& [input, digest] : digests) {
+    EXPECT_EQ(Hex(cli::Sha1(input)), digest) << input.size();
+  }
+  const std::array<std::uint8_t, 16> dns = {0x6b, 0xa7, 0xb8, 0x10, 0x9d, 0xad, 0x11, 0xd1,
+                                            0x80, 0xb4, 0x00, 0xc0, 0x4f, 0xd4, 0x30, 0xc8};
+  EXPECT_EQ(cli::NameUuid(dns, "python.org"), "886313e1-3b8a-5372-9b90-0c9aee199e5d");
+}
+
+// One book and four lists: a name, the same address again in other letter
+// case, a plain address, an unknown name and a record without address; a
+// second list reaching the same people; an empty one; and two lists with
+// the same title.
+class ExportFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mail.Write(
+        "PEOPLE.PMR",
+        fixture::BookBytes("People", {Record{.name = "Jo Smith", .address = "jo@example.org"},
+                                      Record{.name = "Nomail", .address = ""},
+                                      Record{.name = "Ren\xE9", .address = "rene@example.fr"},
+                                      Record{.name = "Jo Smith", .address = "jo@example.org"}}));
+    mail.Write("TEAM.PML",
+               "\\TITLE Team\r\njo smith\r\nJO@EXAMPLE.ORG\r\ncarol@example.net\r\nghost\r\n"
+               "nomail\r\n");
+    mail.Write("CREW.PML", "\\TITLE Crew; \"A\"\r\nren\xE9\r\ncarol@example.net\r\n");
+    mail.Write("EMPTY.PML", "\\TITLE Empty\r\nghost\r\n");
+    mail.Write("TWIN.PML", "\\TITLE Team\r\njo smith\r\n");
+  }
+  std::string Folder() const { return mail.path().string(); }
+
+  fixture::TempFolder mail;
+};
+
+// The report's lines in file-name order (the folder's own order is the
+// listing's), with the rename of whichever "Team" list comes second taken
+// out; it must be there exactly once.
+std::string Normalized(std::string text) {
+  const std::string rename = "renamed to 'Team (2)'";
+  const std::size_t at = text.find(rename);
+  if (at == std::string::npos || text.find(rename, at + 1) != std::string::npos) return text;
+  if (text.compare(at + rename.size(), 2, "; ") == 0) {
+    text.erase(at, rename.size() + 2);
+  } else {
+    text.replace(at, rename.size(), "unchanged");
+  }
+  std::istringstream in(text);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  std::sort(lines.begin(), lines.end());
+  std::string sorted;
+  for (const std::string& line : lines) sorted += line + "\n";
+  return sorted;
+}
+
+TEST_F(ExportFolder, ReportSaysPerListWhatArrivesAndWhatTheTargetChanges) {
+  // file, title, members, left out, made for plain addresses, changes.
+  const std::string keeps =
+      "CREW.PML\tCrew; \"A\"\t2\t0\t1\tunchanged\n"
+      "EMPTY.PML\tEmpty\t0\t1\t0\tunchanged\n"
+      "TEAM.PML\tTeam\t2\t2\t1\t1 duplicate entry merged\n"
+      "TWIN.PML\tTeam\t1\t0\t0\tunchanged\n";
+  const std::string drops =
+      "CREW.PML\tCrew; \"A\"\t2\t0\t1\tunchanged\n"
+      "EMPTY.PML\tEmpty\t0\t1\t0\tleft out: no members\n"
+      "TEAM.PML\tTeam\t2\t2\t1\t1 duplicate entry merged\n"
+      "TWIN.PML\tTeam\t1\t0\t0\tunchanged\n";
+  const std::string outlook =
+      "CREW.PML\tCrew; \"A\"\t2\t0\t1\trenamed to 'Crew, \"A\"'\n"
+      "EMPTY.PML\tEmpty\t0\t1\t0\tleft out: no members\n"
+      "TEAM.PML\tTeam\t2\t2\t1\t1 duplicate entry merged\n"
+      "TWIN.PML\tTeam\t1\t0\t0\tunchanged\n";
+  const std::string vcard4 =  // plain addresses stay MEMBER:mailto:
+      "CREW.PML\tCrew; \"A\"\t2\t0\t0\tunchanged\n"
+      "EMPTY.PML\tEmpty\t0\t1\t0\tunchanged\n"
+      "TEAM.PML\tTeam\t2\t2\t0\t1 duplicate entry merged\n"
+      "TWIN.PML\tTeam\t1\t0\t0\tunchanged\n";
+  const std::map<std::string, std::string> cases = {
+      {"thunderbird", keeps}, {"apple", keeps}, {"vcard4", vcard4},   {"ldap", drops},
+      {"google", drops},      {"mutt", drops},  {"outlook", outlook},
+  };
+  for (const auto& [target, expected] : cases) {
+    const Outcome o = Cli({"export", "--to", target, "--report", Folder()});
+    EXPECT_EQ(o.status, cli::kExitOk) << target;
+    EXPECT_EQ(o.err, "") << target;
+    EXPECT_EQ(Normalized(o.out), expected) << target << "\n" << o.out;
+  }
+}
+
+// What marks each target's form, on the same folder; a second run gives
+// the same bytes (the same UIDs), and the summary is one line.
+TEST_F(ExportFolder, EachTargetWritesListsInItsOwnFormAndRunsRepeatExactly) {
+  const std::map<std::string, std::vector<std::string>> cases = {
+      {"thunderbird",
+       {"dn: cn=Empty\nobjectclass: top\nobjectclass: groupOfNames\ncn: Empty\n"
+        "description: EMPTY.PML\n\n",
+        "description: TEAM.PML\nmember: cn=Jo Smith,mail=jo@example.org\n"
+        "member: cn=carol@example.net,mail=carol@example.net\n\n"}},
+      {"ldap",
+       {"dn: ou=lists,dc=example,dc=org\nobjectclass: top\nobjectclass: organizationalUnit\n",
+        "cn: Jo Smith\nsn: Smith\nmail: jo@example.org\n",
+        "dn: cn=Crew\\; \\\"A\\\",ou=lists,dc=example,dc=org\n"}},
+      {"vcard4",
+       {"BEGIN:VCARD\r\nVERSION:4.0\r\nUID:urn:uuid:", "KIND:group\r\nFN:Crew\\; \"A\"\r\n",
+        "MEMBER:mailto:carol@example.net\r\n"}},
+      {"apple",
+       {"X-ADDRESSBOOKSERVER-KIND:group\r\nX-ADDRESSBOOKSERVER-MEMBER:urn:uuid:",
+        "FN:Ren\xC3\xA9\r\n"}},
+      {"google",
+       {"\r\nJo Smith,Jo,Smith,,,,Team ", "* myContacts,* Other,jo@example.org,",
+        "\r\nNomail,,Nomail,,,,* myContacts,,,"}},
+      {"outlook", {",Ren\xE9,,,,,,rene@example.fr,Ren\xE9,,\"Crew, \"\"A\"\"\"\r\n"}},
+      {"mutt",
+       {"alias jo-smith Jo Smith <jo@example.org>\n", "alias carol carol@example.net\n",
+        "alias crew-a ren, carol\n"}},
+  };
+  for (const auto& [target, marks] : cases) {
+    std::vector<std::string> args = {"export", "--to", target, Folder()};
+    if (target == "ldap") args.insert(args.begin() + 3, "--base=dc=example,dc=org");
+    const Outcome first = Cli(args);
+    EXPECT_EQ(first.status, cli::kExitOk) << target << first.err;
+    for (const std::string& mark : marks) {
+      EXPECT_NE(first.out.find(mark), std::string::npos) << target << ": " << mark << "\n"
+                                                         << first.out;
+    }
+    EXPECT_EQ(Cli(args).out, first.out) << target;
+    EXPECT_EQ(std::count(first.err.begin(), first.err.end(), '\n'), 1) << first.err;
+    // vcard4 keeps plain addresses as mailto: members, making no contact.
+    const std::string contacts = target == "vcard4" ? "3 contacts (0 made" : "4 contacts (1 made";
+    EXPECT_EQ(first.err.rfind("quillmer-cli: export to " + target + ": " + contacts, 0), 0)
+        << first.err;
+  }
+}
+
+}  // namespace
