@@ -31,26 +31,21 @@ int RunBooks(Session& session, const Request& request) {
   const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
   if (!chosen) return chosen.status();
   const std::string& format = *chosen;
-  const Result<unsigned> codePage = CodePageOption(session, request);
-  if (!codePage) return codePage.status();
-  const Result<Folder> folder = Folder::OpenNamed(session, request);
-  if (!folder) return folder.status();
-
-  Result<std::unique_ptr<platform::CodePageConverter>> converter =
-      OpenConverter(session, *codePage);
-  if (!converter) return converter.status();
+  const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
+  if (!opened) return opened.status();
+  const Folder& folder = opened->folder;
   std::size_t undefined = 0;
   const auto utf8 = [&](std::string_view bytes, std::string& text) {
     text.clear();
-    undefined += (*converter)->AppendUtf8(bytes, text);
+    undefined += opened->converter->AppendUtf8(bytes, text);
   };
 
   std::string& out = session.out();
   if (format == "csv") AppendContactCsvHeader(out);
   bool unreadable = false;
   Contact contact;
-  for (const std::string& file : folder->BookFiles()) {
-    const std::optional<std::string> bytes = folder->ReadBook(file);
+  for (const std::string& file : folder.BookFiles()) {
+    const std::optional<std::string> bytes = folder.ReadBook(file);
     if (!bytes) {
       session.Note("cannot read address book " + Quoted(file) +
                    " (missing, locked or not permitted)");
@@ -71,10 +66,7 @@ int RunBooks(Session& session, const Request& request) {
       session.Drain();
     });
   }
-  if (undefined > 0) {
-    session.Note(std::to_string(undefined) + " byte" + (undefined == 1 ? "" : "s") +
-                 " not defined in code page " + std::to_string(*codePage) + " written as U+FFFD");
-  }
+  NoteUndefinedBytes(session, undefined, opened->codePage);
   return unreadable ? kExitError : kExitOk;
 }
 

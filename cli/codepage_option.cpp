@@ -22,8 +22,6 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
   return number;
 }
 
-}  // namespace
-
 Result<unsigned> CodePageOption(Session& session, const Request& request) {
   const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
   if (!codePage) {
@@ -41,6 +39,25 @@ Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& sess
     return Failure{session.Fail(std::string("cannot convert from code page ") +
                                 std::to_string(codePage) + ": " + e.what())};
   }
+}
+
+}  // namespace
+
+Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request) {
+  const Result<unsigned> codePage = CodePageOption(session, request);
+  if (!codePage) return Failure{codePage.status()};
+  Result<Folder> folder = Folder::OpenNamed(session, request);
+  if (!folder) return Failure{folder.status()};
+  Result<std::unique_ptr<platform::CodePageConverter>> converter =
+      OpenConverter(session, *codePage);
+  if (!converter) return Failure{converter.status()};
+  return ConvertingFolder{*codePage, std::move(*folder), std::move(*converter)};
+}
+
+void NoteUndefinedBytes(Session& session, std::size_t undefined, unsigned codePage) {
+  if (undefined == 0) return;
+  session.Note(std::to_string(undefined) + (undefined == 1 ? " byte" : " bytes") +
+               " not defined in code page " + std::to_string(codePage) + " written as U+FFFD");
 }
 
 }  // namespace cli

@@ -2,11 +2,13 @@
 // value checked, and the converter it asks for.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "cli/folder.h"
 #include "cli/options.h"
 #include "cli/result.h"
 #include "cli/session.h"
@@ -14,13 +16,20 @@
 
 namespace cli {
 
-// The code page --codepage names (1252 when none does): "1252" or "cp1252"
-// (either case), one the converter supports. Fails with the one line that
-// says which are.
-Result<unsigned> CodePageOption(Session& session, const Request& request);
+// What the commands that write the books' text in UTF-8 open before they
+// write, in this order: the code page --codepage names (1252 when none
+// does: "1252" or "cp1252", either case, one the converter supports), the
+// folder the request names, and the converter from that code page to
+// UTF-8. Each step that fails says why in one line.
+struct ConvertingFolder {
+  unsigned codePage;
+  Folder folder;
+  std::unique_ptr<platform::CodePageConverter> converter;
+};
+Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request);
 
-// The converter from `codePage` to UTF-8; fails when the system has none.
-Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& session,
-                                                                   unsigned codePage);
+// Says on standard error how many bytes of the books `codePage` does not
+// define (written as U+FFFD); nothing when there were none.
+void NoteUndefinedBytes(Session& session, std::size_t undefined, unsigned codePage);
 
 }  // namespace cli

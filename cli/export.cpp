@@ -114,21 +114,18 @@ int RunExport(Session& session, const Request& request) {
   if (target->name != "ldap" && request.base) {
     return session.Fail("--base goes with --to ldap only");
   }
-  const Result<unsigned> codePage = CodePageOption(session, request);
-  if (!codePage) return codePage.status();
-  const Result<Folder> folder = Folder::OpenNamed(session, request);
-  if (!folder) return folder.status();
-  Result<std::unique_ptr<platform::CodePageConverter>> converter =
-      OpenConverter(session, *codePage);
-  if (!converter) return converter.status();
+  const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
+  if (!opened) return opened.status();
+  platform::CodePageConverter& converter = *opened->converter;
 
-  const Result<ExportFolder> exported = BuildExport(session, *folder, **converter, target->rules);
+  const Result<ExportFolder> exported =
+      BuildExport(session, opened->folder, converter, target->rules);
   if (!exported) return exported.status();
   if (request.report) {
-    WriteReport(session, *exported, *target, **converter);
+    WriteReport(session, *exported, *target, converter);
   } else {
     const std::string base = request.base.value_or("");
-    ExportContext context{session, base, *codePage};
+    ExportContext context{session, base, opened->codePage};
     target->write(*exported, context);
     session.Note(Summary(*exported, *target, context));
     if (context.unwritable > 0) {
@@ -136,10 +133,7 @@ int RunExport(Session& session, const Request& request) {
                    " the output's code page lacks written as '?'");
     }
   }
-  if (exported->undefined > 0) {
-    session.Note(Counted(exported->undefined, "byte", "bytes") + " not defined in code page " +
-                 std::to_string(*codePage) + " written as U+FFFD");
-  }
+  NoteUndefinedBytes(session, exported->undefined, opened->codePage);
   return exported->unreadable ? kExitError : kExitOk;
 }
 
