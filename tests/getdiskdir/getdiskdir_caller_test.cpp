@@ -210,7 +210,15 @@ struct Folders {
 };
 
 const Folders& TestFolders() {
-  static const Folders folders;
+  static const Folders folders = [] {
+    Folders made;
+    // Listed once now, as a user's folders were long before: a folder first
+    // listed while a picker is open cannot be selected in it under Wine.
+    for (const std::string* folder : {&made.start, &made.other, &made.deep}) {
+      dialogtest::ListFoldersDownTo(*folder);
+    }
+    return made;
+  }();
   return folders;
 }
 
