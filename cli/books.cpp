@@ -74,10 +74,10 @@ int RunBooks(Session& session, const Request& request) {
   bool unreadable = false;
   Contact contact;
   for (const std::string& file : folder->BookFiles()) {
-    const std::optional<std::string> bytes = folder->ReadBook(file);
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> bytes = folder->ReadBook(file, why);
     if (!bytes) {
-      session.Note("cannot read address book " + Quoted(file) +
-                   " (missing, locked or not permitted)");
+      session.Note(CannotRead({file, true, why}));
       unreadable = true;
       continue;
     }
@@ -99,7 +99,7 @@ int RunBooks(Session& session, const Request& request) {
     session.Note(std::to_string(undefined) + " byte" + (undefined == 1 ? "" : "s") +
                  " not defined in code page " + std::to_string(*codePage) + " written as U+FFFD");
   }
-  return unreadable ? kExitError : kExitOk;
+  return unreadable ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace cli

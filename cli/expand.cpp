@@ -78,8 +78,12 @@ int RunExpand(Session& session, const Request& request) {
     return session.Fail("no mailing list titled or named " + Quoted(name) + " in " +
                         Quoted(path ? *path : std::string(".")));
   }
-  const Result<std::string> list = folder->ReadList(session, *found);
-  if (!list) return list.status();
+  platform::FileFailure why = platform::FileFailure::kNone;
+  const std::optional<std::string> list = folder->ReadList(*found, why);
+  if (!list) {
+    const Folder::List named = folder->ListAt(*found);
+    return session.Fail(CannotRead({std::string(named.file), false, why}));
+  }
 
   if (format == "to") {
     WriteToLine(session, *folder, *list);
@@ -94,7 +98,8 @@ int RunExpand(Session& session, const Request& request) {
     }
     session.out() += text;
   }
-  return kExitOk;
+  // Names only the books knew are missing from the expansion.
+  return folder->NoteUnreadable(session, true);
 }
 
 }  // namespace cli

@@ -1,4 +1,5 @@
-// quillmer-cli lists: one line per mailing list, file name TAB title.
+// quillmer-cli lists: one line per mailing list, file name TAB title; a list
+// that cannot be read has an empty title and is named on standard error.
 #include <cstddef>
 #include <string>
 
@@ -18,7 +19,8 @@ int RunLists(Session& session, const Request& request) {
     line += list.title;
     session.Line(line);
   }
-  return kExitOk;
+  // Titles come from the lists alone.
+  return folder->NoteUnreadable(session, false);
 }
 
 }  // namespace cli

@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     written = WriteAll(stdout, bytes) && written;
     bytes.clear();
   };
-  int status = cli::Run(args, cli::kTextLineEnd, out, err, drain);
+  int status = cli::Run(args, cli::kTextLineEnd, out, err, {.drain = drain});
   // A full disk or a closed pipe must not pass for success.
   if (!WriteAll(stdout, out) || !written) {
     err += "quillmer-cli: cannot write to standard output";

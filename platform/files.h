@@ -52,10 +52,21 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
 // Any entry counts, file or folder, hidden or system, except "." and "..".
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
+// Why a file could not be opened or read, from the system's own error.
+enum class FileFailure {
+  kNone,
+  kMissing,       // no such file (or folder on its path), or a dangling link
+  kNotAFile,      // a folder, device or pipe, or a path the system cannot take
+  kHeld,          // another program holds it (a sharing or lock violation)
+  kNotPermitted,  // the system refuses access
+  kReadFailed,    // opened, but a read failed or it is too large to hold
+};
+
 // The whole content of the file `path`, read through an ExclusiveFile.
 // nullopt when it cannot be opened or read, for instance while another
-// program holds it.
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path);
+// program holds it; then `why`, when given, says why.
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path,
+                                                  FileFailure* why = nullptr);
 
 // A file opened for exclusive use (shared with no other program), read
 // front to back in pieces, and closed when the holder goes. Opening and
@@ -69,6 +80,8 @@ class ExclusiveFile {
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 
   bool IsOpen() const { return handle_ != kNone; }
+  // Why the file did not open; kNone when it did.
+  FileFailure OpenFailure() const { return failure_; }
   // The file's size when it was opened.
   std::uint64_t Size() const { return size_; }
   // Reads the next bytes of the file into `buffer`, filling all `capacity`
@@ -82,6 +95,7 @@ class ExclusiveFile {
   void Close();
   std::intptr_t handle_ = kNone;  // a file descriptor or a HANDLE
   std::uint64_t size_ = 0;
+  FileFailure failure_ = FileFailure::kNotAFile;
 };
 
 }  // namespace platform

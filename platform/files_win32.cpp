@@ -69,6 +69,25 @@ bool IsDotEntry(const char* name) {
          (name[0] == '.' && name[1] == '.' && name[2] == '\0');
 }
 
+// What the error of a failed CreateFile means for the caller.
+FileFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+      return FileFailure::kMissing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileFailure::kHeld;
+    case ERROR_ACCESS_DENIED:
+      return FileFailure::kNotPermitted;
+    default:
+      return FileFailure::kNotAFile;
+  }
+}
+
 // ReadFile takes a 32-bit count; large files are read in pieces of this size.
 constexpr DWORD kReadPiece = 64u * 1024u * 1024u;
 
@@ -149,13 +168,25 @@ ExclusiveFile::ExclusiveFile(const std::string& path) {
   ErrorModeGuard guard;
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.Valid()) return;
+  if (!file.Valid()) {
+    const DWORD error = GetLastError();
+    // A folder opened as a file is refused as access denied; it is no file.
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    failure_ = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                   ? FileFailure::kNotAFile
+                   : FailureOf(error);
+    return;
+  }
   // Only disk files: a device name such as CON or a pipe could block or never end.
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return;
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) return;
+  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) {
+    failure_ = FileFailure::kReadFailed;
+    return;
+  }
   size_ = static_cast<std::uint64_t>(size.QuadPart);
   handle_ = reinterpret_cast<std::intptr_t>(file.Release());
+  failure_ = FileFailure::kNone;
 }
 
 ExclusiveFile::~ExclusiveFile() {
