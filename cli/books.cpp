@@ -14,6 +14,7 @@
 #include "cli/folder.h"
 #include "engine/address_book_record.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace cli {
 
@@ -45,12 +46,12 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 int RunBooks(Session& session, const Request& request) {
   const std::string format = request.format.value_or("csv");
   if (format != "csv" && format != "vcard" && format != "ldif") {
-    return session.Fail("unknown format " + Quoted(format) +
+    return session.Fail("unknown format " + Quoted(Shown(format)) +
                         " for books (expected csv, vcard or ldif)");
   }
   const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
   if (!codePage) {
-    return session.Fail("unknown code page " + Quoted(*request.codePage) +
+    return session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
                         " (expected 1252, 850, 437 or 1250)");
   }
   const Result<Folder> folder = Folder::OpenNamed(session, request);
@@ -81,7 +82,13 @@ int RunBooks(Session& session, const Request& request) {
       unreadable = true;
       continue;
     }
-    utf8(file, contact.book);
+    // A name the ANSI code page holds is in its bytes, as the books' texts
+    // are; any other is UTF-8 already.
+    if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
+      utf8(*ansi, contact.book);
+    } else {
+      contact.book = file;
+    }
     engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
       if (record.name.empty() && record.address.empty()) return;
       for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);

@@ -46,7 +46,7 @@ int RunCheck(Session& session, const Request& request) {
   // its own, with no line number and the reason in place of the entry.
   const auto reportUnreadable = [&](const engine::UnreadableFile& file, std::string_view title) {
     session.Note(CannotRead(file));
-    session.Line(file.file + "\t" + std::string(title) + "\t\tunreadable\t" +
+    session.Line(Shown(file.file) + "\t" + std::string(title) + "\t\tunreadable\t" +
                  std::string(FailureText(file.reason)));
     unreadable = true;
   };
@@ -65,7 +65,7 @@ int RunCheck(Session& session, const Request& request) {
     engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
       const auto report = [&](std::string_view kind) {
         found = true;
-        std::string line(list.file);
+        std::string line = Shown(list.file);
         line += '\t';
         line += list.title;
         line += '\t';

@@ -87,9 +87,9 @@ int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::str
     return command.run(session, *request);
   }
   if (!args[0].empty() && args[0].front() == '-') {
-    return session.Fail("unknown option " + Quoted(args[0]) + "; try 'quillmer-cli --help'");
+    return session.Fail("unknown option " + Quoted(Shown(args[0])) + "; try 'quillmer-cli --help'");
   }
-  return session.Fail("unknown command " + Quoted(args[0]) + " (expected " + CommandNames() +
+  return session.Fail("unknown command " + Quoted(Shown(args[0])) + " (expected " + CommandNames() +
                       "); try 'quillmer-cli --help'");
 }
 

@@ -49,7 +49,7 @@ void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
 int RunExpand(Session& session, const Request& request) {
   const std::string format = request.format.value_or("text");
   if (format != "text" && format != "to" && format != "csv") {
-    return session.Fail("unknown format " + Quoted(format) +
+    return session.Fail("unknown format " + Quoted(Shown(format)) +
                         " for expand (expected text, to or csv)");
   }
   if (format != "text" && !request.transforms.empty()) {
@@ -59,7 +59,8 @@ int RunExpand(Session& session, const Request& request) {
   if (words.empty()) {
     return session.Fail("expand needs a LIST: a list's title or its file name ending in .PML");
   }
-  if (words.size() > 2) return session.Fail("too many arguments for expand: " + Quoted(words[2]));
+  if (words.size() > 2)
+    return session.Fail("too many arguments for expand: " + Quoted(Shown(words[2])));
   std::optional<std::string> path;
   if (words.size() == 2) path = words[0];
   const std::string& name = words.back();
@@ -71,12 +72,12 @@ int RunExpand(Session& session, const Request& request) {
 
   const std::optional<std::size_t> found = folder->FindList(name);
   if (!found && nameIsFolder) {
-    return session.Fail("expand needs a LIST after the folder " + Quoted(name) +
+    return session.Fail("expand needs a LIST after the folder " + Quoted(Shown(name)) +
                         ": a list's title or its file name ending in .PML");
   }
   if (!found) {
-    return session.Fail("no mailing list titled or named " + Quoted(name) + " in " +
-                        Quoted(path ? *path : std::string(".")));
+    return session.Fail("no mailing list titled or named " + Quoted(Shown(name)) + " in " +
+                        Quoted(Shown(path ? *path : std::string("."))));
   }
   platform::FileFailure why = platform::FileFailure::kNone;
   const std::optional<std::string> list = folder->ReadList(*found, why);

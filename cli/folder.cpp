@@ -36,16 +36,16 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
     case engine::FolderFailure::kNotAFolder:
       break;
     case engine::FolderFailure::kCannotList:
-      return Failure{session.Fail("cannot read folder " + Quoted(name))};
+      return Failure{session.Fail("cannot read folder " + Quoted(Shown(name)))};
   }
-  return Failure{session.Fail("cannot open folder " + Quoted(name))};
+  return Failure{session.Fail("cannot open folder " + Quoted(Shown(name)))};
 }
 
 Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
   const std::vector<std::string>& words = request.positionals;
   if (words.size() > 1) {
     return Failure{
-        session.Fail("too many arguments for " + request.command + ": " + Quoted(words[1]))};
+        session.Fail("too many arguments for " + request.command + ": " + Quoted(Shown(words[1])))};
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];
@@ -66,7 +66,8 @@ std::optional<std::size_t> Folder::FindList(std::string_view list) const {
       if (base::EqualIgnoringAsciiCase(folder_->ListFiles(k), list)) return k;
     }
   }
-  return engine::FindListByTitle(folder_->Lists(), list);
+  // Titles are bytes of the ANSI code page, as the window shows them.
+  return engine::FindListByTitle(folder_->Lists(), Shown(list));
 }
 
 std::optional<std::string> Folder::ReadList(std::size_t i, platform::FileFailure& why) const {
@@ -135,7 +136,7 @@ std::string_view FailureText(platform::FileFailure why) {
 
 std::string CannotRead(const engine::UnreadableFile& file) {
   return std::string(file.book ? "cannot read address book " : "cannot read mailing list file ") +
-         Quoted(file.file) + " (" + std::string(FailureText(file.reason)) + ")";
+         Quoted(Shown(file.file)) + " (" + std::string(FailureText(file.reason)) + ")";
 }
 
 }  // namespace cli

@@ -14,7 +14,7 @@ int RunLists(Session& session, const Request& request) {
   if (!folder) return folder.status();
   for (std::size_t i = 0; i < folder->ListCount(); ++i) {
     const Folder::List list = folder->ListAt(i);
-    std::string line(list.file);
+    std::string line = Shown(list.file);
     line += '\t';
     line += list.title;
     session.Line(line);

@@ -19,8 +19,7 @@ bool WriteAll(std::FILE* stream, const std::string& bytes) {
 
 int main(int argc, char** argv) {
   cli::UseBinaryOutput();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const std::vector<std::string> args = cli::CommandLineWords(argc, argv);
   std::string out;
   std::string err;
   bool written = true;

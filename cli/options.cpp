@@ -29,7 +29,7 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
             session.Fail(name + " needs a value; try 'quillmer-cli " + args[0] + " --help'")};
       }
     } else if (!optionsEnded && word.size() > 1 && word.front() == '-') {
-      return Failure{session.Fail("unknown option " + Quoted(word) + " for " + args[0] +
+      return Failure{session.Fail("unknown option " + Quoted(Shown(word)) + " for " + args[0] +
                                   "; try 'quillmer-cli --help'")};
     } else {
       request.positionals.push_back(word);

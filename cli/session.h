@@ -49,4 +49,10 @@ class Session {
 // `text` in single quotes, as messages name what they are about.
 std::string Quoted(std::string_view text);
 
+// A file or folder name, or a word of the command line, as the program
+// prints it: its bytes in the ANSI code page (platform::AnsiFormOf), as
+// before names were UTF-8, or its UTF-8 where that code page lacks one of
+// its characters. Unchanged off Windows.
+std::string Shown(std::string_view name);
+
 }  // namespace cli

@@ -3,7 +3,8 @@
 // Every call switches the system's critical-error and open-file error boxes
 // off for its duration (a drive without a medium fails silently) and restores
 // the previous error mode. Failures are silent: an empty result, false, or
-// nullopt. Names are bytes in the system's 8-bit code page; no conversion.
+// nullopt. Names are bytes in the system's 8-bit code page, no conversion,
+// unless the program has asked for UTF-8 names (UseUtf8Names).
 //
 // Two implementations, chosen by the build: files_win32.cpp (the real thing)
 // and files_posix.cpp; files.cpp holds what both share (a stand-in for native tests: readdir order,
@@ -18,6 +19,19 @@
 #include <vector>
 
 namespace platform {
+
+// The command line's way with names: from this call on, every path and name
+// this layer takes or gives is UTF-8, passed to the system's wide (UTF-16)
+// calls on Windows, so that a folder or file name outside the ANSI code
+// page works. Called once, before any other call here. The window never
+// calls it and keeps the ANSI calls. Elsewhere names are bytes either way.
+void UseUtf8Names();
+
+// `name` (a name or path of this layer, or a word of the command line) as
+// bytes of the ANSI code page, the way the program printed names before
+// UTF-8 names: with UTF-8 names on Windows, its ANSI bytes, or nullopt when
+// the ANSI code page lacks one of its characters; otherwise `name` itself.
+std::optional<std::string> AnsiFormOf(std::string_view name);
 
 // Makes `path` the process's current directory. False, and nothing changed,
 // when that cannot be done.

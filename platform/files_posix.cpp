@@ -91,6 +91,13 @@ bool IsRegularFileIn(int dir_fd, const char* name) {
 
 }  // namespace
 
+// Names are bytes here, taken and given as they are.
+void UseUtf8Names() {}
+
+std::optional<std::string> AnsiFormOf(std::string_view name) {
+  return std::string(name);
+}
+
 bool MakeFolderCurrent(const std::string& path) {
   return UsableAsPath(path) && chdir(path.c_str()) == 0;
 }
