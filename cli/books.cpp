@@ -44,11 +44,7 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 }  // namespace
 
 int RunBooks(Session& session, const Request& request) {
-  const std::string format = request.format.value_or("csv");
-  if (format != "csv" && format != "vcard" && format != "ldif") {
-    return session.Fail("unknown format " + Quoted(Shown(format)) +
-                        " for books (expected csv, vcard or ldif)");
-  }
+  const std::string& format = *request.format;
   const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
   if (!codePage) {
     return session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +

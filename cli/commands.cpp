@@ -86,11 +86,19 @@ constexpr std::string_view kBooksHelp[] = {
 };
 // clang-format on
 
+// The formats each command writes, its default first.
+constexpr std::string_view kExpandFormats[] = {"text", "to", "csv"};
+constexpr std::string_view kBooksFormats[] = {"csv", "vcard", "ldif"};
+
 constexpr Command kCommands[] = {
     {"lists", kListsSummary, kListsHelp, {}, RunLists},
-    {"expand", kExpandSummary, kExpandHelp, {.transforms = true, .format = true}, RunExpand},
+    {"expand",
+     kExpandSummary,
+     kExpandHelp,
+     {.transforms = true, .formats = kExpandFormats},
+     RunExpand},
     {"check", kCheckSummary, kCheckHelp, {}, RunCheck},
-    {"books", kBooksSummary, kBooksHelp, {.format = true, .codePage = true}, RunBooks},
+    {"books", kBooksSummary, kBooksHelp, {.formats = kBooksFormats, .codePage = true}, RunBooks},
 };
 
 }  // namespace

@@ -47,11 +47,7 @@ void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
 }  // namespace
 
 int RunExpand(Session& session, const Request& request) {
-  const std::string format = request.format.value_or("text");
-  if (format != "text" && format != "to" && format != "csv") {
-    return session.Fail("unknown format " + Quoted(Shown(format)) +
-                        " for expand (expected text, to or csv)");
-  }
+  const std::string& format = *request.format;
   if (format != "text" && !request.transforms.empty()) {
     return session.Fail(request.transforms.front() + " goes with --format text only");
   }

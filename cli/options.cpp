@@ -13,7 +13,9 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
     const std::string& word = args[i];
     const std::string name = word.substr(0, word.find('='));
     std::optional<std::string>* valued = nullptr;
-    if (!optionsEnded && accepts.format && name == "--format") valued = &request.format;
+    if (!optionsEnded && !accepts.formats.empty() && name == "--format") {
+      valued = &request.format;
+    }
     if (!optionsEnded && accepts.codePage && name == "--codepage") valued = &request.codePage;
     if (!optionsEnded && word == "--") {
       optionsEnded = true;
@@ -35,7 +37,16 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
       request.positionals.push_back(word);
     }
   }
-  return request;
+  if (accepts.formats.empty()) return request;
+  if (!request.format) request.format = std::string(accepts.formats.front());
+  std::string expected;
+  for (std::size_t k = 0; k < accepts.formats.size(); ++k) {
+    if (*request.format == accepts.formats[k]) return request;
+    if (k > 0) expected += k + 1 == accepts.formats.size() ? " or " : ", ";
+    expected += accepts.formats[k];
+  }
+  return Failure{session.Fail("unknown format " + Quoted(Shown(*request.format)) + " for " +
+                              args[0] + " (expected " + expected + ")")};
 }
 
 }  // namespace cli

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/result.h"
@@ -16,8 +18,9 @@ namespace cli {
 // Which options a command takes.
 struct Accepts {
   bool transforms = false;  // --strip, --sort
-  bool format = false;      // --format
-  bool codePage = false;    // --codepage
+  // The values --format takes, the default first; none: no --format.
+  std::span<const std::string_view> formats;
+  bool codePage = false;  // --codepage
 };
 
 // What one command line asks for, once the options are sorted out.
@@ -25,12 +28,13 @@ struct Request {
   std::string command;  // the first word
   std::vector<std::string> positionals;
   std::vector<std::string> transforms;  // "--strip" / "--sort", in the order given
-  std::optional<std::string> format;
+  std::optional<std::string> format;    // one of Accepts::formats, when there are any
   std::optional<std::string> codePage;
 };
 
 // Sorts `args` (the command first) for a command that takes `accepts`. An
-// option the command does not take, or one without its value, fails.
+// option the command does not take, one without its value, or a format the
+// command does not write fails. Without --format, the command's first format.
 Result<Request> ParseWords(Session& session, const std::vector<std::string>& args, Accepts accepts);
 
 }  // namespace cli
