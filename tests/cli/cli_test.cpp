@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -166,34 +165,6 @@ TEST_F(MailFolder, CheckReportsUnknownNamesWithTitleAndLineNumber) {
   const Outcome clean = Cli({"check", Folder()});
   EXPECT_EQ(clean.status, cli::kExitOk);
   EXPECT_EQ(clean.out, "");
-}
-
-TEST_F(MailFolder, NothingIsWrittenToTheMailFolder) {
-  const auto snapshot = [&] {
-    std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> files;
-    for (const auto& entry : std::filesystem::directory_iterator(mail.path())) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::string bytes(static_cast<std::size_t>(entry.file_size()), '\0');
-      in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-      files[entry.path().filename().string()] = {bytes, entry.last_write_time()};
-    }
-    return files;
-  };
-  const auto before = snapshot();
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"lists", Folder()},
-        {"check", Folder()},
-        {"expand", "--strip", "--sort", Folder(), "CLUB.PML"},
-        {"expand", Folder(), "nope"},
-        {"expand", "--format", "to", Folder(), "CLUB.PML"},
-        {"expand", "--format", "csv", Folder(), "CLUB.PML"},
-        {"books", Folder()},
-        {"books", "--format", "vcard", Folder()},
-        {"books", "--format", "ldif", "--codepage", "850", Folder()}}) {
-    const Outcome o = Cli(args);
-    EXPECT_NE(o.out + o.err, "");
-  }
-  EXPECT_EQ(snapshot(), before);
 }
 
 // Every error: exit status 2, nothing on standard output, and one line on
