@@ -27,10 +27,12 @@ cp "$mail/MEMBERS.PMR" "$work/$folder/$book"
 cp "$mail/CLUB.PML" "$work/Café/Été.PML"
 cp "$mail/MEMBERS.PMR" "$work/Café/"
 cd "$work"
+# A fresh Wine prefix says so on its first run's standard error.
+run "$cli" --version >/dev/null 2>&1
 
-# same EXPECTED-STATUS 'SED-SCRIPT' ARGS...: the program's output and status
-# on ref (the ASCII names), the names then put in by SED-SCRIPT, against its
-# output and status on the folder ARGS name.
+# same EXPECTED-STATUS 'SED-SCRIPT' ARGS...: the program's output, standard
+# error and status on ref (the ASCII names), the names then put into the
+# output by SED-SCRIPT, against those on the folder ARGS name.
 same() {
   local status=$1 script=$2 ref_args=()
   shift 2
@@ -49,7 +51,7 @@ same() {
   [ "$got" = "$status" ] || fail "$*: exit status $got, expected $status; $(cat got.err)"
   LC_ALL=C sed "$script" ref.out >want.out
   cmp -s want.out got.out || fail "$*: output differs: $(od -c got.out | head -5)"
-  [ -s got.err ] && fail "$*: standard error: $(cat got.err)"
+  cmp -s ref.err got.err || fail "$*: standard error differs: $(cat got.err)"
   echo "ok   $*"
 }
 same 0 "s/^CLUB.PML/$list/" lists "$folder"
