@@ -72,8 +72,11 @@ int RunExpand(Session& session, const Request& request) {
                         ": a list's title or its file name ending in .PML");
   }
   if (!found) {
-    return session.Fail("no mailing list titled or named " + Quoted(Shown(name)) + " in " +
-                        Quoted(Shown(path ? *path : std::string("."))));
+    // A list that could not be read has no title: it may be the one meant.
+    const int unreadable = folder->NoteUnreadable(session, false);
+    const int status = session.Fail("no mailing list titled or named " + Quoted(Shown(name)) +
+                                    " in " + Quoted(Shown(path ? *path : std::string("."))));
+    return unreadable == kExitOk ? status : unreadable;
   }
   platform::FileFailure why = platform::FileFailure::kNone;
   const std::optional<std::string> list = folder->ReadList(*found, why);

@@ -228,6 +228,12 @@ TEST_F(MailFolder, HeldFilesAreNamedWithTheirReasonAndTheRestIsWritten) {
   const std::vector<Case> cases = {
       {"CLUB.PML", {"expand", Folder(), "CLUB.PML"}, cli::kExitError, list, {}},
       {"CLUB.PML",
+       {"expand", Folder(), "Friends of the club"},
+       cli::kExitUnreadable,
+       list + "quillmer-cli: no mailing list titled or named 'Friends of the club' in '" +
+           Folder() + "'\n",
+       {}},
+      {"CLUB.PML",
        {"lists", Folder()},
        cli::kExitUnreadable,
        list,
