@@ -36,8 +36,8 @@ struct UnreadableFile {
 };
 
 // How long a file that is there but cannot be read is tried again: never
-// (the default, the window's way), or until a moment some time after the
-// deadline was made, every kRetryStep. A sharing violation clears once the
+// (the default, the window's way), or every kRetryStep until `fromNow` has
+// passed since the deadline was made. A sharing violation clears once the
 // mail program has finished saving the file.
 class RetryDeadline {
  public:
