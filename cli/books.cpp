@@ -13,6 +13,7 @@
 #include "cli/folder.h"
 #include "engine/address_book_record.h"
 #include "platform/codepage.h"
+#include "platform/files.h"
 
 namespace cli {
 
@@ -27,10 +28,7 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
 }  // namespace
 
 int RunBooks(Session& session, const Request& request) {
-  constexpr std::string_view kFormats[] = {"csv", "vcard", "ldif"};
-  const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
-  if (!chosen) return chosen.status();
-  const std::string& format = *chosen;
+  const std::string& format = *request.format;
   const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
   if (!opened) return opened.status();
   const Folder& folder = opened->folder;
@@ -45,14 +43,20 @@ int RunBooks(Session& session, const Request& request) {
   bool unreadable = false;
   Contact contact;
   for (const std::string& file : folder.BookFiles()) {
-    const std::optional<std::string> bytes = folder.ReadBook(file);
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> bytes = folder.ReadBook(file, why);
     if (!bytes) {
-      session.Note("cannot read address book " + Quoted(file) +
-                   " (missing, locked or not permitted)");
+      session.Note(CannotRead({file, true, why}));
       unreadable = true;
       continue;
     }
-    utf8(file, contact.book);
+    // A name the ANSI code page holds is in its bytes, as the books' texts
+    // are; any other is UTF-8 already.
+    if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
+      utf8(*ansi, contact.book);
+    } else {
+      contact.book = file;
+    }
     engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
       if (record.name.empty() && record.address.empty()) return;
       for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);
@@ -67,7 +71,7 @@ int RunBooks(Session& session, const Request& request) {
     });
   }
   NoteUndefinedBytes(session, undefined, opened->codePage);
-  return unreadable ? kExitError : kExitOk;
+  return unreadable ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 // quillmer-cli check: what in the folder's lists will not reach anyone as
-// meant, one line per finding.
+// meant, one line per finding; first the books that could not be read, then
+// each list's findings (or that it could not be read).
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -41,18 +42,30 @@ int RunCheck(Session& session, const Request& request) {
   const std::unordered_set<std::string_view> ambiguous = AmbiguousNames(*folder);
   bool found = false;
   bool unreadable = false;
+  // A file that cannot be read: named on standard error and a finding of
+  // its own, with no line number and the reason in place of the entry.
+  const auto reportUnreadable = [&](const engine::UnreadableFile& file, std::string_view title) {
+    session.Note(CannotRead(file));
+    session.Line(Shown(file.file) + "\t" + std::string(title) + "\t\tunreadable\t" +
+                 std::string(FailureText(file.reason)));
+    unreadable = true;
+  };
+  for (const engine::UnreadableFile& file : folder->Unreadable()) {
+    if (file.book) reportUnreadable(file, "");
+  }
   for (std::size_t i = 0; i < folder->ListCount(); ++i) {
-    const Result<std::string> bytes = folder->ReadList(session, i);
+    const Folder::List list = folder->ListAt(i);
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> bytes = folder->ReadList(i, why);
     if (!bytes) {
-      unreadable = true;
+      reportUnreadable({std::string(list.file), false, why}, list.title);
       continue;
     }
-    const Folder::List list = folder->ListAt(i);
     std::unordered_set<std::string> reached;  // this list's addresses, CaseFolded
     engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
       const auto report = [&](std::string_view kind) {
         found = true;
-        std::string line(list.file);
+        std::string line = Shown(list.file);
         line += '\t';
         line += list.title;
         line += '\t';
@@ -82,7 +95,7 @@ int RunCheck(Session& session, const Request& request) {
       if (!LooksLikeAddress(reach.address)) report("not-an-address");
     });
   }
-  if (unreadable) return kExitError;
+  if (unreadable) return kExitUnreadable;
   return found ? kExitFindings : kExitOk;
 }
 

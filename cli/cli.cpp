@@ -3,7 +3,6 @@
 #include "cli/cli.h"
 
 #include <cstddef>
-#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -33,7 +32,9 @@ constexpr std::string_view kHelpTail[] = {
     "  --version               show the version",
     "",
     "FOLDER defaults to the current folder. Nothing is ever written to it.",
-    "Exit status: 0 done; 1 check found something; 2 error.",
+    "Exit status: 0 done; 1 check found something; 2 error; 3 a book or list",
+    "could not be read (tried again for up to 2 seconds; each such file is named",
+    "on standard error, and the output is made from what could be read).",
 };
 
 // COMMAND --help for a command the first word names, else the general help.
@@ -61,13 +62,8 @@ std::string CommandNames() {
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
-        std::string& err) {
-  return Run(args, lineEnd, out, err, {});
-}
-
-int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::string& out,
-        std::string& err, const std::function<void(std::string&)>& drain) {
-  Session session(lineEnd, out, err, &drain);
+        std::string& err, const RunOptions& options) {
+  Session session(lineEnd, out, err, &options.drain, options.retryFor);
   for (const std::string& word : args) {
     if (word == "--") break;
     if (word == "--help" || word == "-h" || word == "/?") {
@@ -87,9 +83,9 @@ int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::str
     return command.run(session, *request);
   }
   if (!args[0].empty() && args[0].front() == '-') {
-    return session.Fail("unknown option " + Quoted(args[0]) + "; try 'quillmer-cli --help'");
+    return session.Fail("unknown option " + Quoted(Shown(args[0])) + "; try 'quillmer-cli --help'");
   }
-  return session.Fail("unknown command " + Quoted(args[0]) + " (expected " + CommandNames() +
+  return session.Fail("unknown command " + Quoted(Shown(args[0])) + " (expected " + CommandNames() +
                       "); try 'quillmer-cli --help'");
 }
 

@@ -25,7 +25,7 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 Result<unsigned> CodePageOption(Session& session, const Request& request) {
   const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
   if (!codePage) {
-    return Failure{session.Fail("unknown code page " + Quoted(*request.codePage) +
+    return Failure{session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
                                 " (expected 1252, 850, 437 or 1250)")};
   }
   return *codePage;

@@ -46,7 +46,7 @@ constexpr std::string_view kCheckSummary[] = {
     "  check [FOLDER]          what in the lists will not reach anyone as meant:",
     "                          file name, TAB, title, TAB, line number, TAB, kind,",
     "                          TAB, entry; kinds unknown, no-address, ambiguous,",
-    "                          duplicate, not-an-address",
+    "                          duplicate, not-an-address, unreadable",
 };
 constexpr std::string_view kCheckHelp[] = {
     "Usage: quillmer-cli check [FOLDER]",
@@ -59,7 +59,12 @@ constexpr std::string_view kCheckHelp[] = {
     "  duplicate       the entry reaches an address an earlier entry of the same",
     "                  list already reaches (letter case ignored)",
     "  not-an-address  what the entry reaches does not look like local@domain",
-    "Exit status 1 when anything is found, 0 when nothing is.",
+    "  unreadable      the book or list FILE could not be read; the title is the",
+    "                  list's (empty for a book and for a list whose title could",
+    "                  not be read), the line number empty, the reason in place",
+    "                  of the entry; also named on standard error",
+    "Exit status 1 when anything is found, 0 when nothing is, 3 when a book or",
+    "list could not be read.",
 };
 
 constexpr std::string_view kBooksSummary[] = {
@@ -111,11 +116,19 @@ constexpr std::string_view kExportHelp[] = {
 };
 // clang-format on
 
+// The formats each command writes, its default first.
+constexpr std::string_view kExpandFormats[] = {"text", "to", "csv"};
+constexpr std::string_view kBooksFormats[] = {"csv", "vcard", "ldif"};
+
 constexpr Command kCommands[] = {
     {"lists", kListsSummary, kListsHelp, {}, RunLists},
-    {"expand", kExpandSummary, kExpandHelp, {.transforms = true, .format = true}, RunExpand},
+    {"expand",
+     kExpandSummary,
+     kExpandHelp,
+     {.transforms = true, .formats = kExpandFormats},
+     RunExpand},
     {"check", kCheckSummary, kCheckHelp, {}, RunCheck},
-    {"books", kBooksSummary, kBooksHelp, {.format = true, .codePage = true}, RunBooks},
+    {"books", kBooksSummary, kBooksHelp, {.formats = kBooksFormats, .codePage = true}, RunBooks},
     {"export", kExportSummary, kExportHelp, {.codePage = true, .target = true}, RunExport},
 };
 

@@ -47,10 +47,7 @@ void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
 }  // namespace
 
 int RunExpand(Session& session, const Request& request) {
-  constexpr std::string_view kFormats[] = {"text", "to", "csv"};
-  const Result<std::string> chosen = ChosenFormat(session, request, kFormats);
-  if (!chosen) return chosen.status();
-  const std::string& format = *chosen;
+  const std::string& format = *request.format;
   if (format != "text" && !request.transforms.empty()) {
     return session.Fail(request.transforms.front() + " goes with --format text only");
   }
@@ -58,7 +55,8 @@ int RunExpand(Session& session, const Request& request) {
   if (words.empty()) {
     return session.Fail("expand needs a LIST: a list's title or its file name ending in .PML");
   }
-  if (words.size() > 2) return session.Fail("too many arguments for expand: " + Quoted(words[2]));
+  if (words.size() > 2)
+    return session.Fail("too many arguments for expand: " + Quoted(Shown(words[2])));
   std::optional<std::string> path;
   if (words.size() == 2) path = words[0];
   const std::string& name = words.back();
@@ -70,15 +68,22 @@ int RunExpand(Session& session, const Request& request) {
 
   const std::optional<std::size_t> found = folder->FindList(name);
   if (!found && nameIsFolder) {
-    return session.Fail("expand needs a LIST after the folder " + Quoted(name) +
+    return session.Fail("expand needs a LIST after the folder " + Quoted(Shown(name)) +
                         ": a list's title or its file name ending in .PML");
   }
   if (!found) {
-    return session.Fail("no mailing list titled or named " + Quoted(name) + " in " +
-                        Quoted(path ? *path : std::string(".")));
+    // A list that could not be read has no title: it may be the one meant.
+    const int unreadable = folder->NoteUnreadable(session, false);
+    const int status = session.Fail("no mailing list titled or named " + Quoted(Shown(name)) +
+                                    " in " + Quoted(Shown(path ? *path : std::string("."))));
+    return unreadable == kExitOk ? status : unreadable;
   }
-  const Result<std::string> list = folder->ReadList(session, *found);
-  if (!list) return list.status();
+  platform::FileFailure why = platform::FileFailure::kNone;
+  const std::optional<std::string> list = folder->ReadList(*found, why);
+  if (!list) {
+    const Folder::List named = folder->ListAt(*found);
+    return session.Fail(CannotRead({std::string(named.file), false, why}));
+  }
 
   if (format == "to") {
     WriteToLine(session, *folder, *list);
@@ -93,7 +98,8 @@ int RunExpand(Session& session, const Request& request) {
     }
     session.out() += text;
   }
-  return kExitOk;
+  // Names only the books knew are missing from the expansion.
+  return folder->NoteUnreadable(session, true);
 }
 
 }  // namespace cli

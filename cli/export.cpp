@@ -100,8 +100,9 @@ int RunExport(Session& session, const Request& request) {
     if (request.to && *request.to == t.name) target = &t;
   }
   if (target == nullptr) {
-    const std::string why = request.to ? "unknown target " + Quoted(*request.to) + " for export"
-                                       : std::string("export needs --to TARGET");
+    const std::string why = request.to
+                                ? "unknown target " + Quoted(Shown(*request.to)) + " for export"
+                                : std::string("export needs --to TARGET");
     return session.Fail(why +
                         " (expected thunderbird, ldap, vcard4, apple, google, outlook or mutt)");
   }
@@ -134,7 +135,7 @@ int RunExport(Session& session, const Request& request) {
     }
   }
   NoteUndefinedBytes(session, exported->undefined, opened->codePage);
-  return exported->unreadable ? kExitError : kExitOk;
+  return exported->unreadable ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace cli

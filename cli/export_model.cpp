@@ -59,10 +59,10 @@ class Builder {
   bool ReadBooks() {
     std::unordered_map<std::string, std::size_t> identical;  // name NUL address
     for (const std::string& file : folder_.BookFiles()) {
-      const std::optional<std::string> bytes = folder_.ReadBook(file);
+      platform::FileFailure why = platform::FileFailure::kNone;
+      const std::optional<std::string> bytes = folder_.ReadBook(file, why);
       if (!bytes) {
-        session_.Note("cannot read address book " + Quoted(file) +
-                      " (missing, locked or not permitted)");
+        session_.Note(CannotRead({file, true, why}));
         result_.unreadable = true;
         continue;
       }
@@ -130,8 +130,10 @@ class Builder {
     }
     list.title = titles.Claim(wanted);
     list.renamed = list.title != original || entry.title.empty();
-    const Result<std::string> bytes = folder_.ReadList(session_, i);
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> bytes = folder_.ReadList(i, why);
     if (!bytes) {
+      session_.Note(CannotRead({std::string(entry.file), false, why}));
       list.readable = false;
       result_.unreadable = true;
       result_.lists.push_back(std::move(list));

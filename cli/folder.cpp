@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/ascii.h"
+#include "cli/cli.h"
 #include "engine/bytes.h"
 #include "engine/expansion.h"
 
@@ -23,27 +24,28 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
   const std::string name = path ? *path : std::string(".");
-  engine::OpenedFolder opened = engine::OpenMailFolder(name);
+  const engine::OpenOptions options{.retry = engine::RetryDeadline(session.retryFor())};
+  engine::OpenedFolder opened = engine::OpenMailFolder(name, options);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {
-    opened = engine::OpenMailFolder(name.substr(0, name.size() - 1));
+    opened = engine::OpenMailFolder(name.substr(0, name.size() - 1), options);
   }
   switch (opened.failure) {
     case engine::FolderFailure::kNone:
-      return Folder(std::move(opened.folder));
+      return Folder(std::move(opened.folder), options.retry);
     case engine::FolderFailure::kNotAFolder:
       break;
     case engine::FolderFailure::kCannotList:
-      return Failure{session.Fail("cannot read folder " + Quoted(name))};
+      return Failure{session.Fail("cannot read folder " + Quoted(Shown(name)))};
   }
-  return Failure{session.Fail("cannot open folder " + Quoted(name))};
+  return Failure{session.Fail("cannot open folder " + Quoted(Shown(name)))};
 }
 
 Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
   const std::vector<std::string>& words = request.positionals;
   if (words.size() > 1) {
     return Failure{
-        session.Fail("too many arguments for " + request.command + ": " + Quoted(words[1]))};
+        session.Fail("too many arguments for " + request.command + ": " + Quoted(Shown(words[1])))};
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];
@@ -64,16 +66,26 @@ std::optional<std::size_t> Folder::FindList(std::string_view list) const {
       if (base::EqualIgnoringAsciiCase(folder_->ListFiles(k), list)) return k;
     }
   }
-  return engine::FindListByTitle(folder_->Lists(), list);
+  // Titles are bytes of the ANSI code page, as the window shows them.
+  return engine::FindListByTitle(folder_->Lists(), Shown(list));
 }
 
-Result<std::string> Folder::ReadList(Session& session, std::size_t i) const {
-  std::optional<std::string> bytes = engine::ReadListFile(*folder_, folder_->Lists()[i]);
-  if (!bytes) {
-    return Failure{session.Fail("cannot read mailing list file " + Quoted(folder_->ListFiles(i)) +
-                                " (missing, locked or not permitted)")};
+std::optional<std::string> Folder::ReadList(std::size_t i, platform::FileFailure& why) const {
+  return engine::ReadListFile(*folder_, folder_->Lists()[i], retry_, &why);
+}
+
+const std::vector<engine::UnreadableFile>& Folder::Unreadable() const {
+  return folder_->Unreadable();
+}
+
+int Folder::NoteUnreadable(Session& session, bool books) const {
+  int status = kExitOk;
+  for (const engine::UnreadableFile& file : folder_->Unreadable()) {
+    if (file.book != books) continue;
+    session.Note(CannotRead(file));
+    status = kExitUnreadable;
   }
-  return std::move(*bytes);
+  return status;
 }
 
 std::size_t Folder::RecordCount() const {
@@ -100,8 +112,31 @@ const std::vector<std::string>& Folder::BookFiles() const {
   return folder_->BookFiles();
 }
 
-std::optional<std::string> Folder::ReadBook(const std::string& file) const {
-  return engine::ReadBookFile(*folder_, file);
+std::optional<std::string> Folder::ReadBook(const std::string& file,
+                                            platform::FileFailure& why) const {
+  return engine::ReadBookFile(*folder_, file, retry_, &why);
+}
+
+std::string_view FailureText(platform::FileFailure why) {
+  switch (why) {
+    case platform::FileFailure::kHeld:
+      return "held by another program";
+    case platform::FileFailure::kNotPermitted:
+      return "not permitted";
+    case platform::FileFailure::kMissing:
+      return "missing";
+    case platform::FileFailure::kNotAFile:
+      return "not a file";
+    case platform::FileFailure::kNone:
+    case platform::FileFailure::kReadFailed:
+      break;
+  }
+  return "read failed";
+}
+
+std::string CannotRead(const engine::UnreadableFile& file) {
+  return std::string(file.book ? "cannot read address book " : "cannot read mailing list file ") +
+         Quoted(Shown(file.file)) + " (" + std::string(FailureText(file.reason)) + ")";
 }
 
 }  // namespace cli

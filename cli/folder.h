@@ -1,7 +1,8 @@
 // The mail folder a command works on: the engine's MailFolder, read as the
 // window reads it at start-up, with what the command line adds (lists named
-// by file name, failures said on standard error). The folder is only read;
-// the current directory stays as it is.
+// by file name, failures said on standard error, files that cannot be read
+// tried again for the session's time). The folder is only read; the current
+// directory stays as it is.
 //
 // The one place of the command line that asks the engine for a folder: the
 // commands ask a Folder.
@@ -46,9 +47,15 @@ class Folder {
   // title, the first list with that title winning.
   std::optional<std::size_t> FindList(std::string_view list) const;
 
-  // The bytes of list `i`, read for exclusive use; fails when it cannot be
-  // read.
-  Result<std::string> ReadList(Session& session, std::size_t i) const;
+  // The bytes of list `i`, read for exclusive use; nullopt when it cannot
+  // be read, and `why` says why.
+  std::optional<std::string> ReadList(std::size_t i, platform::FileFailure& why) const;
+
+  // The books and lists that could not be read when the folder was opened.
+  const std::vector<engine::UnreadableFile>& Unreadable() const;
+  // Names each of those books (`books`) or lists on standard error:
+  // kExitUnreadable when there was one, else kExitOk.
+  int NoteUnreadable(Session& session, bool books) const;
 
   // The records of every address book, 0 to RecordCount() - 1: books in the
   // folder's order, records first to last. Names are upper-cased.
@@ -64,13 +71,26 @@ class Folder {
   std::string ExpandList(std::string_view listBytes) const;
 
   // The address book files, in the folder's order, and the bytes of one,
-  // read for exclusive use (nullopt when it cannot be read).
+  // read for exclusive use (nullopt when it cannot be read, and `why` says
+  // why).
   const std::vector<std::string>& BookFiles() const;
-  std::optional<std::string> ReadBook(const std::string& file) const;
+  std::optional<std::string> ReadBook(const std::string& file, platform::FileFailure& why) const;
 
  private:
-  explicit Folder(std::shared_ptr<const engine::MailFolder> folder) : folder_(std::move(folder)) {}
+  Folder(std::shared_ptr<const engine::MailFolder> folder, engine::RetryDeadline retry)
+      : folder_(std::move(folder)), retry_(retry) {}
   std::shared_ptr<const engine::MailFolder> folder_;
+  // Set when the folder was opened: reads after the opening try again only
+  // as long as the opening's own reads would have.
+  engine::RetryDeadline retry_;
 };
+
+// Why a file could not be read, as messages and check's findings say it:
+// "held by another program", "not permitted", "read failed"...
+std::string_view FailureText(platform::FileFailure why);
+
+// "cannot read address book 'FILE' (why)" or "cannot read mailing list file
+// 'FILE' (why)".
+std::string CannotRead(const engine::UnreadableFile& file);
 
 }  // namespace cli

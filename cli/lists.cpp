@@ -1,4 +1,5 @@
-// quillmer-cli lists: one line per mailing list, file name TAB title.
+// quillmer-cli lists: one line per mailing list, file name TAB title; a list
+// that cannot be read has an empty title and is named on standard error.
 #include <cstddef>
 #include <string>
 
@@ -13,12 +14,13 @@ int RunLists(Session& session, const Request& request) {
   if (!folder) return folder.status();
   for (std::size_t i = 0; i < folder->ListCount(); ++i) {
     const Folder::List list = folder->ListAt(i);
-    std::string line(list.file);
+    std::string line = Shown(list.file);
     line += '\t';
     line += list.title;
     session.Line(line);
   }
-  return kExitOk;
+  // Titles come from the lists alone.
+  return folder->NoteUnreadable(session, false);
 }
 
 }  // namespace cli

@@ -19,8 +19,7 @@ bool WriteAll(std::FILE* stream, const std::string& bytes) {
 
 int main(int argc, char** argv) {
   cli::UseBinaryOutput();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const std::vector<std::string> args = cli::CommandLineWords(argc, argv);
   std::string out;
   std::string err;
   bool written = true;
@@ -28,7 +27,7 @@ int main(int argc, char** argv) {
     written = WriteAll(stdout, bytes) && written;
     bytes.clear();
   };
-  int status = cli::Run(args, cli::kTextLineEnd, out, err, drain);
+  int status = cli::Run(args, cli::kTextLineEnd, out, err, {.drain = drain});
   // A full disk or a closed pipe must not pass for success.
   if (!WriteAll(stdout, out) || !written) {
     err += "quillmer-cli: cannot write to standard output";

@@ -13,7 +13,9 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
     const std::string& word = args[i];
     const std::string name = word.substr(0, word.find('='));
     std::optional<std::string>* valued = nullptr;
-    if (!optionsEnded && accepts.format && name == "--format") valued = &request.format;
+    if (!optionsEnded && !accepts.formats.empty() && name == "--format") {
+      valued = &request.format;
+    }
     if (!optionsEnded && accepts.codePage && name == "--codepage") valued = &request.codePage;
     if (!optionsEnded && accepts.target && name == "--to") valued = &request.to;
     if (!optionsEnded && accepts.target && name == "--base") valued = &request.base;
@@ -33,23 +35,19 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
             session.Fail(name + " needs a value; try 'quillmer-cli " + args[0] + " --help'")};
       }
     } else if (!optionsEnded && word.size() > 1 && word.front() == '-') {
-      return Failure{session.Fail("unknown option " + Quoted(word) + " for " + args[0] +
+      return Failure{session.Fail("unknown option " + Quoted(Shown(word)) + " for " + args[0] +
                                   "; try 'quillmer-cli --help'")};
     } else {
       request.positionals.push_back(word);
     }
   }
-  return request;
-}
-
-Result<std::string> ChosenFormat(Session& session, const Request& request,
-                                 std::span<const std::string_view> formats) {
-  const std::string format = request.format.value_or(std::string(formats.front()));
-  for (const std::string_view known : formats) {
-    if (format == known) return format;
+  if (accepts.formats.empty()) return request;
+  if (!request.format) request.format = std::string(accepts.formats.front());
+  for (const std::string_view known : accepts.formats) {
+    if (*request.format == known) return request;
   }
-  return Failure{session.Fail("unknown format " + Quoted(format) + " for " + request.command +
-                              " (expected " + Alternatives(formats) + ")")};
+  return Failure{session.Fail("unknown format " + Quoted(Shown(*request.format)) + " for " +
+                              args[0] + " (expected " + Alternatives(accepts.formats) + ")")};
 }
 
 std::string Alternatives(std::span<const std::string_view> choices) {

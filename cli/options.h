@@ -18,9 +18,10 @@ namespace cli {
 // Which options a command takes.
 struct Accepts {
   bool transforms = false;  // --strip, --sort
-  bool format = false;      // --format
-  bool codePage = false;    // --codepage
-  bool target = false;      // --to, --base, --report
+  // The values --format takes, the default first; none: no --format.
+  std::span<const std::string_view> formats = {};
+  bool codePage = false;  // --codepage
+  bool target = false;    // --to, --base, --report
 };
 
 // What one command line asks for, once the options are sorted out.
@@ -28,7 +29,7 @@ struct Request {
   std::string command;  // the first word
   std::vector<std::string> positionals;
   std::vector<std::string> transforms;  // "--strip" / "--sort", in the order given
-  std::optional<std::string> format;
+  std::optional<std::string> format;    // one of Accepts::formats, when there are any
   std::optional<std::string> codePage;
   std::optional<std::string> to;
   std::optional<std::string> base;
@@ -36,14 +37,9 @@ struct Request {
 };
 
 // Sorts `args` (the command first) for a command that takes `accepts`. An
-// option the command does not take, or one without its value, fails.
+// option the command does not take, one without its value, or a format the
+// command does not write fails. Without --format, the command's first format.
 Result<Request> ParseWords(Session& session, const std::vector<std::string>& args, Accepts accepts);
-
-// The --format the request names, the first of `formats` when it names
-// none. Any other fails: "unknown format 'X' for COMMAND (expected a, b or
-// c)".
-Result<std::string> ChosenFormat(Session& session, const Request& request,
-                                 std::span<const std::string_view> formats);
 
 // "a", "a or b", "a, b or c": choices as messages name them.
 std::string Alternatives(std::span<const std::string_view> choices);

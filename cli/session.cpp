@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "cli/cli.h"
+#include "platform/files.h"
 
 namespace cli {
 
@@ -33,6 +34,10 @@ std::string Quoted(std::string_view text) {
   quoted += text;
   quoted += "'";
   return quoted;
+}
+
+std::string Shown(std::string_view name) {
+  return platform::AnsiFormOf(name).value_or(std::string(name));
 }
 
 }  // namespace cli

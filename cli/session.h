@@ -4,6 +4,7 @@
 // handed on in pieces as it grows.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -14,10 +15,12 @@ inline constexpr std::string_view kProgram = "quillmer-cli";
 
 class Session {
  public:
-  // `drain`, when given and set, takes the output away once it is large.
+  // `drain`, when given and set, takes the output away once it is large;
+  // files that cannot be read are tried again for `retryFor` in all.
   Session(std::string_view lineEnd, std::string& out, std::string& err,
-          const std::function<void(std::string&)>* drain)
-      : lineEnd_(lineEnd), out_(out), err_(err), drain_(drain) {}
+          const std::function<void(std::string&)>* drain,
+          std::chrono::milliseconds retryFor = std::chrono::milliseconds{0})
+      : lineEnd_(lineEnd), out_(out), err_(err), drain_(drain), retryFor_(retryFor) {}
 
   // Hands the output on once it is large, so that an export of any size
   // keeps little in memory.
@@ -33,15 +36,23 @@ class Session {
   void Line(std::string_view text);
 
   std::string& out() { return out_; }
+  std::chrono::milliseconds retryFor() const { return retryFor_; }
 
  private:
   std::string_view lineEnd_;
   std::string& out_;
   std::string& err_;
   const std::function<void(std::string&)>* drain_;
+  std::chrono::milliseconds retryFor_;
 };
 
 // `text` in single quotes, as messages name what they are about.
 std::string Quoted(std::string_view text);
+
+// A file or folder name, or a word of the command line, as the program
+// prints it: its bytes in the ANSI code page (platform::AnsiFormOf), as
+// before names were UTF-8, or its UTF-8 where that code page lacks one of
+// its characters. Unchanged off Windows.
+std::string Shown(std::string_view name);
 
 }  // namespace cli

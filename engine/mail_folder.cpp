@@ -1,8 +1,10 @@
 #include "engine/mail_folder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <thread>
 #include <utility>
 
 #include "platform/files.h"
@@ -21,19 +23,38 @@ constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
 // first line has ended.
 constexpr std::size_t kTitlePiece = 4096;
 
+using platform::FileFailure;
+
+// A file that is there but could not be read; folders, devices and files
+// gone since the listing are no books or lists at all.
+bool Unreadable(FileFailure failure) {
+  return failure == FileFailure::kHeld || failure == FileFailure::kNotPermitted ||
+         failure == FileFailure::kReadFailed;
+}
+
+// Calls `read` (which says why it failed) until it succeeds, fails other
+// than by being unreadable, or `retry` gives up.
+template <typename Read>
+FileFailure Retrying(const RetryDeadline& retry, Read read) {
+  for (;;) {
+    const FileFailure failure = read();
+    if (!Unreadable(failure) || !retry.WaitToRetry()) return failure;
+  }
+}
+
 // Appends the records of the book at `path` to the tables, reading it
-// through `piece` (kPieceSize bytes). False, with the tables as they were,
-// when the book cannot be opened or read to its end.
-bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
-                    StringTable& addresses) {
+// through `piece` (kPieceSize bytes). With the tables as they were, says
+// why when the book cannot be opened or read to its end.
+FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& names,
+                           StringTable& addresses) {
   platform::ExclusiveFile book(path);
-  if (!book.IsOpen()) return false;
+  if (!book.IsOpen()) return book.OpenFailure();
   const std::size_t before = names.size();
   try {
     char header[kBookHeaderSize];
     const std::optional<std::size_t> got = book.ReadNext(header, sizeof header);
-    if (!got) return false;
-    if (*got < sizeof header) return true;  // no record data
+    if (!got) return FileFailure::kReadFailed;
+    if (*got < sizeof header) return FileFailure::kNone;  // no record data
     if (book.Size() > kBookHeaderSize) {
       const std::uint64_t slots =
           (book.Size() - kBookHeaderSize + kBookRecordSize - 1) / kBookRecordSize;
@@ -48,31 +69,34 @@ bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
       if (!read) {
         names.Truncate(before);
         addresses.Truncate(before);
-        return false;
+        return FileFailure::kReadFailed;
       }
       // A book with two bytes of record data or fewer adds nothing.
-      if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return true;
+      if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return FileFailure::kNone;
       first = false;
       AppendRecordSlots(std::string_view(piece, *read), names, addresses);
-      if (*read < kPieceSize) return true;  // the file ended inside this piece
+      // The file ended inside this piece.
+      if (*read < kPieceSize) return FileFailure::kNone;
     }
   } catch (const std::bad_alloc&) {
     names.Truncate(before);
     addresses.Truncate(before);
-    return false;
+    return FileFailure::kReadFailed;
   }
 }
 
 // The title of the list file at `path`, read only as far as its first line
-// goes. Empty when the file cannot be opened or read.
-std::string ReadListTitle(const std::string& path) {
+// goes, into `title`. Says why when the file cannot be opened or read; the
+// title is empty then.
+FileFailure ReadListTitle(const std::string& path, std::string& title) {
+  title.clear();
   platform::ExclusiveFile file(path);
-  if (!file.IsOpen()) return {};
+  if (!file.IsOpen()) return file.OpenFailure();
   std::string head;
   char piece[kTitlePiece];
   for (;;) {
     const std::optional<std::size_t> got = file.ReadNext(piece, sizeof piece);
-    if (!got) return {};
+    if (!got) return FileFailure::kReadFailed;
     head.append(piece, *got);
     // A CR or a Ctrl-Z ends the first line; so does the end of the file.
     if (*got < sizeof piece || std::memchr(piece, '\r', *got) != nullptr ||
@@ -80,21 +104,47 @@ std::string ReadListTitle(const std::string& path) {
       break;
     }
   }
-  return ListTitleOf(head);
+  title = ListTitleOf(head);
+  return FileFailure::kNone;
+}
+
+// The whole of `file` in `folder`, tried again as `retry` says.
+std::optional<std::string> ReadFolderFile(const MailFolder& folder, std::string_view file,
+                                          const RetryDeadline& retry, FileFailure* why) {
+  const std::string path = platform::PathInFolder(folder.Path(), file);
+  std::optional<std::string> bytes;
+  const FileFailure failure = Retrying(retry, [&] {
+    FileFailure reason = FileFailure::kNone;
+    bytes = platform::ReadWholeFileExclusive(path, &reason);
+    return reason;
+  });
+  if (why != nullptr) *why = failure;
+  return bytes;
 }
 
 }  // namespace
 
+bool RetryDeadline::WaitToRetry() const {
+  if (!until_) return false;
+  const auto now = std::chrono::steady_clock::now();
+  if (now >= *until_) return false;
+  std::this_thread::sleep_for(
+      std::min<std::chrono::steady_clock::duration>(kRetryStep, *until_ - now));
+  return true;
+}
+
 MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-                       StringTable addresses, std::vector<MailingList> lists)
+                       StringTable addresses, std::vector<MailingList> lists,
+                       std::vector<UnreadableFile> unreadable)
     : path_(std::move(path)),
       bookFiles_(std::move(bookFiles)),
       names_(std::move(names)),
       addresses_(std::move(addresses)),
       index_(names_),
-      lists_(std::move(lists)) {}
+      lists_(std::move(lists)),
+      unreadable_(std::move(unreadable)) {}
 
-OpenedFolder OpenMailFolder(const std::string& path) {
+OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options) {
   // Wildcards never name a folder; some platforms would take them
   // literally, so they are refused here for all.
   if (path.find_first_of("*?") != std::string::npos || !platform::IsFolder(path)) {
@@ -105,13 +155,20 @@ OpenedFolder OpenMailFolder(const std::string& path) {
 
   StringTable names;
   StringTable addresses;
+  std::vector<UnreadableFile> unreadable;
+  const auto note = [&](const std::string& file, bool book, FileFailure failure) {
+    if (Unreadable(failure)) unreadable.push_back({file, book, failure});
+  };
   try {
     // One piece of one book in memory at a time, in a buffer that is never
     // cleared: every byte of it that is looked at was just read.
     GrowableBuffer piece;
     piece.Grow(kPieceSize, 0);
     for (const std::string& book : *books) {
-      AppendBookFile(platform::PathInFolder(path, book), piece.data(), names, addresses);
+      const std::string bookPath = platform::PathInFolder(path, book);
+      note(book, true, Retrying(options.retry, [&] {
+             return AppendBookFile(bookPath, piece.data(), names, addresses);
+           }));
     }
   } catch (const std::bad_alloc&) {
     // No room even for the buffer: the folder shows no records.
@@ -122,20 +179,25 @@ OpenedFolder OpenMailFolder(const std::string& path) {
   std::vector<MailingList> lists;
   for (std::string& file :
        platform::ListMatchingFiles(path, "*.PML").value_or(std::vector<std::string>{})) {
-    std::string title = ReadListTitle(platform::PathInFolder(path, file));
+    const std::string listPath = platform::PathInFolder(path, file);
+    std::string title;
+    note(file, false, Retrying(options.retry, [&] { return ReadListTitle(listPath, title); }));
     lists.push_back({std::move(file), std::move(title)});
   }
   return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(names),
-                                             std::move(addresses), std::move(lists)),
+                                             std::move(addresses), std::move(lists),
+                                             std::move(unreadable)),
           FolderFailure::kNone};
 }
 
-std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list) {
-  return platform::ReadWholeFileExclusive(platform::PathInFolder(folder.Path(), list.file));
+std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list,
+                                        const RetryDeadline& retry, FileFailure* why) {
+  return ReadFolderFile(folder, list.file, retry, why);
 }
 
-std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file) {
-  return platform::ReadWholeFileExclusive(platform::PathInFolder(folder.Path(), file));
+std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
+                                        const RetryDeadline& retry, FileFailure* why) {
+  return ReadFolderFile(folder, file, retry, why);
 }
 
 }  // namespace engine

@@ -13,6 +13,7 @@
 // part (making the folder current is the window's own step).
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -23,8 +24,41 @@
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
 #include "engine/string_table.h"
+#include "platform/files.h"
 
 namespace engine {
+
+// A book or list file of a folder that is there but could not be read.
+struct UnreadableFile {
+  std::string file;  // its bare name
+  bool book;         // an address book; else a mailing list
+  platform::FileFailure reason;
+};
+
+// How long a file that is there but cannot be read is tried again: never
+// (the default, the window's way), or every kRetryStep until `fromNow` has
+// passed since the deadline was made. A sharing violation clears once the
+// mail program has finished saving the file.
+class RetryDeadline {
+ public:
+  static constexpr std::chrono::milliseconds kRetryStep{50};
+
+  RetryDeadline() = default;
+  explicit RetryDeadline(std::chrono::milliseconds fromNow)
+      : until_(std::chrono::steady_clock::now() + fromNow) {}
+
+  // Waits one step (less when the deadline is nearer) and says true, or
+  // says false at once when the deadline has passed.
+  bool WaitToRetry() const;
+
+ private:
+  std::optional<std::chrono::steady_clock::time_point> until_;
+};
+
+struct OpenOptions {
+  // For every book and list file of the load, one deadline in all.
+  RetryDeadline retry;
+};
 
 class MailFolder {
  public:
@@ -32,7 +66,8 @@ class MailFolder {
   // folder could be read.
   MailFolder() = default;
   MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-             StringTable addresses, std::vector<MailingList> lists);
+             StringTable addresses, std::vector<MailingList> lists,
+             std::vector<UnreadableFile> unreadable = {});
   // The index points into the names: the folder stays where it was made.
   MailFolder(const MailFolder&) = delete;
   MailFolder& operator=(const MailFolder&) = delete;
@@ -55,6 +90,11 @@ class MailFolder {
   const std::string& ListTitles(std::size_t k) const { return lists_[k].title; }
   const std::string& ListFiles(std::size_t k) const { return lists_[k].file; }
 
+  // The books and lists that are there but could not be read (a book adds
+  // no records, a list has an empty title), in the order they were met.
+  // Folders, devices and files gone since the listing are not named.
+  const std::vector<UnreadableFile>& Unreadable() const { return unreadable_; }
+
  private:
   std::string path_;
   std::vector<std::string> bookFiles_;
@@ -62,6 +102,7 @@ class MailFolder {
   StringTable addresses_;
   FirstMatchIndex index_;
   std::vector<MailingList> lists_;
+  std::vector<UnreadableFile> unreadable_;
 };
 
 // Why a folder could not be opened.
@@ -79,17 +120,23 @@ struct OpenedFolder {
 // Reads the folder at `path` (relative paths from the current directory):
 // first its address books, each read in record-aligned pieces through one
 // buffer while it is held for exclusive use, then its lists' titles, each
-// read only as far as its first line. Silent about single files: a book
-// that cannot be opened or read to its end adds nothing, a list that
-// cannot be read keeps its entry with an empty title.
-OpenedFolder OpenMailFolder(const std::string& path);
+// read only as far as its first line. A single file does not stop the load:
+// a book that cannot be opened or read to its end adds nothing, a list that
+// cannot be read keeps its entry with an empty title; each is tried again
+// as `options.retry` says and, if still unreadable, named in Unreadable().
+OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options = {});
 
-// The whole of `list`'s file in `folder`, read for exclusive use; nullopt
-// when it cannot be opened or read.
-std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list);
+// The whole of `list`'s file in `folder`, read for exclusive use and tried
+// again as `retry` says; nullopt when it cannot be opened or read, and then
+// `why`, when given, says why.
+std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list,
+                                        const RetryDeadline& retry = {},
+                                        platform::FileFailure* why = nullptr);
 
 // The whole of the book `file` (one of BookFiles()) in `folder`, read the
 // same way.
-std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file);
+std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
+                                        const RetryDeadline& retry = {},
+                                        platform::FileFailure* why = nullptr);
 
 }  // namespace engine

@@ -16,9 +16,13 @@ std::string PathInFolder(const std::string& folder, std::string_view name) {
   return path;
 }
 
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileFailure* why) {
+  FileFailure unused = FileFailure::kNone;
+  FileFailure& failure = why != nullptr ? *why : unused;
   ExclusiveFile file(path);
+  failure = file.OpenFailure();
   if (!file.IsOpen()) return std::nullopt;
+  failure = FileFailure::kReadFailed;
   // A file larger than this process can address cannot be held whole.
   if (file.Size() > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
   std::string content;
@@ -37,6 +41,7 @@ std::optional<std::string> ReadWholeFileExclusive(const std::string& path) {
       content.resize(content.size() + content.size() / 2 + 4096);
     }
     content.resize(done);
+    failure = FileFailure::kNone;
   } catch (const std::bad_alloc&) {
     return std::nullopt;
   } catch (const std::length_error&) {

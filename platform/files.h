@@ -3,7 +3,8 @@
 // Every call switches the system's critical-error and open-file error boxes
 // off for its duration (a drive without a medium fails silently) and restores
 // the previous error mode. Failures are silent: an empty result, false, or
-// nullopt. Names are bytes in the system's 8-bit code page; no conversion.
+// nullopt. Names are bytes in the system's 8-bit code page, no conversion,
+// unless the program has asked for UTF-8 names (UseUtf8Names).
 //
 // Two implementations, chosen by the build: files_win32.cpp (the real thing)
 // and files_posix.cpp; files.cpp holds what both share (a stand-in for native tests: readdir order,
@@ -18,6 +19,19 @@
 #include <vector>
 
 namespace platform {
+
+// The command line's way with names: from this call on, every path and name
+// this layer takes or gives is UTF-8, passed to the system's wide (UTF-16)
+// calls on Windows, so that a folder or file name outside the ANSI code
+// page works. Called once, before any other call here. The window never
+// calls it and keeps the ANSI calls. Elsewhere names are bytes either way.
+void UseUtf8Names();
+
+// `name` (a name or path of this layer, or a word of the command line) as
+// bytes of the ANSI code page, the way the program printed names before
+// UTF-8 names: with UTF-8 names on Windows, its ANSI bytes, or nullopt when
+// the ANSI code page lacks one of its characters; otherwise `name` itself.
+std::optional<std::string> AnsiFormOf(std::string_view name);
 
 // Makes `path` the process's current directory. False, and nothing changed,
 // when that cannot be done.
@@ -52,10 +66,21 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
 // Any entry counts, file or folder, hidden or system, except "." and "..".
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
+// Why a file could not be opened or read, from the system's own error.
+enum class FileFailure {
+  kNone,
+  kMissing,       // no such file (or folder on its path), or a dangling link
+  kNotAFile,      // a folder, device or pipe, or a path the system cannot take
+  kHeld,          // another program holds it (a sharing or lock violation)
+  kNotPermitted,  // the system refuses access
+  kReadFailed,    // opened, but a read failed or it is too large to hold
+};
+
 // The whole content of the file `path`, read through an ExclusiveFile.
 // nullopt when it cannot be opened or read, for instance while another
-// program holds it.
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path);
+// program holds it; then `why`, when given, says why.
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path,
+                                                  FileFailure* why = nullptr);
 
 // A file opened for exclusive use (shared with no other program), read
 // front to back in pieces, and closed when the holder goes. Opening and
@@ -69,6 +94,8 @@ class ExclusiveFile {
   ExclusiveFile& operator=(const ExclusiveFile&) = delete;
 
   bool IsOpen() const { return handle_ != kNone; }
+  // Why the file did not open; kNone when it did.
+  FileFailure OpenFailure() const { return failure_; }
   // The file's size when it was opened.
   std::uint64_t Size() const { return size_; }
   // Reads the next bytes of the file into `buffer`, filling all `capacity`
@@ -82,6 +109,7 @@ class ExclusiveFile {
   void Close();
   std::intptr_t handle_ = kNone;  // a file descriptor or a HANDLE
   std::uint64_t size_ = 0;
+  FileFailure failure_ = FileFailure::kNotAFile;
 };
 
 }  // namespace platform

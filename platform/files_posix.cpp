@@ -91,6 +91,13 @@ bool IsRegularFileIn(int dir_fd, const char* name) {
 
 }  // namespace
 
+// Names are bytes here, taken and given as they are.
+void UseUtf8Names() {}
+
+std::optional<std::string> AnsiFormOf(std::string_view name) {
+  return std::string(name);
+}
+
 bool MakeFolderCurrent(const std::string& path) {
   return UsableAsPath(path) && chdir(path.c_str()) == 0;
 }
@@ -151,14 +158,23 @@ ExclusiveFile::ExclusiveFile(const std::string& path) {
   if (!UsableAsPath(path)) return;
   // O_NONBLOCK: a FIFO named like a book must not stall the open.
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (!file.Valid()) return;
+  if (!file.Valid()) {
+    failure_ = errno == ENOENT || errno == ENOTDIR ? FileFailure::kMissing
+               : errno == EACCES || errno == EPERM ? FileFailure::kNotPermitted
+                                                   : FileFailure::kNotAFile;
+    return;
+  }
   struct stat info {};
   if (fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) return;
+  if (flock(file.Get(), LOCK_EX | LOCK_NB) != 0) {
+    failure_ = errno == EWOULDBLOCK ? FileFailure::kHeld : FileFailure::kReadFailed;
+    return;
+  }
   // Read once, front to back: the system may read ahead further.
   (void)posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   size_ = static_cast<std::uint64_t>(info.st_size);
   handle_ = file.Release();
+  failure_ = FileFailure::kNone;
 }
 
 ExclusiveFile::~ExclusiveFile() {

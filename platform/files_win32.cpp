@@ -1,7 +1,11 @@
-// Win32 file-system layer: ANSI calls, bytes in and out, no code-page
-// conversion. Every call runs under an ErrorModeGuard.
+// Win32 file-system layer. Every call runs under an ErrorModeGuard. Names
+// are bytes of the ANSI code page handed to the ANSI calls unchanged (the
+// window's way), or, once UseUtf8Names has been called (the command line's
+// way), UTF-8 turned into UTF-16 for the wide calls and back. Each call is
+// written once, for either kind of character, through Api<Char>.
 #include <windows.h>
 
+#include <climits>
 #include <cstdint>
 #include <limits>
 #include <new>
@@ -64,9 +68,187 @@ bool UsableAsPath(std::string_view path) {
   return !path.empty() && path.find('\0') == std::string_view::npos;
 }
 
-bool IsDotEntry(const char* name) {
+template <typename Char>
+bool IsDotEntry(const Char* name) {
   return (name[0] == '.' && name[1] == '\0') ||
          (name[0] == '.' && name[1] == '.' && name[2] == '\0');
+}
+
+// What the error of a failed CreateFile means for the caller.
+FileFailure FailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+      return FileFailure::kMissing;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return FileFailure::kHeld;
+    case ERROR_ACCESS_DENIED:
+      return FileFailure::kNotPermitted;
+    default:
+      return FileFailure::kNotAFile;
+  }
+}
+
+// Set once, by the command line before its first call here.
+bool utf8Names = false;
+
+// UTF-8 as UTF-16; nullopt when it is no UTF-8.
+std::optional<std::wstring> WideOf(std::string_view utf8) {
+  std::wstring wide;
+  if (utf8.empty()) return wide;
+  if (utf8.size() > INT_MAX / 2) return std::nullopt;
+  const int size = static_cast<int>(utf8.size());
+  const int length =
+      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  wide.resize(static_cast<std::size_t>(length));
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Utf8Of(std::wstring_view wide) {
+  std::string utf8;
+  if (wide.empty() || wide.size() > INT_MAX / 4) return utf8;
+  const int size = static_cast<int>(wide.size());
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return utf8;
+  utf8.resize(static_cast<std::size_t>(length));
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), length, nullptr, nullptr);
+  return utf8;
+}
+
+// The system calls for one kind of character, with the path going in and
+// the names coming out in this layer's bytes.
+template <typename Char>
+struct Api;
+
+template <>
+struct Api<char> {
+  using FindData = WIN32_FIND_DATAA;
+  static std::optional<std::string> Path(const std::string& path) { return path; }
+  static std::string Name(std::string_view name) { return std::string(name); }
+  static BOOL SetCurrent(const char* path) { return SetCurrentDirectoryA(path); }
+  static DWORD GetCurrent(DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); }
+  static DWORD Attributes(const char* path) { return GetFileAttributesA(path); }
+  static HANDLE FindFirst(const char* path, FindData* data) { return FindFirstFileA(path, data); }
+  static BOOL FindNext(HANDLE search, FindData* data) { return FindNextFileA(search, data); }
+  static HANDLE OpenExclusive(const char* path) {
+    return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }
+};
+
+template <>
+struct Api<wchar_t> {
+  using FindData = WIN32_FIND_DATAW;
+  static std::optional<std::wstring> Path(const std::string& path) { return WideOf(path); }
+  static std::string Name(std::wstring_view name) { return Utf8Of(name); }
+  static BOOL SetCurrent(const wchar_t* path) { return SetCurrentDirectoryW(path); }
+  static DWORD GetCurrent(DWORD size, wchar_t* buffer) {
+    return GetCurrentDirectoryW(size, buffer);
+  }
+  static DWORD Attributes(const wchar_t* path) { return GetFileAttributesW(path); }
+  static HANDLE FindFirst(const wchar_t* path, FindData* data) {
+    return FindFirstFileW(path, data);
+  }
+  static BOOL FindNext(HANDLE search, FindData* data) { return FindNextFileW(search, data); }
+  static HANDLE OpenExclusive(const wchar_t* path) {
+    return CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  }
+};
+
+template <typename Char>
+bool MakeCurrent(const std::string& path) {
+  const auto native = Api<Char>::Path(path);
+  return native && Api<Char>::SetCurrent(native->c_str()) != 0;
+}
+
+template <typename Char>
+std::string CurrentPath() {
+  std::basic_string<Char> path;
+  // The directory may change between asking for the size and reading it, so
+  // try again while the buffer turns out too small.
+  for (;;) {
+    const DWORD needed = Api<Char>::GetCurrent(0, nullptr);  // includes the NUL
+    if (needed == 0) return {};
+    path.resize(needed);
+    const DWORD written = Api<Char>::GetCurrent(needed, path.data());
+    if (written == 0) return {};
+    if (written < needed) {
+      path.resize(written);
+      return Api<Char>::Name(path);
+    }
+  }
+}
+
+template <typename Char>
+DWORD AttributesOf(const std::string& path) {
+  const auto native = Api<Char>::Path(path);
+  return native ? Api<Char>::Attributes(native->c_str()) : INVALID_FILE_ATTRIBUTES;
+}
+
+// FindFirstFile on `path`; an invalid handle also when the path is no UTF-8.
+template <typename Char>
+HANDLE FindFirst(const std::string& path, typename Api<Char>::FindData* entry) {
+  const auto native = Api<Char>::Path(path);
+  if (!native) {
+    SetLastError(ERROR_INVALID_NAME);
+    return INVALID_HANDLE_VALUE;
+  }
+  return Api<Char>::FindFirst(native->c_str(), entry);
+}
+
+template <typename Char>
+std::optional<std::vector<std::string>> ListFiles(const std::string& searchPath) {
+  std::vector<std::string> names;
+  typename Api<Char>::FindData entry{};
+  FindHandle search(FindFirst<Char>(searchPath, &entry));
+  if (!search.Valid()) {
+    // No match at all is an empty listing; anything else is a failure.
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
+  constexpr DWORD kLeftOut =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  do {
+    if ((entry.dwFileAttributes & kLeftOut) == 0) names.push_back(Api<Char>::Name(entry.cFileName));
+  } while (Api<Char>::FindNext(search.Get(), &entry) != 0);
+  return names;
+}
+
+template <typename Char>
+std::optional<std::string> EntryName(const std::string& path) {
+  typename Api<Char>::FindData entry{};
+  FindHandle search(FindFirst<Char>(path, &entry));
+  if (!search.Valid() || IsDotEntry(entry.cFileName)) return std::nullopt;
+  return Api<Char>::Name(entry.cFileName);
+}
+
+// The file at `path` opened for exclusive use, or an invalid handle and
+// `failure` says why.
+template <typename Char>
+HANDLE OpenExclusive(const std::string& path, FileFailure& failure) {
+  const auto native = Api<Char>::Path(path);
+  if (!native) {
+    failure = FileFailure::kNotAFile;
+    return INVALID_HANDLE_VALUE;
+  }
+  const HANDLE file = Api<Char>::OpenExclusive(native->c_str());
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // A folder opened as a file is refused as access denied; it is no file.
+    const DWORD attributes = Api<Char>::Attributes(native->c_str());
+    failure = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                  ? FileFailure::kNotAFile
+                  : FailureOf(error);
+  }
+  return file;
 }
 
 // ReadFile takes a 32-bit count; large files are read in pieces of this size.
@@ -74,34 +256,43 @@ constexpr DWORD kReadPiece = 64u * 1024u * 1024u;
 
 }  // namespace
 
+void UseUtf8Names() {
+  utf8Names = true;
+}
+
+std::optional<std::string> AnsiFormOf(std::string_view name) {
+  std::string ansi(name);
+  // A system whose ANSI code page is UTF-8 writes every name as it is.
+  if (!utf8Names || GetACP() == CP_UTF8) return ansi;
+  const std::optional<std::wstring> wide = WideOf(name);
+  if (!wide || wide->empty()) return ansi;
+  const int size = static_cast<int>(wide->size());
+  BOOL lost = FALSE;
+  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, nullptr,
+                                         0, nullptr, &lost);
+  if (length <= 0 || lost) return std::nullopt;
+  ansi.resize(static_cast<std::size_t>(length));
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide->data(), size, ansi.data(), length,
+                      nullptr, &lost);
+  if (lost) return std::nullopt;
+  return ansi;
+}
+
 bool MakeFolderCurrent(const std::string& path) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  return SetCurrentDirectoryA(path.c_str()) != 0;
+  return utf8Names ? MakeCurrent<wchar_t>(path) : MakeCurrent<char>(path);
 }
 
 std::string CurrentFolderPath() {
   ErrorModeGuard guard;
-  std::string path;
-  // The directory may change between asking for the size and reading it, so
-  // try again while the buffer turns out too small.
-  for (;;) {
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);  // includes the NUL
-    if (needed == 0) return {};
-    path.resize(needed);
-    const DWORD written = GetCurrentDirectoryA(needed, path.data());
-    if (written == 0) return {};
-    if (written < needed) {
-      path.resize(written);
-      return path;
-    }
-  }
+  return utf8Names ? CurrentPath<wchar_t>() : CurrentPath<char>();
 }
 
 bool IsFolder(const std::string& path) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = utf8Names ? AttributesOf<wchar_t>(path) : AttributesOf<char>(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -114,23 +305,10 @@ bool IsPathSeparator(char c) {
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           std::string_view pattern) {
-  std::vector<std::string> names;
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
   const std::string search_path = PathInFolder(folder, pattern);
   ErrorModeGuard guard;
-  WIN32_FIND_DATAA entry{};
-  FindHandle search(FindFirstFileA(search_path.c_str(), &entry));
-  if (!search.Valid()) {
-    // No match at all is an empty listing; anything else is a failure.
-    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
-    return std::nullopt;
-  }
-  constexpr DWORD kLeftOut =
-      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  do {
-    if ((entry.dwFileAttributes & kLeftOut) == 0) names.emplace_back(entry.cFileName);
-  } while (FindNextFileA(search.Get(), &entry) != 0);
-  return names;
+  return utf8Names ? ListFiles<wchar_t>(search_path) : ListFiles<char>(search_path);
 }
 
 std::optional<std::string> LookUpEntryName(const std::string& path) {
@@ -138,24 +316,25 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   // some other entry's name.
   if (!UsableAsPath(path) || path.find_first_of("*?") != std::string::npos) return std::nullopt;
   ErrorModeGuard guard;
-  WIN32_FIND_DATAA entry{};
-  FindHandle search(FindFirstFileA(path.c_str(), &entry));
-  if (!search.Valid() || IsDotEntry(entry.cFileName)) return std::nullopt;
-  return std::string(entry.cFileName);
+  return utf8Names ? EntryName<wchar_t>(path) : EntryName<char>(path);
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {
   if (!UsableAsPath(path)) return;
   ErrorModeGuard guard;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle file(utf8Names ? OpenExclusive<wchar_t>(path, failure_)
+                            : OpenExclusive<char>(path, failure_));
   if (!file.Valid()) return;
   // Only disk files: a device name such as CON or a pipe could block or never end.
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return;
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) return;
+  if (GetFileSizeEx(file.Get(), &size) == 0 || size.QuadPart < 0) {
+    failure_ = FileFailure::kReadFailed;
+    return;
+  }
   size_ = static_cast<std::uint64_t>(size.QuadPart);
   handle_ = reinterpret_cast<std::intptr_t>(file.Release());
+  failure_ = FileFailure::kNone;
 }
 
 ExclusiveFile::~ExclusiveFile() {

@@ -136,3 +136,42 @@ TEST(OpenMailFolder, SaysWhatIsNoFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Held books and lists are named with their reason, in the order they were
+// met (books first), and add nothing; a folder named like a book is no book
+// and is not named. Without a retry nothing is waited for.
+TEST(OpenMailFolder, NamesTheBooksAndListsItCouldNotRead) {
+  const fixture::TempFolder folder;
+  folder.Write("a.PMR", tools::AddressBookBytes("A", {{"Ann", "ann@a", "", "", ""}}));
+  folder.Write("b.PMR", tools::AddressBookBytes("B", {{"Bo", "bo@b", "", "", ""}}));
+  folder.Write("club.PML", "\\TITLE Club\r\nann\r\n");
+  folder.Write("team.PML", "\\TITLE Team\r\nbo\r\n");
+  std::filesystem::create_directory(folder.path() / "dir.PMR");
+  const auto open = [&] { return Open(folder); };
+  EXPECT_TRUE(open()->Unreadable().empty());
+
+  const testsupport::ExclusiveHold book((folder.path() / "b.PMR").string());
+  const testsupport::ExclusiveHold list((folder.path() / "club.PML").string());
+  ASSERT_TRUE(book.Held() && list.Held());
+  const auto opened = open();
+  ASSERT_EQ(opened->Unreadable().size(), 2u);
+  EXPECT_EQ(opened->Unreadable()[0].file, "b.PMR");
+  EXPECT_TRUE(opened->Unreadable()[0].book);
+  EXPECT_EQ(opened->Unreadable()[0].reason, platform::FileFailure::kHeld);
+  EXPECT_EQ(opened->Unreadable()[1].file, "club.PML");
+  EXPECT_FALSE(opened->Unreadable()[1].book);
+  EXPECT_EQ(opened->Unreadable()[1].reason, platform::FileFailure::kHeld);
+  EXPECT_EQ(fixture::Entries(opened->BookNames()), V{"ANN"});
+  const std::map<std::string, std::string> titles = {{"club.PML", ""}, {"team.PML", "Team"}};
+  for (const engine::MailingList& l : opened->Lists()) EXPECT_EQ(l.title, titles.at(l.file));
+
+  platform::FileFailure why = platform::FileFailure::kNone;
+  EXPECT_EQ(engine::ReadBookFile(*opened, "b.PMR", {}, &why), std::nullopt);
+  EXPECT_EQ(why, platform::FileFailure::kHeld);
+  EXPECT_EQ(engine::ReadListFile(*opened, opened->Lists()[0], {}, &why).has_value(),
+            opened->Lists()[0].file == "team.PML");
+}
+
+}  // namespace

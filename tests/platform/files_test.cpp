@@ -93,13 +93,26 @@ TEST_F(ReadWholeFileExclusiveTest, ReturnsEveryByteUnchanged) {
   EXPECT_TRUE(*read == large) << "size " << read->size() << " of " << large.size();
 }
 
-TEST_F(ReadWholeFileExclusiveTest, MissingFolderAndUnusablePathsAreUnreadable) {
+TEST_F(ReadWholeFileExclusiveTest, MissingFolderAndUnusablePathsAreUnreadableAndSayWhy) {
+  using platform::FileFailure;
   fs::create_directory("folder.pmr");
   WriteFile("a.pmr", "x");
-  EXPECT_EQ(platform::ReadWholeFileExclusive("missing.pmr"), std::nullopt);
-  EXPECT_EQ(platform::ReadWholeFileExclusive("folder.pmr"), std::nullopt);
-  EXPECT_EQ(platform::ReadWholeFileExclusive(""), std::nullopt);
-  EXPECT_EQ(platform::ReadWholeFileExclusive(std::string("a.pmr\0b", 7)), std::nullopt);
+  const std::vector<std::pair<std::string, FileFailure>> cases = {
+      {"missing.pmr", FileFailure::kMissing},
+      {platform::PathInFolder("no-folder", "a.pmr"), FileFailure::kMissing},
+      {"folder.pmr", FileFailure::kNotAFile},
+      {"", FileFailure::kNotAFile},
+      {std::string("a.pmr\0b", 7), FileFailure::kNotAFile},
+  };
+  for (const auto& [path, reason] : cases) {
+    FileFailure why = FileFailure::kNone;
+    EXPECT_EQ(platform::ReadWholeFileExclusive(path, &why), std::nullopt) << path;
+    EXPECT_EQ(why, reason) << path;
+    EXPECT_EQ(platform::ExclusiveFile(path).OpenFailure(), reason) << path;
+  }
+  FileFailure why = FileFailure::kHeld;
+  EXPECT_EQ(platform::ReadWholeFileExclusive("a.pmr", &why), "x");
+  EXPECT_EQ(why, FileFailure::kNone);
 }
 
 TEST_F(ReadWholeFileExclusiveTest, FileHeldByAnotherIsUnreadableUntilReleased) {
@@ -107,8 +120,12 @@ TEST_F(ReadWholeFileExclusiveTest, FileHeldByAnotherIsUnreadableUntilReleased) {
   {
     ExclusiveHold hold("held.pml");
     ASSERT_TRUE(hold.Held());
-    EXPECT_EQ(platform::ReadWholeFileExclusive("held.pml"), std::nullopt);
+    platform::FileFailure why = platform::FileFailure::kNone;
+    EXPECT_EQ(platform::ReadWholeFileExclusive("held.pml", &why), std::nullopt);
+    EXPECT_EQ(why, platform::FileFailure::kHeld);
+    EXPECT_EQ(platform::ExclusiveFile("held.pml").OpenFailure(), platform::FileFailure::kHeld);
   }
+  EXPECT_EQ(platform::ExclusiveFile("held.pml").OpenFailure(), platform::FileFailure::kNone);
   EXPECT_EQ(platform::ReadWholeFileExclusive("held.pml"), "\\TITLE Held\r\n");
   // The read itself let go of the file: another program can take it now.
   ExclusiveHold after("held.pml");

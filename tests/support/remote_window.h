@@ -43,6 +43,7 @@ class RemoteWindow {
   static constexpr int kListId = 1;
   static constexpr int kFolderId = 4;
   static constexpr int kBrowseId = 5;
+  static constexpr int kHelpId = 22;
   static constexpr int kPaneId = 27;
   static constexpr int kStripId = 28;
   static constexpr int kSortId = 29;
@@ -87,7 +88,8 @@ class RemoteWindow {
   bool Gone() const { return IsWindow(window_) == FALSE; }
 
  private:
-  static constexpr int kIds[] = {kListId, kFolderId, kBrowseId, kPaneId, kStripId, kSortId};
+  static constexpr int kIds[] = {kListId, kFolderId, kBrowseId, kHelpId,
+                                 kPaneId, kStripId,  kSortId};
 
   HWND window_ = nullptr;
   HWND pane_ = nullptr;
