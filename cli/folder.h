@@ -20,6 +20,7 @@
 #include "cli/result.h"
 #include "cli/session.h"
 #include "engine/mail_folder.h"
+#include "platform/files.h"
 
 namespace cli {
 

@@ -21,10 +21,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
 #include "engine/string_table.h"
-#include "platform/files.h"
 
 namespace engine {
 
@@ -32,7 +32,7 @@ namespace engine {
 struct UnreadableFile {
   std::string file;  // its bare name
   bool book;         // an address book; else a mailing list
-  platform::FileFailure reason;
+  base::FileFailure reason;
 };
 
 // How long a file that is there but cannot be read is tried again: never
@@ -131,12 +131,12 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options 
 // `why`, when given, says why.
 std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list,
                                         const RetryDeadline& retry = {},
-                                        platform::FileFailure* why = nullptr);
+                                        base::FileFailure* why = nullptr);
 
 // The whole of the book `file` (one of BookFiles()) in `folder`, read the
 // same way.
 std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
                                         const RetryDeadline& retry = {},
-                                        platform::FileFailure* why = nullptr);
+                                        base::FileFailure* why = nullptr);
 
 }  // namespace engine

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/file_failure.h"
+
 namespace platform {
 
 // The command line's way with names: from this call on, every path and name
@@ -67,14 +69,7 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
 // Why a file could not be opened or read, from the system's own error.
-enum class FileFailure {
-  kNone,
-  kMissing,       // no such file (or folder on its path), or a dangling link
-  kNotAFile,      // a folder, device or pipe, or a path the system cannot take
-  kHeld,          // another program holds it (a sharing or lock violation)
-  kNotPermitted,  // the system refuses access
-  kReadFailed,    // opened, but a read failed or it is too large to hold
-};
+using base::FileFailure;
 
 // The whole content of the file `path`, read through an ExclusiveFile.
 // nullopt when it cannot be opened or read, for instance while another
