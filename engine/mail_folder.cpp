@@ -63,6 +63,25 @@ bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
   }
 }
 
+// Appends the records of every book in `books` (bare names in the folder
+// `path`) to the tables; on running out of memory the tables end empty.
+void AppendBooks(const std::string& path, const std::vector<std::string>& books, StringTable& names,
+                 StringTable& addresses) {
+  try {
+    // One piece of one book in memory at a time, in a buffer that is never
+    // cleared: every byte of it that is looked at was just read.
+    GrowableBuffer piece;
+    piece.Grow(kPieceSize, 0);
+    for (const std::string& book : books) {
+      AppendBookFile(platform::PathInFolder(path, book), piece.data(), names, addresses);
+    }
+  } catch (const std::bad_alloc&) {
+    // No room even for the buffer: the folder shows no records.
+    names = {};
+    addresses = {};
+  }
+}
+
 // The title of the list file at `path`, read only as far as its first line
 // goes. Empty when the file cannot be opened or read.
 std::string ReadListTitle(const std::string& path) {
@@ -94,7 +113,7 @@ MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, Str
       index_(names_),
       lists_(std::move(lists)) {}
 
-OpenedFolder OpenMailFolder(const std::string& path) {
+OpenedFolder OpenMailFolder(const std::string& path, const FolderParts& parts) {
   // Wildcards never name a folder; some platforms would take them
   // literally, so they are refused here for all.
   if (path.find_first_of("*?") != std::string::npos || !platform::IsFolder(path)) {
@@ -105,19 +124,7 @@ OpenedFolder OpenMailFolder(const std::string& path) {
 
   StringTable names;
   StringTable addresses;
-  try {
-    // One piece of one book in memory at a time, in a buffer that is never
-    // cleared: every byte of it that is looked at was just read.
-    GrowableBuffer piece;
-    piece.Grow(kPieceSize, 0);
-    for (const std::string& book : *books) {
-      AppendBookFile(platform::PathInFolder(path, book), piece.data(), names, addresses);
-    }
-  } catch (const std::bad_alloc&) {
-    // No room even for the buffer: the folder shows no records.
-    names = {};
-    addresses = {};
-  }
+  if (parts.bookRecords) AppendBooks(path, *books, names, addresses);
 
   std::vector<MailingList> lists;
   for (std::string& file :

@@ -76,13 +76,23 @@ struct OpenedFolder {
   FolderFailure failure = FolderFailure::kNone;
 };
 
+// What OpenMailFolder reads beyond the folder's listing. The window always
+// reads everything; a command that prints only the lists' titles, or reads
+// the books on its own, need not pay for the books' records.
+struct FolderParts {
+  // The books' records and the index over their names. Without them no
+  // book is opened: BookFiles() still names every book, while BookNames()
+  // and BookAddresses() are empty.
+  bool bookRecords = true;
+};
+
 // Reads the folder at `path` (relative paths from the current directory):
 // first its address books, each read in record-aligned pieces through one
 // buffer while it is held for exclusive use, then its lists' titles, each
 // read only as far as its first line. Silent about single files: a book
 // that cannot be opened or read to its end adds nothing, a list that
 // cannot be read keeps its entry with an empty title.
-OpenedFolder OpenMailFolder(const std::string& path);
+OpenedFolder OpenMailFolder(const std::string& path, const FolderParts& parts = {});
 
 // The whole of `list`'s file in `folder`, read for exclusive use; nullopt
 // when it cannot be opened or read.
