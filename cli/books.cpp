@@ -53,7 +53,8 @@ int RunBooks(Session& session, const Request& request) {
     return session.Fail("unknown code page " + Quoted(*request.codePage) +
                         " (expected 1252, 850, 437 or 1250)");
   }
-  const Result<Folder> folder = Folder::OpenNamed(session, request);
+  // Each book is read whole below, once: the folder need not read them too.
+  const Result<Folder> folder = Folder::OpenNamed(session, request, {.bookRecords = false});
   if (!folder) return folder.status();
 
   std::unique_ptr<platform::CodePageConverter> converter;

@@ -18,15 +18,16 @@ bool EndsWithPml(std::string_view name) {
 
 }  // namespace
 
-Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& path) {
+Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& path,
+                            const engine::FolderParts& parts) {
   // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
   const std::string name = path ? *path : std::string(".");
-  engine::OpenedFolder opened = engine::OpenMailFolder(name);
+  engine::OpenedFolder opened = engine::OpenMailFolder(name, parts);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {
-    opened = engine::OpenMailFolder(name.substr(0, name.size() - 1));
+    opened = engine::OpenMailFolder(name.substr(0, name.size() - 1), parts);
   }
   switch (opened.failure) {
     case engine::FolderFailure::kNone:
@@ -39,7 +40,8 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   return Failure{session.Fail("cannot open folder " + Quoted(name))};
 }
 
-Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
+Result<Folder> Folder::OpenNamed(Session& session, const Request& request,
+                                 const engine::FolderParts& parts) {
   const std::vector<std::string>& words = request.positionals;
   if (words.size() > 1) {
     return Failure{
@@ -47,7 +49,7 @@ Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];
-  return Open(session, path);
+  return Open(session, path, parts);
 }
 
 std::size_t Folder::ListCount() const {

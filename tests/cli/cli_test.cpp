@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
 #include "tests/support/exclusive_hold.h"
+#include "tests/support/file_opens.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -147,6 +148,26 @@ TEST_F(MailFolder, ListsGivesFileNameTabTitleInCatalogueOrder) {
   std::string windows;
   EXPECT_EQ(cli::Run({"lists"}, "\r\n", windows, windows), cli::kExitOk);
   EXPECT_EQ(windows.size(), expected.size() + 3);
+}
+
+TEST_F(MailFolder, ListsOpensNoBookAndBooksOpensEachBookOnce) {
+  mail.Write("OTHER.PMR", fixture::BookBytes("Other", {Record{.name = "Bo", .address = "b@o"}}));
+  testsupport::FileOpens opens(Folder());
+  if (!opens.Watching()) GTEST_SKIP() << "no way to watch the opens here";
+  EXPECT_EQ(Cli({"lists", Folder()}).status, cli::kExitOk);
+  EXPECT_EQ(opens.Take(), std::vector<std::string>{"CLUB.PML"});
+
+  EXPECT_EQ(Cli({"books", Folder()}).status, cli::kExitOk);
+  std::vector<std::string> read = opens.Take();
+  std::sort(read.begin(), read.end());
+  EXPECT_EQ(read, (std::vector<std::string>{"CLUB.PML", "FRIENDS.PMR", "OTHER.PMR"}));
+
+  // Expanding needs the books.
+  EXPECT_EQ(Cli({"expand", Folder(), "CLUB.PML"}).status, cli::kExitOk);
+  read = opens.Take();
+  std::sort(read.begin(), read.end());
+  read.erase(std::unique(read.begin(), read.end()), read.end());
+  EXPECT_EQ(read, (std::vector<std::string>{"CLUB.PML", "FRIENDS.PMR", "OTHER.PMR"}));
 }
 
 TEST_F(MailFolder, CheckReportsUnknownNamesWithTitleAndLineNumber) {
