@@ -1,5 +1,6 @@
 #include "engine/mail_folder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -21,11 +22,12 @@ constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
 // first line has ended.
 constexpr std::size_t kTitlePiece = 4096;
 
-// Appends the records of the book at `path` to the tables, reading it
-// through `piece` (kPieceSize bytes). False, with the tables as they were,
-// when the book cannot be opened or read to its end.
+// Appends the records of the book at `path` to the tables (and each name's
+// hash to `hashes`), reading it through `piece` (kPieceSize bytes). False,
+// with the tables as they were, when the book cannot be opened or read to
+// its end.
 bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
-                    StringTable& addresses) {
+                    StringTable& addresses, std::vector<std::uint32_t>& hashes) {
   platform::ExclusiveFile book(path);
   if (!book.IsOpen()) return false;
   const std::size_t before = names.size();
@@ -40,6 +42,10 @@ bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
       if (slots < std::numeric_limits<std::uint32_t>::max()) {
         names.ReserveEntries(static_cast<std::size_t>(slots));
         addresses.ReserveEntries(static_cast<std::size_t>(slots));
+        const std::size_t needed = hashes.size() + static_cast<std::size_t>(slots);
+        if (needed > hashes.capacity()) {
+          hashes.reserve(std::max(needed, hashes.capacity() + hashes.capacity() / 2));
+        }
       }
     }
     bool first = true;
@@ -48,17 +54,19 @@ bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
       if (!read) {
         names.Truncate(before);
         addresses.Truncate(before);
+        hashes.resize(before);
         return false;
       }
       // A book with two bytes of record data or fewer adds nothing.
       if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return true;
       first = false;
-      AppendRecordSlots(std::string_view(piece, *read), names, addresses);
+      AppendRecordSlots(std::string_view(piece, *read), names, addresses, &hashes);
       if (*read < kPieceSize) return true;  // the file ended inside this piece
     }
   } catch (const std::bad_alloc&) {
     names.Truncate(before);
     addresses.Truncate(before);
+    hashes.resize(before);
     return false;
   }
 }
@@ -66,19 +74,20 @@ bool AppendBookFile(const std::string& path, char* piece, StringTable& names,
 // Appends the records of every book in `books` (bare names in the folder
 // `path`) to the tables; on running out of memory the tables end empty.
 void AppendBooks(const std::string& path, const std::vector<std::string>& books, StringTable& names,
-                 StringTable& addresses) {
+                 StringTable& addresses, std::vector<std::uint32_t>& hashes) {
   try {
     // One piece of one book in memory at a time, in a buffer that is never
     // cleared: every byte of it that is looked at was just read.
     GrowableBuffer piece;
     piece.Grow(kPieceSize, 0);
     for (const std::string& book : books) {
-      AppendBookFile(platform::PathInFolder(path, book), piece.data(), names, addresses);
+      AppendBookFile(platform::PathInFolder(path, book), piece.data(), names, addresses, hashes);
     }
   } catch (const std::bad_alloc&) {
     // No room even for the buffer: the folder shows no records.
     names = {};
     addresses = {};
+    hashes = {};
   }
 }
 
@@ -105,12 +114,13 @@ std::string ReadListTitle(const std::string& path) {
 }  // namespace
 
 MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-                       StringTable addresses, std::vector<MailingList> lists)
+                       StringTable addresses, std::vector<MailingList> lists,
+                       std::vector<std::uint32_t> nameHashes)
     : path_(std::move(path)),
       bookFiles_(std::move(bookFiles)),
       names_(std::move(names)),
       addresses_(std::move(addresses)),
-      index_(names_),
+      index_(names_, nameHashes),
       lists_(std::move(lists)) {}
 
 OpenedFolder OpenMailFolder(const std::string& path, const FolderParts& parts) {
@@ -124,7 +134,8 @@ OpenedFolder OpenMailFolder(const std::string& path, const FolderParts& parts) {
 
   StringTable names;
   StringTable addresses;
-  if (parts.bookRecords) AppendBooks(path, *books, names, addresses);
+  std::vector<std::uint32_t> hashes;  // the names' hashes, for the index
+  if (parts.bookRecords) AppendBooks(path, *books, names, addresses, hashes);
 
   std::vector<MailingList> lists;
   for (std::string& file :
@@ -132,9 +143,10 @@ OpenedFolder OpenMailFolder(const std::string& path, const FolderParts& parts) {
     std::string title = ReadListTitle(platform::PathInFolder(path, file));
     lists.push_back({std::move(file), std::move(title)});
   }
-  return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(names),
-                                             std::move(addresses), std::move(lists)),
-          FolderFailure::kNone};
+  return {
+      std::make_shared<const MailFolder>(path, std::move(*books), std::move(names),
+                                         std::move(addresses), std::move(lists), std::move(hashes)),
+      FolderFailure::kNone};
 }
 
 std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list) {

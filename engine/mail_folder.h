@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,8 +32,11 @@ class MailFolder {
   // A folder with no books and no lists: what the window shows before any
   // folder could be read.
   MailFolder() = default;
+  // `nameHashes`, when it holds the NameHash of every name, spares the
+  // index hashing them again.
   MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-             StringTable addresses, std::vector<MailingList> lists);
+             StringTable addresses, std::vector<MailingList> lists,
+             std::vector<std::uint32_t> nameHashes = {});
   // The index points into the names: the folder stays where it was made.
   MailFolder(const MailFolder&) = delete;
   MailFolder& operator=(const MailFolder&) = delete;
