@@ -473,11 +473,14 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
 }
 
 TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
-  for (std::size_t ascii = 0; ascii < 4; ++ascii) {
+  // Three- and two-byte characters after 0 to 3 ASCII bytes; then (4) 300
+  // ASCII bytes, no character to keep whole.
+  for (std::size_t ascii = 0; ascii < 5; ++ascii) {
     cli::Contact c;
     c.name = "N";
     c.notes = std::string(ascii, 'a');
     for (int i = 0; i < 60; ++i) c.notes += i % 3 == 0 ? "\u20AC" : "\u00E9";
+    if (ascii == 4) c.notes = std::string(300, 'a');
     std::string out;
     cli::AppendContactVCard(c, out);
     std::string unfolded;
@@ -485,6 +488,11 @@ TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
     for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {
       const std::string line = out.substr(start, end - start);
       EXPECT_LE(line.size(), 75u) << line;
+      // Plain ASCII folds at exactly 75 octets, the blank included.
+      const bool folded = out.compare(end + 2, 1, " ") == 0;
+      if (ascii == 4 && folded) {
+        EXPECT_EQ(line.size(), 75u) << line;
+      }
       ASSERT_FALSE(line.empty());
       // No line starts (after the fold's blank) with a UTF-8 continuation byte.
       const unsigned char lead = static_cast<unsigned char>(line[line[0] == ' ' ? 1 : 0]);
