@@ -31,27 +31,30 @@ void AppendCsvField(std::string_view field, std::string& out) {
 
 // ---------------------------------------------------------------- vCard
 
-// `text` escaped as a vCard text value.
-std::string VCardText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
+// The bytes a vCard text value escapes: \\ , ; and line breaks.
+constexpr bool IsVCardSpecial(char c) {
+  return c == '\\' || c == ',' || c == ';' || c == '\r' || c == '\n';
+}
+
+// Appends `text` escaped as a vCard text value.
+void AppendVCardText(std::string_view text, std::string& out) {
   while (!text.empty()) {
     // Plain runs go in whole; only the specials are looked at one by one.
-    const std::size_t special = text.find_first_of("\\,;\r\n");
-    escaped += text.substr(0, special);
-    if (special == std::string_view::npos) break;
+    std::size_t special = 0;
+    while (special < text.size() && !IsVCardSpecial(text[special])) ++special;
+    out.append(text.data(), special);
+    if (special == text.size()) break;
     const char c = text[special];
     text.remove_prefix(special + 1);
     if (c == '\r' || c == '\n') {
       // CR LF, CR alone and LF alone are each one line break.
       if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
-      escaped += "\\n";
+      out += "\\n";
     } else {
-      escaped += '\\';
-      escaped += c;
+      out += '\\';
+      out += c;
     }
   }
-  return escaped;
 }
 
 // Appends `line` (a whole content line without its end) folded: no line
@@ -74,16 +77,41 @@ void AppendFolded(std::string_view line, std::string& out) {
   out += kCrLf;
 }
 
-void AppendProperty(std::string_view name, std::string_view value, std::string& out) {
-  std::string line(name);
-  line += ':';
-  line += value;
+// A content line is written straight into the output: its name and colon
+// (BeginProperty, which says where the line starts), its value, then
+// EndProperty, which folds it if it came out longer than a line may be (the
+// rare case, so only then is it copied).
+std::size_t BeginProperty(std::string_view name, std::string& out) {
+  const std::size_t start = out.size();
+  out += name;
+  out += ':';
+  return start;
+}
+
+void EndProperty(std::size_t start, std::string& out) {
+  if (out.size() - start <= kVCardLineOctets) {
+    out += kCrLf;
+    return;
+  }
+  const std::string line = out.substr(start);
+  out.resize(start);
   AppendFolded(line, out);
 }
 
-// The structured name N (family;given;additional;prefixes;suffixes) from a
-// name written "Family, Given" or "Given Family".
-std::string StructuredName(std::string_view name) {
+// A property whose value is `text` escaped, between `before` and `after`
+// (the other components of a structured value).
+void AppendTextProperty(std::string_view name, std::string_view text, std::string& out,
+                        std::string_view before = {}, std::string_view after = {}) {
+  const std::size_t start = BeginProperty(name, out);
+  out += before;
+  AppendVCardText(text, out);
+  out += after;
+  EndProperty(start, out);
+}
+
+// Appends the structured name N (family;given;additional;prefixes;suffixes)
+// from a name written "Family, Given" or "Given Family".
+void AppendStructuredName(std::string_view name, std::string& out) {
   std::string_view family = base::TrimBlanks(name);
   std::string_view given;
   if (const std::size_t comma = family.find(','); comma != std::string_view::npos) {
@@ -94,7 +122,10 @@ std::string StructuredName(std::string_view name) {
     given = base::TrimBlanks(family.substr(0, space));
     family = family.substr(space + 1);
   }
-  return VCardText(family) + ";" + VCardText(given) + ";;;";
+  AppendVCardText(family, out);
+  out += ';';
+  AppendVCardText(given, out);
+  out += ";;;";
 }
 
 // ---------------------------------------------------------------- LDIF
@@ -195,19 +226,23 @@ void AppendContactVCard(const Contact& c, std::string& out) {
   out += kCrLf;
   // FN and N are required; a record without a name is known by its address.
   const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  AppendProperty("FN", VCardText(shown), out);
-  AppendProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
-  if (!c.company.empty()) AppendProperty("ORG", VCardText(c.company), out);
-  if (!c.key.empty()) AppendProperty("NICKNAME", VCardText(c.key), out);
+  AppendTextProperty("FN", shown, out);
+  const std::size_t name = BeginProperty("N", out);
+  if (c.name.empty()) {
+    out += ";;;;";
+  } else {
+    AppendStructuredName(c.name, out);
+  }
+  EndProperty(name, out);
+  if (!c.company.empty()) AppendTextProperty("ORG", c.company, out);
+  if (!c.key.empty()) AppendTextProperty("NICKNAME", c.key, out);
   // ADR components: box;extended;street;locality;region;code;country.
-  if (!c.street.empty())
-    AppendProperty("ADR;TYPE=PARCEL", ";;" + VCardText(c.street) + ";;;;", out);
-  if (!c.postal.empty())
-    AppendProperty("ADR;TYPE=POSTAL", ";;" + VCardText(c.postal) + ";;;;", out);
-  if (!c.phone.empty()) AppendProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
-  if (!c.fax.empty()) AppendProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
-  if (!c.notes.empty()) AppendProperty("NOTE", VCardText(c.notes), out);
-  if (!c.address.empty()) AppendProperty("EMAIL;TYPE=INTERNET", VCardText(c.address), out);
+  if (!c.street.empty()) AppendTextProperty("ADR;TYPE=PARCEL", c.street, out, ";;", ";;;;");
+  if (!c.postal.empty()) AppendTextProperty("ADR;TYPE=POSTAL", c.postal, out, ";;", ";;;;");
+  if (!c.phone.empty()) AppendTextProperty("TEL;TYPE=VOICE", c.phone, out);
+  if (!c.fax.empty()) AppendTextProperty("TEL;TYPE=FAX", c.fax, out);
+  if (!c.notes.empty()) AppendTextProperty("NOTE", c.notes, out);
+  if (!c.address.empty()) AppendTextProperty("EMAIL;TYPE=INTERNET", c.address, out);
   out += "END:VCARD";
   out += kCrLf;
 }
