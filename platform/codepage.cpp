@@ -3,6 +3,8 @@
 // table look-up per byte rather than a call into the system per field.
 #include "platform/codepage.h"
 
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace platform {
@@ -25,22 +27,39 @@ void CodePageConverter::BuildTable() {
 }
 
 std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) const {
+  // ASCII is the same in all these code pages and in UTF-8: most fields
+  // are copied as they are. Checked eight bytes at a time.
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    high |= word;
+  }
+  for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
+  if ((high & 0x8080808080808080ULL) == 0) {
+    out += bytes;
+    return 0;
+  }
+  std::size_t size = 0;
+  for (const char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    size += byte < 0x80 ? 1 : high_[byte - 0x80].size;
+  }
   const std::size_t start = out.size();
-  // At most 3 bytes each; what is not used is cut off again below.
-  out.resize(start + 3 * bytes.size());
+  out.resize(start + size);
   char* to = out.data() + start;
   std::size_t undefined = 0;
   for (const char b : bytes) {
     const auto byte = static_cast<unsigned char>(b);
     if (byte < 0x80) {
-      *to++ = b;  // ASCII is the same in all these code pages and in UTF-8
+      *to++ = b;
       continue;
     }
     const Character& c = high_[byte - 0x80];
-    for (unsigned i = 0; i < c.size; ++i) *to++ = c.utf8[i];
+    for (unsigned k = 0; k < c.size; ++k) *to++ = c.utf8[k];
     undefined += c.undefined ? 1 : 0;
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
   return undefined;
 }
 
