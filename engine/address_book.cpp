@@ -38,8 +38,21 @@ std::uint64_t LoadWord(const char* at) {
   return word;
 }
 
-// The first `count` (< 8) bytes at `at` as a word, the rest zero.
-std::uint64_t LoadPart(const char* at, std::size_t count) {
+// The last `count` (1 to 7) bytes of a text, which end at `end`, as a word,
+// the rest zero. `whole` says the text has 8 bytes or more: then one word
+// ending at `end` is read and shifted; otherwise no byte before `end -
+// count` is read.
+std::uint64_t LoadTail(const char* end, std::size_t count, bool whole) {
+  if (whole) return LoadWord(end - 8) >> (8 * (8 - count));
+  const char* at = end - count;
+  if (count >= 4) {
+    // Two four-byte reads that overlap where count < 8.
+    std::uint32_t low;
+    std::uint32_t high;
+    std::memcpy(&low, at, 4);
+    std::memcpy(&high, end - 4, 4);
+    return std::uint64_t{low} | (std::uint64_t{high} << (8 * (count - 4)));
+  }
   std::uint64_t word = 0;
   for (std::size_t j = 0; j < count; ++j) {
     word |= std::uint64_t{static_cast<unsigned char>(at[j])} << (8 * j);
@@ -143,7 +156,8 @@ std::uint32_t UpperCaseHashed(std::string_view text, char* out) {
     hash.Add(word);
   }
   if (at < text.size()) {
-    const std::uint64_t word = UpperCaseWord(LoadPart(text.data() + at, text.size() - at));
+    const std::uint64_t word =
+        UpperCaseWord(LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8));
     std::memcpy(out + at, &word, 8);
     hash.Add(word);
   }
@@ -154,7 +168,9 @@ std::uint32_t NameHash(std::string_view name) {
   WordHash hash;
   std::size_t at = 0;
   for (; at + 8 <= name.size(); at += 8) hash.Add(LoadWord(name.data() + at));
-  if (at < name.size()) hash.Add(LoadPart(name.data() + at, name.size() - at));
+  if (at < name.size()) {
+    hash.Add(LoadTail(name.data() + name.size(), name.size() - at, name.size() >= 8));
+  }
   return hash.Finish(name.size());
 }
 
