@@ -29,7 +29,9 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
 
 int RunBooks(Session& session, const Request& request) {
   const std::string& format = *request.format;
-  const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
+  // Each book is read whole below, once: the folder need not read them too.
+  const Result<ConvertingFolder> opened =
+      OpenConvertingFolder(session, request, {.bookRecords = false});
   if (!opened) return opened.status();
   const Folder& folder = opened->folder;
   std::size_t undefined = 0;

@@ -43,10 +43,11 @@ Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& sess
 
 }  // namespace
 
-Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request) {
+Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request,
+                                              const engine::OpenOptions& parts) {
   const Result<unsigned> codePage = CodePageOption(session, request);
   if (!codePage) return Failure{codePage.status()};
-  Result<Folder> folder = Folder::OpenNamed(session, request);
+  Result<Folder> folder = Folder::OpenNamed(session, request, parts);
   if (!folder) return Failure{folder.status()};
   Result<std::unique_ptr<platform::CodePageConverter>> converter =
       OpenConverter(session, *codePage);

@@ -26,7 +26,9 @@ struct ConvertingFolder {
   Folder folder;
   std::unique_ptr<platform::CodePageConverter> converter;
 };
-Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request);
+// `parts` says what the folder reads beyond its listing (Folder::Open).
+Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request,
+                                              const engine::OpenOptions& parts = {});
 
 // Says on standard error how many bytes of the books `codePage` does not
 // define (written as U+FFFD); nothing when there were none.

@@ -1,6 +1,9 @@
 #include "cli/contact_formats.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "base/ascii.h"
 
@@ -28,28 +31,54 @@ void AppendCsvField(std::string_view field, std::string& out) {
 
 // ---------------------------------------------------------------- vCard
 
-}  // namespace
+// The bytes a vCard text value escapes: \\ , ; and line breaks, as a table
+// indexed by byte, one look-up a byte.
+constexpr std::array<bool, 256> kVCardSpecials = [] {
+  std::array<bool, 256> specials{};
+  for (const char c : {'\\', ',', ';', '\r', '\n'}) specials[static_cast<unsigned char>(c)] = true;
+  return specials;
+}();
 
-std::string VCardText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
+bool IsVCardSpecial(char c) {
+  return kVCardSpecials[static_cast<unsigned char>(c)];
+}
+
+// Whether any of the eight bytes at `at` is special: a byte equal to c
+// leaves a zero byte in word ^ (c in every byte), which the borrow of the
+// subtraction finds.
+bool HasVCardSpecial(const char* at) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  std::uint64_t word;
+  std::memcpy(&word, at, 8);
+  const auto zeros = [&](unsigned char c) {
+    const std::uint64_t x = word ^ (kOnes * c);
+    return (x - kOnes) & ~x;
+  };
+  return ((zeros('\\') | zeros(',') | zeros(';') | zeros('\r') | zeros('\n')) & kHighs) != 0;
+}
+
+// Appends `text` escaped as a vCard text value.
+void AppendVCardText(std::string_view text, std::string& out) {
   while (!text.empty()) {
     // Plain runs go in whole; only the specials are looked at one by one.
-    const std::size_t special = text.find_first_of("\\,;\r\n");
-    escaped += text.substr(0, special);
-    if (special == std::string_view::npos) break;
+    // Eight bytes at a time first, while none of them is special.
+    std::size_t special = 0;
+    while (special + 8 <= text.size() && !HasVCardSpecial(text.data() + special)) special += 8;
+    while (special < text.size() && !IsVCardSpecial(text[special])) ++special;
+    out.append(text.data(), special);
+    if (special == text.size()) break;
     const char c = text[special];
     text.remove_prefix(special + 1);
     if (c == '\r' || c == '\n') {
       // CR LF, CR alone and LF alone are each one line break.
       if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
-      escaped += "\\n";
+      out += "\\n";
     } else {
-      escaped += '\\';
-      escaped += c;
+      out += '\\';
+      out += c;
     }
   }
-  return escaped;
 }
 
 // Appends `line` (a whole content line without its end) folded: no line
@@ -72,21 +101,51 @@ void AppendFolded(std::string_view line, std::string& out) {
   out += kCrLf;
 }
 
-namespace {
+// A content line is written straight into the output: its name and colon
+// (BeginProperty, which says where the line starts), its value, then
+// EndProperty, which folds it if it came out longer than a line may be (the
+// rare case, so only then is it copied).
+std::size_t BeginProperty(std::string_view name, std::string& out) {
+  const std::size_t start = out.size();
+  out += name;
+  out += ':';
+  return start;
+}
 
-// The structured name N (family;given;additional;prefixes;suffixes).
-std::string StructuredName(std::string_view name) {
-  const NameParts parts = SplitName(name);
-  return VCardText(parts.family) + ";" + VCardText(parts.given) + ";;;";
+void EndProperty(std::size_t start, std::string& out) {
+  if (out.size() - start <= kVCardLineOctets) {
+    out += kCrLf;
+    return;
+  }
+  const std::string line = out.substr(start);
+  out.resize(start);
+  AppendFolded(line, out);
+}
+
+// A property whose value is `text` escaped, between `before` and `after`
+// (the other components of a structured value).
+void AppendTextProperty(std::string_view name, std::string_view text, std::string& out,
+                        std::string_view before = {}, std::string_view after = {}) {
+  const std::size_t start = BeginProperty(name, out);
+  out += before;
+  AppendVCardText(text, out);
+  out += after;
+  EndProperty(start, out);
 }
 
 }  // namespace
 
+std::string VCardText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 8);
+  AppendVCardText(text, escaped);
+  return escaped;
+}
+
 void AppendVCardProperty(std::string_view name, std::string_view value, std::string& out) {
-  std::string line(name);
-  line += ':';
-  line += value;
-  AppendFolded(line, out);
+  const std::size_t start = BeginProperty(name, out);
+  out += value;
+  EndProperty(start, out);
 }
 
 NameParts SplitName(std::string_view name) {
@@ -203,26 +262,30 @@ void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
   if (!shape.uid.empty()) AppendVCardProperty("UID", shape.uid, out);
   // FN and N are required; a record without a name is known by its address.
   const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  AppendVCardProperty("FN", VCardText(shown), out);
-  AppendVCardProperty("N", c.name.empty() ? std::string(";;;;") : StructuredName(c.name), out);
-  if (!c.company.empty()) AppendVCardProperty("ORG", VCardText(c.company), out);
-  if (!c.key.empty()) AppendVCardProperty("NICKNAME", VCardText(c.key), out);
+  AppendTextProperty("FN", shown, out);
+  // N: family;given;additional;prefixes;suffixes.
+  const std::size_t name = BeginProperty("N", out);
+  const NameParts parts = SplitName(c.name);
+  AppendVCardText(parts.family, out);
+  out += ';';
+  AppendVCardText(parts.given, out);
+  out += ";;;";
+  EndProperty(name, out);
+  if (!c.company.empty()) AppendTextProperty("ORG", c.company, out);
+  if (!c.key.empty()) AppendTextProperty("NICKNAME", c.key, out);
   // ADR components: box;extended;street;locality;region;code;country. 4.0
   // has no PARCEL or POSTAL type, nor INTERNET for EMAIL.
   if (!c.street.empty()) {
-    AppendVCardProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL",
-                        ";;" + VCardText(c.street) + ";;;;", out);
+    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL", c.street, out, ";;", ";;;;");
   }
   if (!c.postal.empty()) {
-    AppendVCardProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL",
-                        ";;" + VCardText(c.postal) + ";;;;", out);
+    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL", c.postal, out, ";;", ";;;;");
   }
-  if (!c.phone.empty()) AppendVCardProperty("TEL;TYPE=VOICE", VCardText(c.phone), out);
-  if (!c.fax.empty()) AppendVCardProperty("TEL;TYPE=FAX", VCardText(c.fax), out);
-  if (!c.notes.empty()) AppendVCardProperty("NOTE", VCardText(c.notes), out);
+  if (!c.phone.empty()) AppendTextProperty("TEL;TYPE=VOICE", c.phone, out);
+  if (!c.fax.empty()) AppendTextProperty("TEL;TYPE=FAX", c.fax, out);
+  if (!c.notes.empty()) AppendTextProperty("NOTE", c.notes, out);
   if (!c.address.empty()) {
-    AppendVCardProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", VCardText(c.address),
-                        out);
+    AppendTextProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", c.address, out);
   }
   out += "END:VCARD";
   out += kCrLf;

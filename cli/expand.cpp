@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/address_syntax.h"
@@ -96,7 +97,14 @@ int RunExpand(Session& session, const Request& request) {
     for (const std::string& transform : request.transforms) {
       text = transform == "--strip" ? engine::StripNames(text) : engine::SortList(text);
     }
-    session.out() += text;
+    // Usually nothing is written before: the expansion becomes the output
+    // as it stands, not a copy of it.
+    std::string& out = session.out();
+    if (out.empty()) {
+      out = std::move(text);
+    } else {
+      out += text;
+    }
   }
   // Names only the books knew are missing from the expansion.
   return folder->NoteUnreadable(session, true);

@@ -19,12 +19,14 @@ bool EndsWithPml(std::string_view name) {
 
 }  // namespace
 
-Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& path) {
+Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& path,
+                            const engine::OpenOptions& parts) {
   // The Windows command line reads "C:\Mail\" as C:\Mail" (the backslash
   // escapes the closing quote); no folder name holds a quote there, so a
   // folder that is not found is tried once more without it.
   const std::string name = path ? *path : std::string(".");
-  const engine::OpenOptions options{.retry = engine::RetryDeadline(session.retryFor())};
+  engine::OpenOptions options = parts;
+  options.retry = engine::RetryDeadline(session.retryFor());
   engine::OpenedFolder opened = engine::OpenMailFolder(name, options);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {
@@ -41,7 +43,8 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   return Failure{session.Fail("cannot open folder " + Quoted(Shown(name)))};
 }
 
-Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
+Result<Folder> Folder::OpenNamed(Session& session, const Request& request,
+                                 const engine::OpenOptions& parts) {
   const std::vector<std::string>& words = request.positionals;
   if (words.size() > 1) {
     return Failure{
@@ -49,7 +52,7 @@ Result<Folder> Folder::OpenNamed(Session& session, const Request& request) {
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];
-  return Open(session, path);
+  return Open(session, path, parts);
 }
 
 std::size_t Folder::ListCount() const {

@@ -33,11 +33,15 @@ class Folder {
 
   // Opens `path`, the current folder when there is none. A folder that
   // cannot be entered or listed fails (the window would show it empty).
-  static Result<Folder> Open(Session& session, const std::optional<std::string>& path);
+  // `parts` says what is read beyond the listing: a command that works
+  // without the records (RecordCount() is then 0) opens no book.
+  static Result<Folder> Open(Session& session, const std::optional<std::string>& path,
+                             const engine::OpenOptions& parts = {});
 
   // Opens the folder a command names as its only positional word, or the
   // current folder when it names none; a second word fails.
-  static Result<Folder> OpenNamed(Session& session, const Request& request);
+  static Result<Folder> OpenNamed(Session& session, const Request& request,
+                                  const engine::OpenOptions& parts = {});
 
   // The mailing lists, 0 to ListCount() - 1, in the folder's own order.
   std::size_t ListCount() const;

@@ -10,7 +10,8 @@
 namespace cli {
 
 int RunLists(Session& session, const Request& request) {
-  const Result<Folder> folder = Folder::OpenNamed(session, request);
+  // Titles are all it prints: no book is opened.
+  const Result<Folder> folder = Folder::OpenNamed(session, request, {.bookRecords = false});
   if (!folder) return folder.status();
   for (std::size_t i = 0; i < folder->ListCount(); ++i) {
     const Folder::List list = folder->ListAt(i);

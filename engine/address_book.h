@@ -33,14 +33,25 @@ inline constexpr std::size_t kBookHeaderSize = 128;
 inline constexpr std::size_t kBookRecordSize = 458;
 // A file must hold more than its header plus two bytes to add anything.
 inline constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
+// The hash the first-match index files a name under (`name` already
+// upper-cased).
+std::uint32_t NameHash(std::string_view name);
+
+// UpperCase(text) written to `out`, which has room for text.size() + 8
+// bytes (the bytes after the text's are left undefined), and the NameHash
+// of what was written: one pass over the text for both.
+std::uint32_t UpperCaseHashed(std::string_view text, char* out);
+
 // Appends the record slots of one whole address-book file to the tables.
 // Files of 130 bytes or fewer add nothing. Pure: bytes in, entries out.
 void AppendBookRecords(std::string_view file, StringTable& names, StringTable& addresses);
 
 // Appends the slots of `records`, record data that starts at a record
 // boundary; only its last slot may be short. What AppendBookRecords does
-// after the header, for a book read piece by piece.
-void AppendRecordSlots(std::string_view records, StringTable& names, StringTable& addresses);
+// after the header, for a book read piece by piece. With `hashes`, the
+// NameHash of each name added is appended to it too, for the index.
+void AppendRecordSlots(std::string_view records, StringTable& names, StringTable& addresses,
+                       std::vector<std::uint32_t>* hashes = nullptr);
 
 // Maps a name to the lowest index holding it, in constant average time:
 // the same answer as a linear scan from index 0.
@@ -48,7 +59,9 @@ class FirstMatchIndex {
  public:
   FirstMatchIndex() = default;
   // Indexes `names`, which must outlive the index and not change after.
-  explicit FirstMatchIndex(const StringTable& names);
+  // `hashes`, when it holds one NameHash per name (as the load works them
+  // out), saves hashing the names again.
+  explicit FirstMatchIndex(const StringTable& names, std::span<const std::uint32_t> hashes = {});
   std::optional<std::size_t> Find(std::string_view key) const;
   // found[i] = Find(keys[i]) for every i < min(keys.size(), found.size()),
   // with the memory reads of many keys overlapped: what expanding a long
@@ -56,6 +69,11 @@ class FirstMatchIndex {
   // index of `companion` (the addresses), when given, which the caller
   // reads next.
   void FindMany(std::span<const std::string_view> keys, std::span<std::optional<std::size_t>> found,
+                const StringTable* companion = nullptr) const;
+  // The same for keys whose NameHash the caller has already (hashes[i] for
+  // keys[i]).
+  void FindMany(std::span<const std::string_view> keys, std::span<const std::uint32_t> hashes,
+                std::span<std::optional<std::size_t>> found,
                 const StringTable* companion = nullptr) const;
   // The bytes the index holds on to.
   std::size_t FootprintBytes() const { return slotBuffer_.capacity(); }

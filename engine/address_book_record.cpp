@@ -1,11 +1,40 @@
 #include "engine/address_book_record.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace engine {
 
 namespace {
 
+constexpr std::size_t WholeWords(std::size_t bytes) {
+  return (bytes + 7) / 8 * 8;
+}
+
+// Every field read as whole words stays inside a whole record.
+static_assert(kBookAddressField.offset + WholeWords(kBookAddressField.width) <= kBookRecordSize);
+static_assert(kBookStreetField.offset + WholeWords(kBookStreetField.width) <= kBookRecordSize);
+static_assert(kBookKeyField.offset + WholeWords(kBookKeyField.width) <= kBookRecordSize);
+
 std::string_view Cut(std::string_view record, BookField field) {
   if (record.size() <= field.offset) return {};
+  if (record.size() == kBookRecordSize) {
+    // A whole record: its NUL found eight bytes at a time; a word may reach
+    // into the next field, which the width then cuts off.
+    const char* at = record.data() + field.offset;
+    for (std::size_t i = 0; i < field.width; i += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, at + i, 8);
+      const std::uint64_t zeros = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+      if (zeros != 0) {
+        const std::size_t nul = i + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+        return {at, std::min(nul, field.width)};
+      }
+    }
+    return {at, field.width};
+  }
   const std::string_view bytes = record.substr(field.offset, field.width);
   return bytes.substr(0, bytes.find('\0'));
 }

@@ -2,38 +2,16 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <span>
 
 #include "engine/address_book.h"
-#include "engine/bytes.h"
 #include "engine/lines.h"
 #include "engine/mailing_list.h"
 
 namespace engine {
-
-namespace {
-
-// UpperCase written to `out`, which has room for `text`. Plain ASCII, the
-// usual case, takes a branch-free loop the compiler can vectorise; any byte
-// above 127 sends the text through the full table.
-void UpperCaseInto(std::string_view text, char* out) {
-  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
-  auto* to = reinterpret_cast<unsigned char*>(out);
-  const std::size_t size = text.size();
-  unsigned high = 0;
-  for (std::size_t i = 0; i < size; ++i) {
-    const unsigned b = in[i];
-    high |= b;
-    to[i] = static_cast<unsigned char>(b - ((b - 'a' < 26u) ? 32u : 0u));
-  }
-  if (high & 0x80u) {
-    for (std::size_t i = 0; i < size; ++i) out[i] = UpperCaseByte(text[i]);
-  }
-}
-
-}  // namespace
 
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
                            const StringTable& addresses) {
@@ -43,9 +21,13 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   std::string_view entries[kBatch];
   std::size_t keyEnds[kBatch];
   std::string_view keys[kBatch];
+  std::uint32_t hashes[kBatch];
   std::optional<std::size_t> found[kBatch];
   std::size_t count = 0;
-  std::string keyBytes;  // the batch's upper-cased keys, back to back
+  // The batch's upper-cased keys, back to back, each written a word at a
+  // time (8 bytes of room past the last).
+  GrowableBuffer keyBytes;
+  std::size_t keyUsed = 0;
 
   std::string text;
   // Room for addresses too; pages of it that stay unused are never touched.
@@ -56,7 +38,8 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
       keys[i] = std::string_view(keyBytes.data() + begin, keyEnds[i] - begin);
       begin = keyEnds[i];
     }
-    names.FindMany(std::span(keys, count), std::span(found, count), &addresses);
+    names.FindMany(std::span(keys, count), std::span(hashes, count), std::span(found, count),
+                   &addresses);
     // The batch's output is sized first and then copied into place, piece
     // by piece, without a capacity check per piece.
     std::string_view resolved[kBatch];
@@ -83,7 +66,7 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
       out[at++] = '\n';
     }
     count = 0;
-    keyBytes.clear();
+    keyUsed = 0;
   };
 
   LineReader reader(file);
@@ -91,10 +74,13 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   while (reader.Next(line)) {
     if (!IsListEntry(line)) continue;
     entries[count] = line;
-    const std::size_t begin = keyBytes.size();
-    keyBytes.resize(begin + line.size());
-    UpperCaseInto(line, keyBytes.data() + begin);
-    keyEnds[count] = keyBytes.size();
+    const std::size_t need = keyUsed + line.size() + 8;
+    if (need > keyBytes.capacity()) {
+      keyBytes.Grow(std::max(need, 2 * keyBytes.capacity()), keyUsed);
+    }
+    hashes[count] = UpperCaseHashed(line, keyBytes.data() + keyUsed);
+    keyUsed += line.size();
+    keyEnds[count] = keyUsed;
     if (++count == kBatch) flush();
   }
   flush();

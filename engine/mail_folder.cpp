@@ -42,11 +42,12 @@ FileFailure Retrying(const RetryDeadline& retry, Read read) {
   }
 }
 
-// Appends the records of the book at `path` to the tables, reading it
-// through `piece` (kPieceSize bytes). With the tables as they were, says
-// why when the book cannot be opened or read to its end.
+// Appends the records of the book at `path` to the tables (and each name's
+// hash to `hashes`), reading it through `piece` (kPieceSize bytes). With the
+// tables as they were, says why when the book cannot be opened or read to
+// its end.
 FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& names,
-                           StringTable& addresses) {
+                           StringTable& addresses, std::vector<std::uint32_t>& hashes) {
   platform::ExclusiveFile book(path);
   if (!book.IsOpen()) return book.OpenFailure();
   const std::size_t before = names.size();
@@ -61,6 +62,10 @@ FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& na
       if (slots < std::numeric_limits<std::uint32_t>::max()) {
         names.ReserveEntries(static_cast<std::size_t>(slots));
         addresses.ReserveEntries(static_cast<std::size_t>(slots));
+        const std::size_t needed = hashes.size() + static_cast<std::size_t>(slots);
+        if (needed > hashes.capacity()) {
+          hashes.reserve(std::max(needed, hashes.capacity() + hashes.capacity() / 2));
+        }
       }
     }
     bool first = true;
@@ -69,19 +74,48 @@ FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& na
       if (!read) {
         names.Truncate(before);
         addresses.Truncate(before);
+        hashes.resize(before);
         return FileFailure::kReadFailed;
       }
       // A book with two bytes of record data or fewer adds nothing.
       if (first && *read <= kSmallestUsefulBook - kBookHeaderSize) return FileFailure::kNone;
       first = false;
-      AppendRecordSlots(std::string_view(piece, *read), names, addresses);
+      AppendRecordSlots(std::string_view(piece, *read), names, addresses, &hashes);
       // The file ended inside this piece.
       if (*read < kPieceSize) return FileFailure::kNone;
     }
   } catch (const std::bad_alloc&) {
     names.Truncate(before);
     addresses.Truncate(before);
+    hashes.resize(before);
     return FileFailure::kReadFailed;
+  }
+}
+
+// Appends the records of every book in `books` (bare names in the folder
+// `path`) to the tables, each book tried again as `retry` says and handed
+// to `note` with why it could not be read; on running out of memory the
+// tables end empty.
+template <typename Note>
+void AppendBooks(const std::string& path, const std::vector<std::string>& books,
+                 const RetryDeadline& retry, StringTable& names, StringTable& addresses,
+                 std::vector<std::uint32_t>& hashes, Note&& note) {
+  try {
+    // One piece of one book in memory at a time, in a buffer that is never
+    // cleared: every byte of it that is looked at was just read.
+    GrowableBuffer piece;
+    piece.Grow(kPieceSize, 0);
+    for (const std::string& book : books) {
+      const std::string bookPath = platform::PathInFolder(path, book);
+      note(book, true, Retrying(retry, [&] {
+             return AppendBookFile(bookPath, piece.data(), names, addresses, hashes);
+           }));
+    }
+  } catch (const std::bad_alloc&) {
+    // No room even for the buffer: the folder shows no records.
+    names = {};
+    addresses = {};
+    hashes = {};
   }
 }
 
@@ -135,12 +169,13 @@ bool RetryDeadline::WaitToRetry() const {
 
 MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
                        StringTable addresses, std::vector<MailingList> lists,
-                       std::vector<UnreadableFile> unreadable)
+                       std::vector<UnreadableFile> unreadable,
+                       std::vector<std::uint32_t> nameHashes)
     : path_(std::move(path)),
       bookFiles_(std::move(bookFiles)),
       names_(std::move(names)),
       addresses_(std::move(addresses)),
-      index_(names_),
+      index_(names_, nameHashes),
       lists_(std::move(lists)),
       unreadable_(std::move(unreadable)) {}
 
@@ -155,26 +190,12 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
 
   StringTable names;
   StringTable addresses;
+  std::vector<std::uint32_t> hashes;  // the names' hashes, for the index
   std::vector<UnreadableFile> unreadable;
   const auto note = [&](const std::string& file, bool book, FileFailure failure) {
     if (Unreadable(failure)) unreadable.push_back({file, book, failure});
   };
-  try {
-    // One piece of one book in memory at a time, in a buffer that is never
-    // cleared: every byte of it that is looked at was just read.
-    GrowableBuffer piece;
-    piece.Grow(kPieceSize, 0);
-    for (const std::string& book : *books) {
-      const std::string bookPath = platform::PathInFolder(path, book);
-      note(book, true, Retrying(options.retry, [&] {
-             return AppendBookFile(bookPath, piece.data(), names, addresses);
-           }));
-    }
-  } catch (const std::bad_alloc&) {
-    // No room even for the buffer: the folder shows no records.
-    names = {};
-    addresses = {};
-  }
+  if (options.bookRecords) AppendBooks(path, *books, options.retry, names, addresses, hashes, note);
 
   std::vector<MailingList> lists;
   for (std::string& file :
@@ -186,7 +207,7 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
   }
   return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(names),
                                              std::move(addresses), std::move(lists),
-                                             std::move(unreadable)),
+                                             std::move(unreadable), std::move(hashes)),
           FolderFailure::kNone};
 }
 

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,9 +56,16 @@ class RetryDeadline {
   std::optional<std::chrono::steady_clock::time_point> until_;
 };
 
+// How OpenMailFolder reads. The window takes the defaults: it reads
+// everything, once, and waits for nothing.
 struct OpenOptions {
   // For every book and list file of the load, one deadline in all.
-  RetryDeadline retry;
+  RetryDeadline retry = {};
+  // The books' records and the index over their names. Without them no
+  // book is opened: BookFiles() still names every book, while BookNames()
+  // and BookAddresses() are empty. A command that prints only the lists'
+  // titles, or reads the books on its own, need not pay for them.
+  bool bookRecords = true;
 };
 
 class MailFolder {
@@ -65,9 +73,12 @@ class MailFolder {
   // A folder with no books and no lists: what the window shows before any
   // folder could be read.
   MailFolder() = default;
+  // `nameHashes`, when it holds the NameHash of every name, spares the
+  // index hashing them again.
   MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
              StringTable addresses, std::vector<MailingList> lists,
-             std::vector<UnreadableFile> unreadable = {});
+             std::vector<UnreadableFile> unreadable = {},
+             std::vector<std::uint32_t> nameHashes = {});
   // The index points into the names: the folder stays where it was made.
   MailFolder(const MailFolder&) = delete;
   MailFolder& operator=(const MailFolder&) = delete;

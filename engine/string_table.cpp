@@ -98,7 +98,10 @@ StringTable::StringTable(StringTable&& other) noexcept
     : blocks_(std::move(other.blocks_)),
       endsBuffer_(std::move(other.endsBuffer_)),
       ends_(std::exchange(other.ends_, kNoEnds)),
-      count_(std::exchange(other.count_, 0)) {
+      count_(std::exchange(other.count_, 0)),
+      tail_(std::exchange(other.tail_, nullptr)),
+      tailRoom_(std::exchange(other.tailRoom_, 0)),
+      endsRoom_(std::exchange(other.endsRoom_, 0)) {
   other.blocks_.clear();
 }
 
@@ -109,11 +112,14 @@ StringTable& StringTable::operator=(StringTable&& other) noexcept {
     endsBuffer_ = std::move(other.endsBuffer_);
     ends_ = std::exchange(other.ends_, kNoEnds);
     count_ = std::exchange(other.count_, 0);
+    tail_ = std::exchange(other.tail_, nullptr);
+    tailRoom_ = std::exchange(other.tailRoom_, 0);
+    endsRoom_ = std::exchange(other.endsRoom_, 0);
   }
   return *this;
 }
 
-char* StringTable::AppendUninitialized(std::size_t length) {
+char* StringTable::AppendAfterGrowing(std::size_t length) {
   if (length > kMaxEntry || count_ >= kMaxEntries) throw std::bad_alloc();
   std::size_t start = ends_[count_];
   const std::size_t block = start >> kBlockShift;
@@ -143,8 +149,18 @@ char* StringTable::AppendUninitialized(std::size_t length) {
   ReserveEntries(1);
   WritableEnds()[count_ + 1] = static_cast<std::uint32_t>(start + length);
   ++count_;
+  endsRoom_ = std::min(endsBuffer_.capacity() / sizeof(std::uint32_t) - 1, kMaxEntries);
+  if (at >= blocks_.size()) {
+    tailRoom_ = 0;  // an empty entry and no block yet
+    return nullptr;
+  }
+  const std::size_t end = start + length;
+  const std::size_t endInBlock = end - (at << kBlockShift);  // may be the block's very end
+  tail_ = blocks_[at].data() + endInBlock;
+  // Entries end at most kMaxBytes, and never past the block's room.
+  tailRoom_ = std::min(blocks_[at].capacity() - endInBlock, kMaxBytes - end);
   if (length == 0) return nullptr;
-  return blocks_[at].data() + (start & (kBlockSize - 1));
+  return tail_ - length;
 }
 
 void StringTable::push_back(std::string_view entry) {
@@ -153,7 +169,10 @@ void StringTable::push_back(std::string_view entry) {
 }
 
 void StringTable::Truncate(std::size_t count) {
-  if (count < count_) count_ = count;
+  if (count < count_) {
+    count_ = count;
+    tailRoom_ = 0;
+  }
 }
 
 void StringTable::ReserveEntries(std::size_t entries) {

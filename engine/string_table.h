@@ -91,7 +91,27 @@ class StringTable {
   // are not initialised. Throws std::bad_alloc when the arena cannot grow,
   // also past 4 GiB (the reach of its offsets), for an entry longer than
   // kMaxEntry or past kMaxEntries entries.
-  char* AppendUninitialized(std::size_t length);
+  char* AppendUninitialized(std::size_t length) {
+    // Loading writes millions of short entries back to back: while the
+    // current block and the offsets have room, that is a few stores.
+    if (length <= tailRoom_ && count_ < endsRoom_) {
+      char* at = tail_;
+      tail_ += length;
+      tailRoom_ -= length;
+      WritableEnds()[count_ + 1] = ends_[count_] + static_cast<std::uint32_t>(length);
+      ++count_;
+      return at;
+    }
+    return AppendAfterGrowing(length);
+  }
+  // Where the next entry's bytes go when it is at most `most` bytes long and
+  // the table has that room without growing; null otherwise. A caller may
+  // write up to `most` bytes there, then AppendUninitialized(length) with
+  // length <= most makes the first `length` of them the entry: for entries
+  // that are written a word at a time, past their own end.
+  char* RoomAtTail(std::size_t most) const {
+    return most <= tailRoom_ && count_ < endsRoom_ ? tail_ : nullptr;
+  }
   void push_back(std::string_view entry);
   // Drops every entry from index `count` on.
   void Truncate(std::size_t count);
@@ -151,6 +171,17 @@ class StringTable {
   static constexpr std::uint32_t kNoEnds[1] = {0};
   static constexpr char kNoBytes[1] = {0};
   std::uint32_t* WritableEnds() { return reinterpret_cast<std::uint32_t*>(endsBuffer_.data()); }
+
+  // AppendUninitialized when the room below does not suffice: finds or
+  // makes room, then sets the room anew.
+  char* AppendAfterGrowing(std::size_t length);
+  // The room AppendUninitialized may use without growing anything: from
+  // tail_, where the next entry goes, tailRoom_ bytes of the same block;
+  // entries up to endsRoom_ in all. Zero room sends every append the long
+  // way, which is always right.
+  char* tail_ = nullptr;
+  std::size_t tailRoom_ = 0;
+  std::size_t endsRoom_ = 0;
 };
 
 }  // namespace engine

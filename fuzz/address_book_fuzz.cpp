@@ -65,5 +65,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(index.Find(keys[i]) == expected, "Find gives the first match");
     Require(found[i] == expected, "FindMany gives the first match");
   }
+
+  // As the folder's loader builds it: with the hashes worked out while the
+  // names were upper-cased, which must be those a lookup gives its key.
+  engine::StringTable loadedNames;
+  engine::StringTable loadedAddresses;
+  std::vector<std::uint32_t> hashes;
+  if (size > 130)
+    engine::AppendRecordSlots(file.substr(128), loadedNames, loadedAddresses, &hashes);
+  Require(hashes.size() == loadedNames.size(), "one hash per name");
+  const engine::FirstMatchIndex loaded(loadedNames, hashes);
+  for (std::size_t k = 0; k < loadedNames.size(); ++k) {
+    Require(loaded.Find(loadedNames[k]) == LinearFind(loadedNames, loadedNames[k]),
+            "the load's hashes file each name where a lookup finds it");
+  }
   return 0;
 }

@@ -30,11 +30,26 @@ class CodePageConverter {
 
   // Appends the UTF-8 form of `bytes` to `out`. Returns the number of bytes
   // the code page does not define, each written as U+FFFD.
-  std::size_t AppendUtf8(std::string_view bytes, std::string& out);
+  std::size_t AppendUtf8(std::string_view bytes, std::string& out) const;
 
  private:
+  // What the platform's converter makes of `bytes`, as AppendUtf8 says: a
+  // call into the system per text, so it is asked once per byte value, when
+  // the converter is made, and its answers kept in the table below.
+  std::size_t ConvertWithPlatform(std::string_view bytes, std::string& out);
+  // Fills the table; the last step of each platform's constructor.
+  void BuildTable();
+
   unsigned codePage_;
   void* handle_ = nullptr;  // the iconv descriptor on POSIX
+  // The UTF-8 of each byte from 0x80 up (at most 3 bytes; ASCII is itself),
+  // and whether the code page leaves it undefined.
+  struct Character {
+    char utf8[3];
+    unsigned char size;
+    bool undefined;
+  };
+  Character high_[128] = {};
 };
 
 }  // namespace platform

@@ -46,13 +46,14 @@ CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
     throw std::runtime_error(std::string("iconv cannot convert from ") + name);
   }
   handle_ = descriptor;
+  BuildTable();
 }
 
 CodePageConverter::~CodePageConverter() {
   iconv_close(Descriptor(handle_));
 }
 
-std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
+std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::string& out) {
   // ASCII is the same in all these code pages and in UTF-8: most fields
   // need no converter at all.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {

@@ -20,11 +20,12 @@ CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
   if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) {
     throw std::runtime_error("code page " + std::to_string(codePage) + " is not installed");
   }
+  BuildTable();
 }
 
 CodePageConverter::~CodePageConverter() = default;
 
-std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) {
+std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::string& out) {
   // ASCII is the same in all these code pages and in UTF-8: most fields
   // need no converter at all.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {

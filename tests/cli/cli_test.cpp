@@ -16,6 +16,7 @@
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
 #include "tests/support/exclusive_hold.h"
+#include "tests/support/file_opens.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -151,6 +152,26 @@ TEST_F(MailFolder, ListsGivesFileNameTabTitleInCatalogueOrder) {
   std::string windows;
   EXPECT_EQ(cli::Run({"lists"}, "\r\n", windows, windows), cli::kExitOk);
   EXPECT_EQ(windows.size(), expected.size() + 3);
+}
+
+TEST_F(MailFolder, ListsOpensNoBookAndBooksOpensEachBookOnce) {
+  mail.Write("OTHER.PMR", fixture::BookBytes("Other", {Record{.name = "Bo", .address = "b@o"}}));
+  testsupport::FileOpens opens(Folder());
+  if (!opens.Watching()) GTEST_SKIP() << "no way to watch the opens here";
+  EXPECT_EQ(Cli({"lists", Folder()}).status, cli::kExitOk);
+  EXPECT_EQ(opens.Take(), std::vector<std::string>{"CLUB.PML"});
+
+  EXPECT_EQ(Cli({"books", Folder()}).status, cli::kExitOk);
+  std::vector<std::string> read = opens.Take();
+  std::sort(read.begin(), read.end());
+  EXPECT_EQ(read, (std::vector<std::string>{"CLUB.PML", "FRIENDS.PMR", "OTHER.PMR"}));
+
+  // Expanding needs the books.
+  EXPECT_EQ(Cli({"expand", Folder(), "CLUB.PML"}).status, cli::kExitOk);
+  read = opens.Take();
+  std::sort(read.begin(), read.end());
+  read.erase(std::unique(read.begin(), read.end()), read.end());
+  EXPECT_EQ(read, (std::vector<std::string>{"CLUB.PML", "FRIENDS.PMR", "OTHER.PMR"}));
 }
 
 TEST_F(MailFolder, CheckReportsUnknownNamesWithTitleAndLineNumber) {
@@ -549,11 +570,14 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
 }
 
 TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
-  for (std::size_t ascii = 0; ascii < 4; ++ascii) {
+  // Three- and two-byte characters after 0 to 3 ASCII bytes; then (4) 300
+  // ASCII bytes, no character to keep whole.
+  for (std::size_t ascii = 0; ascii < 5; ++ascii) {
     cli::Contact c;
     c.name = "N";
     c.notes = std::string(ascii, 'a');
     for (int i = 0; i < 60; ++i) c.notes += i % 3 == 0 ? "\u20AC" : "\u00E9";
+    if (ascii == 4) c.notes = std::string(300, 'a');
     std::string out;
     cli::AppendContactVCard(c, out);
     std::string unfolded;
@@ -561,6 +585,11 @@ TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
     for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {
       const std::string line = out.substr(start, end - start);
       EXPECT_LE(line.size(), 75u) << line;
+      // Plain ASCII folds at exactly 75 octets, the blank included.
+      const bool folded = out.compare(end + 2, 1, " ") == 0;
+      if (ascii == 4 && folded) {
+        EXPECT_EQ(line.size(), 75u) << line;
+      }
       ASSERT_FALSE(line.empty());
       // No line starts (after the fold's blank) with a UTF-8 continuation byte.
       const unsigned char lead = static_cast<unsigned char>(line[line[0] == ' ' ? 1 : 0]);

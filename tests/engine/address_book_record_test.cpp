@@ -50,6 +50,25 @@ TEST(ReadBookRecordFields, EachFieldEndsAtItsNulOrItsWidth) {
 
   const Record empty{};
   EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(empty))), All(empty));
+
+  // One field full to its width and the others short: fields are read eight
+  // bytes at a time, and the NUL of the next field, a few bytes on, must not
+  // lengthen the full one.
+  for (std::size_t k = 0; k < All(full).size(); ++k) {
+    Record one{.name = "ab",
+               .address = "ab",
+               .company = "ab",
+               .phone = "ab",
+               .notes = "ab",
+               .key = "ab",
+               .street = "ab",
+               .postal = "ab",
+               .fax = "ab"};
+    std::string* fields[] = {&one.name,  &one.company, &one.key,   &one.street, &one.postal,
+                             &one.phone, &one.fax,     &one.notes, &one.address};
+    *fields[k] = All(full)[k];
+    EXPECT_EQ(All(engine::ReadBookRecordFields(RecordBytes(one))), All(one)) << "field " << k;
+  }
 }
 
 TEST(ReadBookRecordFields, AShortRecordGivesWhatItHolds) {

@@ -147,6 +147,71 @@ TEST(FirstMatchIndex, GivesTheLinearScansAnswer) {
   EXPECT_EQ(engine::FirstMatchIndex().Find("X"), std::nullopt);
 }
 
+// Names and addresses are read a word of eight bytes at a time, plain
+// ASCII folded all at once: every byte value (NUL aside) at every place in a
+// word, every length around a word's end and the longest ones, each record
+// followed by another (the words may then run past it) and the last alone.
+TEST(AppendBookRecords, EveryByteAtEveryPlaceAndLengthMatchesTheByteRule) {
+  std::vector<std::pair<std::string, std::string>> fields;  // raw name and address
+  const auto bytesFrom = [](unsigned first, std::size_t length, unsigned step) {
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+      text += static_cast<char>(1 + (first + i * step) % 255);
+    return text;
+  };
+  for (std::size_t length = 0; length <= 25; ++length) {
+    for (unsigned first = 0; first < 255; first += 7) {
+      fields.emplace_back(bytesFrom(first, length, 1), bytesFrom(first + 3, length, 5));
+    }
+  }
+  // Plain ASCII words only, every letter around 'a' to 'z' at every place.
+  for (unsigned shift = 0; shift < 8; ++shift) {
+    fields.emplace_back(std::string(shift, '.') + "`abcxyz{@AZ[", std::string(shift, 'q') + "z@z");
+    fields.emplace_back(std::string(shift, 'z') + "zzzzzzzz", "");
+  }
+  std::string file = fixture::HeaderBytes("All");
+  V names;
+  V addresses;
+  for (const auto& [name, address] : fields) {
+    std::string record = RecordBytes({.name = "", .address = ""});
+    record.replace(2, name.size() + 1, name + std::string(1, '\0'));
+    record.replace(342, address.size() + 1, address + std::string(1, '\0'));
+    file += record;
+    names.push_back(reference::Upper(name));
+    addresses.push_back(address);
+  }
+  // The longest: a name with no NUL up to the record's end, an address of
+  // 116 bytes (no NUL, and after it a record whose second byte is NUL) and
+  // of 115 bytes, last.
+  for (const std::size_t addressLength : {116u, 115u}) {
+    std::string record(engine::kBookRecordSize, 'y');
+    record[1] = '\0';
+    record.replace(342, 116, bytesFrom(static_cast<unsigned>(addressLength), 116, 3));
+    if (addressLength < 116) record[342 + addressLength] = '\0';
+    file += record;
+    const std::string name = record.substr(2);
+    names.push_back(reference::Upper(name.substr(0, name.find('\0'))));
+    addresses.push_back(record.substr(342, addressLength));
+  }
+  const Tables t = Cut(file);
+  ASSERT_EQ(t.names.size(), names.size());
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    EXPECT_EQ(t.names[k], names[k]) << "record " << k;
+    EXPECT_EQ(t.addresses[k], addresses[k]) << "record " << k;
+  }
+
+  // The loader hashes each name as it upper-cases it; a lookup hashes its
+  // key on its own: both must agree on every name.
+  const fixture::TempFolder folder;
+  folder.Write("ALL.PMR", file);
+  const std::shared_ptr<const engine::MailFolder> opened =
+      engine::OpenMailFolder(folder.path().string()).folder;
+  ASSERT_TRUE(opened);
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    EXPECT_EQ(opened->FindBookName(names[k]), LinearFind(names, names[k])) << "record " << k;
+  }
+}
+
 // Reads real files: the folder's loader lists and reads them through the
 // platform layer.
 class LoadAddressBooksTest : public testing::Test {

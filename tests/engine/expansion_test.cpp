@@ -57,6 +57,30 @@ TEST(ExpandListText, FoldsTheCodePage437PairsOnly) {
             "BER\tu@u\r\ncaf\xE9\tc@c\r\ncaf\xC9\r\n");
 }
 
+// Keys are upper-cased eight bytes at a time, plain ASCII all at once:
+// every letter at every place of a word, the bytes just outside a-z, and
+// keys ending at every place of their last word.
+TEST(ExpandListText, FoldsPlainAsciiKeysAtEveryPlaceOfAWord) {
+  V names;
+  V addresses;
+  V lines = {"\\TITLE Letters"};
+  const std::string letters = "abcdefghijklmnopqrstuvwxyz`{@[";
+  for (std::size_t place = 0; place < letters.size() + 8; ++place) {
+    for (std::size_t length = 1; length <= 17; ++length) {
+      std::string line;
+      for (std::size_t i = 0; i < length; ++i) line += letters[(place + i) % letters.size()];
+      names.push_back(reference::Upper(line));
+      addresses.push_back("a" + std::to_string(names.size()) + "@x");
+      lines.push_back(line);
+    }
+  }
+  lines.push_back("`{@[");  // folds to itself: no name has it
+  std::string file;
+  for (const std::string& line : lines) file += line + "\r\n";
+  EXPECT_EQ(Expand(file, names, addresses), reference::Expansion(lines, names, addresses));
+  EXPECT_EQ(Expand("zoe\r\nZoe\r\n", {"ZOE"}, {"z@x"}), "zoe\tz@x\r\nZoe\tz@x\r\n");
+}
+
 TEST(ExpandListText, FollowsTheLineRules) {
   const V names{"ANN", "ANN\nBO"};
   const V addresses{"ann@a", "lf@x"};

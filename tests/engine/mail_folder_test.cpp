@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -11,6 +12,7 @@
 #include "platform/files.h"
 #include "tests/engine/book_fixture.h"
 #include "tests/support/exclusive_hold.h"
+#include "tests/support/file_opens.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -51,6 +53,33 @@ TEST(OpenMailFolder, ReadsBooksAndListsWithoutEnteringTheFolder) {
   EXPECT_EQ(engine::ExpandListText(*bytes, *opened), "ann\tann@a\r\nme@here\r\nbo \r\n");
   EXPECT_EQ(engine::ReadListFile(*opened, {"missing.PML", ""}), std::nullopt);
   EXPECT_EQ(engine::ReadBookFile(*opened, "a.PMR")->size(), 128u + 2 * 458u);
+}
+
+TEST(OpenMailFolder, WithoutBookRecordsOpensNoBookButStillNamesThem) {
+  const fixture::TempFolder folder;
+  folder.Write("a.PMR", tools::AddressBookBytes("A", {{"Ann", "ann@a", "", "", ""}}));
+  folder.Write("b.PMR", tools::AddressBookBytes("B", {{"Bo", "bo@b", "", "", ""}}));
+  folder.Write("club.PML", "\\TITLE Club\r\nann\r\n");
+  testsupport::FileOpens opens(folder.path().string());
+  const engine::OpenedFolder opened =
+      engine::OpenMailFolder(folder.path().string(), {.bookRecords = false});
+  ASSERT_TRUE(opened.folder);
+  V books = opened.folder->BookFiles();
+  std::sort(books.begin(), books.end());
+  EXPECT_EQ(books, (V{"a.PMR", "b.PMR"}));
+  EXPECT_EQ(opened.folder->BookNames().size(), 0u);
+  EXPECT_EQ(opened.folder->BookAddresses().size(), 0u);
+  EXPECT_EQ(opened.folder->FindBookName("ANN"), std::nullopt);
+  EXPECT_EQ(Titles(*opened.folder), V{"Club"});
+  if (!opens.Watching()) GTEST_SKIP() << "no way to watch the opens here";
+  // The list's title is read; no book is.
+  EXPECT_EQ(opens.Take(), V{"club.PML"});
+
+  // Read whole, as the window reads it, every book is opened once.
+  ASSERT_TRUE(Open(folder));
+  V all = opens.Take();
+  std::sort(all.begin(), all.end());
+  EXPECT_EQ(all, (V{"a.PMR", "b.PMR", "club.PML"}));
 }
 
 TEST(OpenMailFolder, NumbersNothingAndKeepsTheListingOrderOfLists) {

@@ -1,0 +1,66 @@
+// What both code page converters share: the platform's answer for each byte
+// value kept in a table, so that converting a book's many short fields is a
+// table look-up per byte rather than a call into the system per field.
+#include "platform/codepage.h"
+
+#include <cstdint>
+#include <cstring>
+#include <stdexcept>
+
+namespace platform {
+
+void CodePageConverter::BuildTable() {
+  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+    const char in = static_cast<char>(byte);
+    std::string utf8;
+    const std::size_t undefined = ConvertWithPlatform(std::string_view(&in, 1), utf8);
+    // A single-byte code page gives one character of at most 3 bytes.
+    if (utf8.empty() || utf8.size() > sizeof high_[0].utf8) {
+      throw std::runtime_error("code page " + std::to_string(codePage_) +
+                               " is not a single-byte code page");
+    }
+    Character& c = high_[byte - 0x80];
+    utf8.copy(c.utf8, utf8.size());
+    c.size = static_cast<unsigned char>(utf8.size());
+    c.undefined = undefined > 0;
+  }
+}
+
+std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) const {
+  // ASCII is the same in all these code pages and in UTF-8: most fields
+  // are copied as they are. Checked eight bytes at a time.
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    high |= word;
+  }
+  for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
+  if ((high & 0x8080808080808080ULL) == 0) {
+    out += bytes;
+    return 0;
+  }
+  std::size_t size = 0;
+  for (const char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    size += byte < 0x80 ? 1 : high_[byte - 0x80].size;
+  }
+  const std::size_t start = out.size();
+  out.resize(start + size);
+  char* to = out.data() + start;
+  std::size_t undefined = 0;
+  for (const char b : bytes) {
+    const auto byte = static_cast<unsigned char>(b);
+    if (byte < 0x80) {
+      *to++ = b;
+      continue;
+    }
+    const Character& c = high_[byte - 0x80];
+    for (unsigned k = 0; k < c.size; ++k) *to++ = c.utf8[k];
+    undefined += c.undefined ? 1 : 0;
+  }
+  return undefined;
+}
+
+}  // namespace platform
