@@ -107,9 +107,6 @@ DWORD CALLBACK ReadStreamChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LON
   return 0;
 }
 
-// The rich edit's own undo limit when none is set.
-constexpr WPARAM kDefaultUndoLimit = 100;
-
 // Characters deleted per message when the pane is emptied (see SetPaneText).
 constexpr LRESULT kDeleteSlice = 4096;
 
@@ -218,14 +215,14 @@ void RaisePaneTextLimit(Window window, int id) {
 // Deleting from the start in slices of kDeleteSlice characters, one message
 // each, keeps the walks short; what remains is the control's own update of
 // the paragraphs after each deleted piece. Meanwhile the pane does not
-// redraw, and its undo limit is nothing so that no deleted run is copied into
-// an undo record (it is set back to the control's default afterwards).
-// Streaming in without a selection then fills the empty control and empties
-// its undo stack.
+// redraw. The pane's undo limit is left as it is: setting it to 0 around the
+// deletion and back afterwards made Wine's control keep about 0.7 MB more
+// for every refill, for the life of the process. The deleted slices are
+// undo records of their own, dropped with EM_EMPTYUNDOBUFFER once the pane
+// is empty. Streaming in without a selection then fills the empty control.
 void SetPaneText(Window window, int id, std::string_view text) {
   HWND pane = Child(window, id);
   if (pane == nullptr) return;
-  SendMessageA(pane, EM_SETUNDOLIMIT, 0, 0);
   SendMessageA(pane, WM_SETREDRAW, FALSE, 0);
   for (LRESULT left = SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0); left > 0;) {
     CHARRANGE slice{0, static_cast<LONG>(std::min<LRESULT>(left, kDeleteSlice))};
@@ -235,13 +232,13 @@ void SetPaneText(Window window, int id, std::string_view text) {
     if (now >= left) break;  // the control would not delete: the stream-in below does
     left = now;
   }
+  SendMessageA(pane, EM_EMPTYUNDOBUFFER, 0, 0);
   SendMessageA(pane, WM_SETREDRAW, TRUE, 0);
   StreamSource source{text};
   EDITSTREAM stream{};
   stream.dwCookie = reinterpret_cast<DWORD_PTR>(&source);
   stream.pfnCallback = ReadStreamChunk;
   SendMessageA(pane, EM_STREAMIN, SF_TEXT, reinterpret_cast<LPARAM>(&stream));
-  SendMessageA(pane, EM_SETUNDOLIMIT, kDefaultUndoLimit, 0);
   InvalidateRect(pane, nullptr, TRUE);
 }
 
