@@ -4,6 +4,7 @@
 //
 //   quillmer_e2e_driver QUILLMER.EXE WORK-FOLDER [SIGNAL-FOLDER]
 //   quillmer_e2e_driver --bench QUILLMER.EXE WORK-FOLDER [ENTRIES]
+//   quillmer_e2e_driver --session QUILLMER.EXE WORK-FOLDER [ROUNDS]
 //   quillmer_e2e_driver --show QUILLMER.EXE SIGNAL-FOLDER
 //
 // With a signal folder it writes "ready" there once the window shows an
@@ -16,9 +17,13 @@
 // --bench times a list of 100,000 entries (or ENTRIES) against a book of
 // 2,000 names: the first double-click, "Strip Names", "Sort List" and a
 // second double-click, and compares the whole pane with the expected bytes.
+// --session runs a long session (300 rounds, or ROUNDS) and checks that what
+// the program holds stays flat from round 30 on (see LongSession).
 // --show starts the program where it lies, double-clicks the first list,
 // waits for the screenshot and closes the program.
 #include <windows.h>
+// After windows.h.
+#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -420,10 +425,17 @@ double TimeStep(const RemoteProgram& program, const std::string& what, const std
 }
 
 // One address book of 2,000 names; a list of `entries` entries, every
-// other one such a name in lower case, the rest plain addresses.
-int Bench(const std::string& exe, const std::string& work, int entries) {
-  const std::string folder = LongPath(work) + "\\Bench\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
+// other one such a name in lower case, the rest plain addresses; and what
+// the pane shows for it expanded, then stripped, then sorted.
+struct BenchList {
+  std::string list;
+  std::string book;
+  std::string expanded;
+  std::string stripped;
+  std::string sorted;
+};
+
+BenchList MakeBenchList(int entries) {
   std::vector<tools::BookEntry> book;
   std::vector<std::string> names;
   std::vector<std::string> addresses;
@@ -433,34 +445,49 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
     addresses.push_back("p" + number + "@book.example.org");
     book.push_back({names.back(), addresses.back(), "", "", ""});
   }
-  std::string list = "\\TITLE Bench\r\n";
-  std::string expanded;
+  BenchList made;
+  made.list = "\\TITLE Bench\r\n";
   std::vector<std::string> stripped;
   for (int i = 0; i < entries; ++i) {
     if (i % 2 == 0) {
       const std::size_t n = static_cast<std::size_t>(i / 2) % names.size();
       std::string lower = names[n];
       for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-      list += lower + "\r\n";
-      expanded += lower + "\t" + addresses[n] + "\r\n";
+      made.list += lower + "\r\n";
+      made.expanded += lower + "\t" + addresses[n] + "\r\n";
       stripped.push_back(addresses[n]);
     } else {
       const std::string address = "x" + std::to_string(1000000 + i).substr(1) + "@plain.example";
-      list += address + "\r\n";
-      expanded += address + "\r\n";
+      made.list += address + "\r\n";
+      made.expanded += address + "\r\n";
       stripped.push_back(address);
     }
   }
-  std::string strippedText;
-  for (const std::string& line : stripped) strippedText += line + "\r\n";
-  strippedText += "\r\n";
+  for (const std::string& line : stripped) made.stripped += line + "\r\n";
+  made.stripped += "\r\n";
   std::sort(stripped.begin(), stripped.end(), SortsBefore);
-  std::string sortedText;
-  for (const std::string& line : stripped) sortedText += line + "\r\n";
+  for (const std::string& line : stripped) made.sorted += line + "\r\n";
+  made.book = tools::AddressBookBytes("People", book);
+  return made;
+}
 
-  bool ok = WriteFileBytes(folder + "BENCH.PML", list);
-  ok &= WriteFileBytes(folder + "PEOPLE.PMR", tools::AddressBookBytes("People", book));
+// A folder holding BENCH.PML, PEOPLE.PMR and the program.
+bool MakeBenchFolder(const std::string& folder, const BenchList& bench, const std::string& exe) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  bool ok = WriteFileBytes(folder + "BENCH.PML", bench.list);
+  ok &= WriteFileBytes(folder + "PEOPLE.PMR", bench.book);
   ok &= CopyFileA(exe.c_str(), (folder + "QUILLMER.EXE").c_str(), FALSE) != 0;
+  return ok;
+}
+
+int Bench(const std::string& exe, const std::string& work, int entries) {
+  const std::string folder = LongPath(work) + "\\Bench\\";
+  const BenchList bench = MakeBenchList(entries);
+  const std::string& list = bench.list;
+  const std::string& expanded = bench.expanded;
+  const std::string& strippedText = bench.stripped;
+  const std::string& sortedText = bench.sorted;
+  const bool ok = MakeBenchFolder(folder, bench, exe);
   RemoteProgram program;
   if (!ok || !program.Start(folder + "QUILLMER.EXE", work)) {
     std::printf("FAIL cannot set up the benchmark folder or start the program\n");
@@ -478,6 +505,120 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
   TimeStep(program, "second double-click", expanded, expand);
   CheckSamePane(program, atStart, "the benchmark");
   Check(program.Close() == 0, "closed");
+  return failures == 0 ? 0 : 1;
+}
+
+// What the program holds, as the system reports it; Wine reports no
+// private bytes and no object counts (they read 0).
+struct Holdings {
+  SIZE_T workingSet = 0;
+  SIZE_T privateBytes = 0;
+  DWORD userObjects = 0;
+  DWORD gdiObjects = 0;
+
+  static Holdings Of(HANDLE process) {
+    Holdings held;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                             sizeof counters)) {
+      held.workingSet = counters.WorkingSetSize;
+      held.privateBytes = counters.PrivateUsage;
+    }
+    held.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    held.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    return held;
+  }
+  std::string Text() const {
+    char line[160];
+    std::snprintf(line, sizeof line, "working set %.1f MB, private %.1f MB, USER %lu, GDI %lu",
+                  static_cast<double>(workingSet) / 1048576.0,
+                  static_cast<double>(privateBytes) / 1048576.0,
+                  static_cast<unsigned long>(userObjects), static_cast<unsigned long>(gdiObjects));
+    return line;
+  }
+};
+
+// "&Browse", `to` chosen in the picker and OK: empty once text box 4 shows
+// it, otherwise what went wrong.
+std::string BrowseTo(const RemoteProgram& program, const std::string& to) {
+  program.PostPress(RemoteProgram::kBrowseId);
+  const HWND picker = dialogtest::WaitForPicker(15000, program.processId());
+  if (picker == nullptr) return "no folder picker";
+  // The picker first settles on the folder it starts in.
+  WaitUntil([&] { return !dialogtest::SelectedName(picker).empty(); }, 5000);
+  if (!dialogtest::SelectInPicker(picker, to)) {
+    dialogtest::PressCancel(picker);
+    return to + " could not be selected";
+  }
+  dialogtest::PressOk(picker);
+  const std::string shown = to + "\\";
+  if (WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == shown; }, 15000)) return {};
+  return "text box 4 shows " + program.Text(RemoteProgram::kFolderId);
+}
+
+// A long session: `rounds` rounds of a double-click on a list of 2,000
+// entries, "Strip Names" and "Sort List", and every 30th round a change of
+// folder through "&Browse" and back. What the program holds after round 30
+// and after the last round may differ by 5% (memory) or 10 objects.
+int LongSession(const std::string& exe, const std::string& work, int rounds) {
+  const std::string base = LongPath(work) + "\\";
+  const std::string home = base + "Session";
+  const std::string away = base + "Session Away";
+  const BenchList bench = MakeBenchList(2000);
+  bool ok = MakeBenchFolder(home + "\\", bench, exe);
+  ok &= MakeBrowseFolder(away + "\\", "pat@away.example",
+                         {{"AWAY.PML", "\\TITLE Away\r\nPat Doe\r\n"}});
+  ok &= dialogtest::ListFoldersDownTo(home) && dialogtest::ListFoldersDownTo(away);
+  RemoteProgram program;
+  if (!ok || !program.Start(home + "\\QUILLMER.EXE", home)) {
+    std::printf("FAIL cannot set up the session's folders or start the program\n");
+    return 1;
+  }
+  const PaneFacts atStart = PaneFacts::Of(program.pane());
+  const auto started = std::chrono::steady_clock::now();
+  Holdings atRound30;
+  bool each = true;
+  for (int round = 1; round <= rounds && each; ++round) {
+    each &= program.DoubleClick(std::string("Bench"));
+    each &= round > 1 || program.PaneText() == bench.expanded;
+    program.Press(RemoteProgram::kStripId);
+    each &= round > 1 || program.PaneText() == bench.stripped;
+    program.Press(RemoteProgram::kSortId);
+    each &= program.Responsive() && (round > 1 || program.PaneText() == bench.sorted);
+    if (!each) Check(false, "round " + std::to_string(round) + " shows what it should");
+    if (round % 30 == 0 && each) {
+      std::string wrong = BrowseTo(program, away);
+      if (wrong.empty() && program.Rows() != std::vector<std::string>({"Away"})) {
+        wrong = "the other folder's list is not shown";
+      }
+      if (wrong.empty()) wrong = BrowseTo(program, home);
+      each = wrong.empty();
+      Check(each, "round " + std::to_string(round) + ": to the other folder and back by Browse" +
+                      (each ? "" : " (" + wrong + ")"));
+    }
+    if (round == 30 || round == rounds) {
+      const Holdings now = Holdings::Of(program.process());
+      std::printf("     round %d (%.0f s): %s\n", round, Seconds(started), now.Text().c_str());
+      std::fflush(stdout);
+      if (round == 30) atRound30 = now;
+    }
+  }
+  CheckBytes(bench.sorted, program.PaneText(),
+             "after the last round the pane shows the sorted list");
+  CheckSamePane(program, atStart, "the long session");
+  if (rounds > 30 && each) {
+    const Holdings last = Holdings::Of(program.process());
+    const auto grewBy5 = [](SIZE_T from, SIZE_T to) { return to > from + from / 20; };
+    Check(!grewBy5(atRound30.workingSet, last.workingSet),
+          "the working set grows by at most 5% from round 30 to round " + std::to_string(rounds));
+    Check(!grewBy5(atRound30.privateBytes, last.privateBytes), "private bytes grow by at most 5%");
+    Check(last.userObjects <= atRound30.userObjects + 10 &&
+              last.gdiObjects <= atRound30.gdiObjects + 10,
+          "USER and GDI objects grow by at most 10 each");
+  }
+  Check(program.Close() == 0, "closed");
+  std::printf("%d failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
 
@@ -500,6 +641,9 @@ int Show(const std::string& exe, const std::string& signals) {
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--bench") {
     return Bench(argv[2], argv[3], argc >= 5 ? std::atoi(argv[4]) : 100000);
+  }
+  if (argc >= 4 && std::string(argv[1]) == "--session") {
+    return LongSession(argv[2], argv[3], argc >= 5 ? std::atoi(argv[4]) : 300);
   }
   if (argc >= 4 && std::string(argv[1]) == "--show") return Show(argv[2], argv[3]);
   if (argc < 3) {
