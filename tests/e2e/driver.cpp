@@ -18,9 +18,11 @@
 // build that always empties the pane by deleting its text (the way taken
 // everywhere but under the Wine release the tests verified): every property
 // of the pane, its bytes, typing, the focus and caret are checked on both.
-// --bench times a list of 100,000 entries (or ENTRIES) against a book of
-// 2,000 names: the first double-click, "Strip Names", "Sort List" and a
-// second double-click, and compares the whole pane with the expected bytes.
+// --bench times lists of 5,000, 20,000 and 100,000 entries (or ENTRIES),
+// each in a program of its own, against a book of 2,000 names: the first
+// double-click, "Strip Names", "Sort List" and a second double-click, each
+// with its ratio to the first double-click, and compares the whole pane
+// with the expected bytes.
 // --session runs a long session (300 rounds, or ROUNDS) and checks that what
 // the program holds stays flat from round 30 on (see LongSession).
 // --show starts the program where it lies, double-clicks the first list,
@@ -586,9 +588,10 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
 }
 
 // Seconds for one user action, the pane's text read afterwards (outside the
-// time) and compared with `expected` whole.
+// time) and compared with `expected` whole; printed with the ratio to
+// `fill` unless that is 0.
 double TimeStep(const RemoteProgram& program, const std::string& what, const std::string& expected,
-                void (*act)(const RemoteProgram&)) {
+                void (*act)(const RemoteProgram&), double fill) {
   const auto start = std::chrono::steady_clock::now();
   act(program);
   program.Responsive();
@@ -597,7 +600,11 @@ double TimeStep(const RemoteProgram& program, const std::string& what, const std
   Check(shown == expected, what + ": the pane shows the expected " +
                                std::to_string(expected.size()) + " bytes (it shows " +
                                std::to_string(shown.size()) + ")");
-  std::printf("     %-20s %8.2f s\n", what.c_str(), seconds);
+  if (fill > 0) {
+    std::printf("     %-20s %8.2f s %6.2fx\n", what.c_str(), seconds, seconds / fill);
+  } else {
+    std::printf("     %-20s %8.2f s\n", what.c_str(), seconds);
+  }
   std::fflush(stdout);
   return seconds;
 }
@@ -619,12 +626,14 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
   std::printf("list of %d entries (%zu bytes), 2,000 names; pane %zu bytes expanded\n", entries,
               list.size(), expanded.size());
   const auto expand = [](const RemoteProgram& p) { p.DoubleClick(std::string("Bench")); };
-  TimeStep(program, "first double-click", expanded, expand);
-  TimeStep(program, "Strip Names", strippedText,
-           [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); });
-  TimeStep(program, "Sort List", sortedText,
-           [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); });
-  TimeStep(program, "second double-click", expanded, expand);
+  const double fill = TimeStep(program, "first double-click", expanded, expand, 0);
+  TimeStep(
+      program, "Strip Names", strippedText,
+      [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); }, fill);
+  TimeStep(
+      program, "Sort List", sortedText,
+      [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); }, fill);
+  TimeStep(program, "second double-click", expanded, expand, fill);
   CheckSamePane(program, atStart, "the benchmark");
   Check(program.Close() == 0, "closed");
   return failures == 0 ? 0 : 1;
@@ -762,7 +771,10 @@ int Show(const std::string& exe, const std::string& signals) {
 
 int main(int argc, char** argv) {
   if (argc >= 4 && std::string(argv[1]) == "--bench") {
-    return Bench(argv[2], argv[3], argc >= 5 ? std::atoi(argv[4]) : 100000);
+    if (argc >= 5) return Bench(argv[2], argv[3], std::atoi(argv[4]));
+    int failed = 0;
+    for (const int entries : {5000, 20000, 100000}) failed |= Bench(argv[2], argv[3], entries);
+    return failed;
   }
   if (argc >= 4 && std::string(argv[1]) == "--session") {
     return LongSession(argv[2], argv[3], argc >= 5 ? std::atoi(argv[4]) : 300);
