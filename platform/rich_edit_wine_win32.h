@@ -1,7 +1,7 @@
 // The one place where the window layer relies on how Wine builds its rich
 // edit control (see rich_edit_wine_win32.cpp). Used by window_win32.cpp
 // only; on Windows, and on any Wine release the tests have not verified,
-// every function here does nothing and says so.
+// EmptyWithFreshEditor sends nothing to the control and returns false.
 #pragma once
 
 #include <windows.h>
