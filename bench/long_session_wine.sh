@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench/long_session_wine.sh [ROUNDS] [PRESET]: a long session of the window
+# bench/long_session_wine.sh [ROUNDS] [PRESET] [deleting]: a long session of the window
 # under Wine (the end-to-end driver's --session): ROUNDS rounds (300 unless
 # given) of a double-click on a 2,000-entry list, "Strip Names" and "Sort
 # List", every 30th round a change of folder through "&Browse" and back; it
@@ -9,7 +9,9 @@
 # (wine64, the default) or win32 (the product, under 32-bit Wine; build it
 # and run scripts/setup-wine32 first). Runs under scripts/with-display, which
 # ends Xvfb and the wineserver afterwards. The test run (ctest) runs 45
-# rounds.
+# rounds. With "deleting" it drives QUILLDEL.EXE, the test build that always
+# empties the pane by deleting its text (the way taken on Windows and on
+# Wine releases other than 8.0), instead of QUILLMER.EXE.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-300}
@@ -22,6 +24,7 @@ case $preset in
 esac
 driver=$build/tests/e2e/quillmer_e2e_driver.exe
 exe=$build/app/QUILLMER.exe
+[ "${3:-}" = deleting ] && exe=$build/tests/e2e/QUILLDEL.exe
 for f in "$driver" "$exe"; do
   [ -e "$f" ] || { echo "long_session_wine: missing $f (build the $preset preset)" >&2; exit 2; }
 done
