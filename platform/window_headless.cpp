@@ -126,6 +126,9 @@ void SetControlText(Window window, int id, std::string_view text) {
 
 void RaisePaneTextLimit(Window, int) {}
 
+// One way of emptying the pane here.
+void RefillPaneInSlicesOnly() {}
+
 void SetPaneText(Window window, int id, std::string_view text) {
   SetControlText(window, id, text);
 }

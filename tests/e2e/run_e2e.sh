@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The end-to-end test: runs the driver under Wine against QUILLMER.EXE and
 # takes a screenshot of the display while the window shows an expansion.
-#   run_e2e.sh WINE-RUN DRIVER.EXE QUILLMER.EXE OUTPUT-FOLDER
+#   run_e2e.sh WINE-RUN DRIVER.EXE QUILLMER.EXE OUTPUT-FOLDER DELETING.EXE
 set -u
-wine_run=$1 driver=$2 exe=$3 out=$4
+wine_run=$1 driver=$2 exe=$3 out=$4 deleting=$5
 if [ -z "${DISPLAY:-}" ]; then
   echo "no display: skipped (scripts/test provides one)"
   exit 77
@@ -15,7 +15,8 @@ mkdir -p "$out/work" "$out/signals"
 "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-"$wine_run" "$driver" "$(winpath "$exe")" "$(winpath "$out/work")" "$(winpath "$out/signals")" &
+"$wine_run" "$driver" "$(winpath "$exe")" "$(winpath "$out/work")" "$(winpath "$out/signals")" \
+  "$(winpath "$deleting")" &
 driver_pid=$!
 for _ in $(seq 600); do
   [ -e "$out/signals/ready" ] && break

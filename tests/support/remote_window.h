@@ -32,6 +32,8 @@ class ChildProcess {
   // The exit code, or nothing if it is still running after `milliseconds`.
   std::optional<DWORD> Wait(DWORD milliseconds) const;
   DWORD id() const { return info_.dwProcessId; }
+  // The process's handle (all access), for reading its memory figures.
+  HANDLE handle() const { return info_.hProcess; }
 
  private:
   PROCESS_INFORMATION info_{};
@@ -104,6 +106,8 @@ class RemoteProgram : public RemoteWindow {
   // Closes the window with the system Close command and waits for the
   // process: its exit code, or -1 if it did not end within 30 seconds.
   long Close();
+  HANDLE process() const { return process_.handle(); }
+  DWORD processId() const { return process_.id(); }
 
  private:
   ChildProcess process_;

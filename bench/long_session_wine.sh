@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# bench/long_session_wine.sh [ROUNDS] [PRESET] [deleting]: a long session of the window
+# under Wine (the end-to-end driver's --session): ROUNDS rounds (300 unless
+# given) of a double-click on a 2,000-entry list, "Strip Names" and "Sort
+# List", every 30th round a change of folder through "&Browse" and back; it
+# prints the working set (and private bytes and USER/GDI objects, which
+# Wine reports as 0) after round 30 and after the last round, and fails when
+# one grew by more than 5% (objects: by more than 10). PRESET is win64
+# (wine64, the default) or win32 (the product, under 32-bit Wine; build it
+# and run scripts/setup-wine32 first). Runs under scripts/with-display, which
+# ends Xvfb and the wineserver afterwards. The test run (ctest) runs 45
+# rounds. With "deleting" it drives QUILLDEL.EXE, the test build that always
+# empties the pane by deleting its text (the way taken on Windows and on
+# Wine releases other than 8.0), instead of QUILLMER.EXE.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=${1:-300}
+preset=${2:-win64}
+build=$PWD/build/$preset
+case $preset in
+  win64) wine_run=$PWD/scripts/wine-run ;;
+  win32) wine_run=$PWD/scripts/wine32-run ;;
+  *) echo "long_session_wine: PRESET is win64 or win32" >&2; exit 2 ;;
+esac
+driver=$build/tests/e2e/quillmer_e2e_driver.exe
+exe=$build/app/QUILLMER.exe
+[ "${3:-}" = deleting ] && exe=$build/tests/e2e/QUILLDEL.exe
+for f in "$driver" "$exe"; do
+  [ -e "$f" ] || { echo "long_session_wine: missing $f (build the $preset preset)" >&2; exit 2; }
+done
+out=$build/bench-session
+trap 'rm -rf "$out"' EXIT
+scripts/with-display bash tests/e2e/run_session.sh "$wine_run" "$driver" "$exe" "$out" "$rounds"
