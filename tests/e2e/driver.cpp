@@ -440,13 +440,22 @@ void LargeRefill(const std::string& exe, const std::string& work, const std::str
   Check((GetWindowLongPtrA(pane, GWL_STYLE) & WS_HSCROLL) != 0,
         what + "the horizontal scroll bar is shown for the long line");
   // The editor that has the focus moves the caret as it types: after
-  // Enter it stands at the start of the second line.
-  GUITHREADINFO caret{};
-  caret.cbSize = sizeof caret;
-  GetGUIThreadInfo(GetWindowThreadProcessId(program.window(), nullptr), &caret);
-  Check(caret.hwndCaret == pane && caret.rcCaret.top > 0 && caret.rcCaret.left >= 0 &&
-            caret.rcCaret.left < 10,
-        what + "the caret stands at the start of the second line");
+  // Enter it stands at the start of the second line. The caret is placed
+  // once the editor has scrolled back from the long line, which may come a
+  // moment after the text: asked again for up to two seconds.
+  const DWORD thread = GetWindowThreadProcessId(program.window(), nullptr);
+  const auto caretAtSecondLine = [&] {
+    GUITHREADINFO caret{};
+    caret.cbSize = sizeof caret;
+    return GetGUIThreadInfo(thread, &caret) != 0 && caret.hwndCaret == pane &&
+           caret.rcCaret.top > 0 && caret.rcCaret.left >= 0 && caret.rcCaret.left < 10;
+  };
+  bool atSecondLine = caretAtSecondLine();
+  for (int tries = 0; !atSecondLine && tries < 40; ++tries) {
+    Sleep(50);
+    atSecondLine = caretAtSecondLine();
+  }
+  Check(atSecondLine, what + "the caret stands at the start of the second line");
 
   start = std::chrono::steady_clock::now();
   program.Press(RemoteProgram::kSortId);
