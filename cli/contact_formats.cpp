@@ -1,18 +1,14 @@
+// The CSV and LDIF sides of the contact formats (the vCard side is
+// contact_vcard.cpp).
 #include "cli/contact_formats.h"
 
-#include <array>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
-
-#include "base/ascii.h"
 
 namespace cli {
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr std::size_t kVCardLineOctets = 75;
 
 // ---------------------------------------------------------------- CSV
 
@@ -29,138 +25,7 @@ void AppendCsvField(std::string_view field, std::string& out) {
   out += '"';
 }
 
-// ---------------------------------------------------------------- vCard
-
-// The bytes a vCard text value escapes: \\ , ; and line breaks, as a table
-// indexed by byte, one look-up a byte.
-constexpr std::array<bool, 256> kVCardSpecials = [] {
-  std::array<bool, 256> specials{};
-  for (const char c : {'\\', ',', ';', '\r', '\n'}) specials[static_cast<unsigned char>(c)] = true;
-  return specials;
-}();
-
-bool IsVCardSpecial(char c) {
-  return kVCardSpecials[static_cast<unsigned char>(c)];
-}
-
-// Whether any of the eight bytes at `at` is special: a byte equal to c
-// leaves a zero byte in word ^ (c in every byte), which the borrow of the
-// subtraction finds.
-bool HasVCardSpecial(const char* at) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-  std::uint64_t word;
-  std::memcpy(&word, at, 8);
-  const auto zeros = [&](unsigned char c) {
-    const std::uint64_t x = word ^ (kOnes * c);
-    return (x - kOnes) & ~x;
-  };
-  return ((zeros('\\') | zeros(',') | zeros(';') | zeros('\r') | zeros('\n')) & kHighs) != 0;
-}
-
-// Appends `text` escaped as a vCard text value.
-void AppendVCardText(std::string_view text, std::string& out) {
-  while (!text.empty()) {
-    // Plain runs go in whole; only the specials are looked at one by one.
-    // Eight bytes at a time first, while none of them is special.
-    std::size_t special = 0;
-    while (special + 8 <= text.size() && !HasVCardSpecial(text.data() + special)) special += 8;
-    while (special < text.size() && !IsVCardSpecial(text[special])) ++special;
-    out.append(text.data(), special);
-    if (special == text.size()) break;
-    const char c = text[special];
-    text.remove_prefix(special + 1);
-    if (c == '\r' || c == '\n') {
-      // CR LF, CR alone and LF alone are each one line break.
-      if (c == '\r' && !text.empty() && text.front() == '\n') text.remove_prefix(1);
-      out += "\\n";
-    } else {
-      out += '\\';
-      out += c;
-    }
-  }
-}
-
-// Appends `line` (a whole content line without its end) folded: no line
-// longer than 75 octets, continuation lines starting with a space, and no
-// fold between the bytes of one UTF-8 character.
-void AppendFolded(std::string_view line, std::string& out) {
-  std::size_t room = kVCardLineOctets;
-  while (line.size() > room) {
-    std::size_t cut = room;
-    // Back off over continuation bytes (10xxxxxx) to a character's start.
-    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-    if (cut == 0) cut = room;  // not UTF-8 after all: fold where it fits
-    out += line.substr(0, cut);
-    out += kCrLf;
-    out += ' ';
-    line.remove_prefix(cut);
-    room = kVCardLineOctets - 1;
-  }
-  out += line;
-  out += kCrLf;
-}
-
-// A content line is written straight into the output: its name and colon
-// (BeginProperty, which says where the line starts), its value, then
-// EndProperty, which folds it if it came out longer than a line may be (the
-// rare case, so only then is it copied).
-std::size_t BeginProperty(std::string_view name, std::string& out) {
-  const std::size_t start = out.size();
-  out += name;
-  out += ':';
-  return start;
-}
-
-void EndProperty(std::size_t start, std::string& out) {
-  if (out.size() - start <= kVCardLineOctets) {
-    out += kCrLf;
-    return;
-  }
-  const std::string line = out.substr(start);
-  out.resize(start);
-  AppendFolded(line, out);
-}
-
-// A property whose value is `text` escaped, between `before` and `after`
-// (the other components of a structured value).
-void AppendTextProperty(std::string_view name, std::string_view text, std::string& out,
-                        std::string_view before = {}, std::string_view after = {}) {
-  const std::size_t start = BeginProperty(name, out);
-  out += before;
-  AppendVCardText(text, out);
-  out += after;
-  EndProperty(start, out);
-}
-
 }  // namespace
-
-std::string VCardText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 8);
-  AppendVCardText(text, escaped);
-  return escaped;
-}
-
-void AppendVCardProperty(std::string_view name, std::string_view value, std::string& out) {
-  const std::size_t start = BeginProperty(name, out);
-  out += value;
-  EndProperty(start, out);
-}
-
-NameParts SplitName(std::string_view name) {
-  std::string_view family = base::TrimBlanks(name);
-  std::string_view given;
-  if (const std::size_t comma = family.find(','); comma != std::string_view::npos) {
-    given = base::TrimBlanks(family.substr(comma + 1));
-    family = base::TrimBlanks(family.substr(0, comma));
-  } else if (const std::size_t space = family.find_last_of(" \t");
-             space != std::string_view::npos) {
-    given = base::TrimBlanks(family.substr(0, space));
-    family = family.substr(space + 1);
-  }
-  return {family, given};
-}
 
 // ---------------------------------------------------------------- LDIF
 
@@ -252,43 +117,6 @@ void AppendContactCsv(const Contact& c, std::string& out) {
   AppendCsvRow(
       {c.name, c.company, c.key, c.street, c.postal, c.phone, c.fax, c.notes, c.address, c.book},
       out);
-}
-
-void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
-  out += "BEGIN:VCARD";
-  out += kCrLf;
-  out += shape.version4 ? "VERSION:4.0" : "VERSION:3.0";
-  out += kCrLf;
-  if (!shape.uid.empty()) AppendVCardProperty("UID", shape.uid, out);
-  // FN and N are required; a record without a name is known by its address.
-  const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  AppendTextProperty("FN", shown, out);
-  // N: family;given;additional;prefixes;suffixes.
-  const std::size_t name = BeginProperty("N", out);
-  const NameParts parts = SplitName(c.name);
-  AppendVCardText(parts.family, out);
-  out += ';';
-  AppendVCardText(parts.given, out);
-  out += ";;;";
-  EndProperty(name, out);
-  if (!c.company.empty()) AppendTextProperty("ORG", c.company, out);
-  if (!c.key.empty()) AppendTextProperty("NICKNAME", c.key, out);
-  // ADR components: box;extended;street;locality;region;code;country. 4.0
-  // has no PARCEL or POSTAL type, nor INTERNET for EMAIL.
-  if (!c.street.empty()) {
-    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL", c.street, out, ";;", ";;;;");
-  }
-  if (!c.postal.empty()) {
-    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL", c.postal, out, ";;", ";;;;");
-  }
-  if (!c.phone.empty()) AppendTextProperty("TEL;TYPE=VOICE", c.phone, out);
-  if (!c.fax.empty()) AppendTextProperty("TEL;TYPE=FAX", c.fax, out);
-  if (!c.notes.empty()) AppendTextProperty("NOTE", c.notes, out);
-  if (!c.address.empty()) {
-    AppendTextProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", c.address, out);
-  }
-  out += "END:VCARD";
-  out += kCrLf;
 }
 
 std::string ContactDn(const Contact& c) {
