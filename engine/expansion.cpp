@@ -10,11 +10,20 @@
 #include "engine/address_book.h"
 #include "engine/lines.h"
 #include "engine/mailing_list.h"
+#include "engine/parallel.h"
 
 namespace engine {
 
-std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const StringTable& addresses) {
+namespace {
+
+// A list this long is expanded in two halves at once where there is a
+// second processor; below it a thread costs more than it saves.
+constexpr std::size_t kHalvesFrom = std::size_t{256} << 10;
+
+// Appends the expansion of `file` (already cut at its first Ctrl-Z) to
+// `text`.
+void AppendExpansion(std::string_view file, const FirstMatchIndex& names,
+                     const StringTable& addresses, std::string& text) {
   // Entries are handed to the index in batches of this many, so that it can
   // overlap their lookups; the output is still written in file order.
   constexpr std::size_t kBatch = 64;
@@ -29,9 +38,6 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
   GrowableBuffer keyBytes;
   std::size_t keyUsed = 0;
 
-  std::string text;
-  // Room for addresses too; pages of it that stay unused are never touched.
-  text.reserve(2 * file.size());
   const auto flush = [&] {
     std::size_t begin = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -84,7 +90,53 @@ std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
     if (++count == kBatch) flush();
   }
   flush();
+}
+
+// Where the second half of `file` starts: after the first line end (a CR
+// and the LF after it, if any) from the middle on; 0 when no line starts
+// there.
+std::size_t SecondHalfStart(std::string_view file) {
+  const std::size_t cr = file.find('\r', file.size() / 2);
+  if (cr == std::string_view::npos) return 0;
+  std::size_t start = cr + 1;
+  if (start < file.size() && file[start] == '\n') ++start;
+  return start < file.size() ? start : 0;
+}
+
+std::string Expand(std::string_view file, const FirstMatchIndex& names,
+                   const StringTable& addresses, bool inHalves) {
+  // Nothing after the first Ctrl-Z is read: cut there before any halving.
+  file = file.substr(0, file.find('\x1A'));
+  std::string text;
+  // Room for addresses too; pages of it that stay unused are never touched.
+  text.reserve(2 * file.size());
+  const std::size_t half = inHalves ? SecondHalfStart(file) : 0;
+  if (half == 0) {
+    AppendExpansion(file, names, addresses, text);
+    return text;
+  }
+  // Each line lies wholly in one half, and a half's expansion depends on
+  // its own lines only: the two joined are the expansion of the whole.
+  std::string second;
+  RunBoth([&] { AppendExpansion(file.substr(0, half), names, addresses, text); },
+          [&] {
+            second.reserve(2 * (file.size() - half));
+            AppendExpansion(file.substr(half), names, addresses, second);
+          });
+  text += second;
   return text;
+}
+
+}  // namespace
+
+std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
+                           const StringTable& addresses) {
+  return Expand(file, names, addresses, file.size() >= kHalvesFrom && HasSecondProcessor());
+}
+
+std::string ExpandListTextInHalves(std::string_view file, const FirstMatchIndex& names,
+                                   const StringTable& addresses) {
+  return Expand(file, names, addresses, true);
 }
 
 }  // namespace engine

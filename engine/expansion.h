@@ -19,9 +19,17 @@ namespace engine {
 
 class FirstMatchIndex;
 
-// The expansion of a list file's bytes against the given tables. Pure.
+// The expansion of a list file's bytes against the given tables. Pure. A
+// long list is expanded in two halves at once where the machine has a
+// second processor.
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
                            const StringTable& addresses);
+
+// The same text made as a long list is on such a machine, whatever the
+// list's length: the halves, cut at the first line end after the middle,
+// expanded at once and joined.
+std::string ExpandListTextInHalves(std::string_view file, const FirstMatchIndex& names,
+                                   const StringTable& addresses);
 
 // The same against the address books of `folder`.
 inline std::string ExpandListText(std::string_view file, const MailFolder& folder) {

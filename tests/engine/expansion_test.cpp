@@ -17,10 +17,16 @@ namespace {
 
 using V = std::vector<std::string>;
 
+// The expansion, which a long list's two halves made at once must give too,
+// wherever its middle falls.
 std::string Expand(std::string_view file, const V& names, const V& addresses) {
   const engine::StringTable nameTable = fixture::TableOf(names);
   const engine::FirstMatchIndex index(nameTable);
-  return engine::ExpandListText(file, index, fixture::TableOf(addresses));
+  const engine::StringTable addressTable = fixture::TableOf(addresses);
+  std::string text = engine::ExpandListText(file, index, addressTable);
+  EXPECT_TRUE(engine::ExpandListTextInHalves(file, index, addressTable) == text)
+      << "in halves: " << file.substr(0, 80);
+  return text;
 }
 
 TEST(ExpandListText, ResolvesNamesAndKeepsEverythingElse) {
@@ -91,6 +97,16 @@ TEST(ExpandListText, FollowsTheLineRules) {
                    "n\r\nann\r\n",
                    names, addresses),
             "ann\tann@a\r\nan\r\n");
+  // The halves are cut after the first line end from the middle on: CR LF,
+  // a CR alone, a CR with nothing after it, none at all, or one past a
+  // Ctrl-Z.
+  EXPECT_EQ(Expand("ann\r\nann\r\nbo\r\n\nann", names, addresses),
+            "ann\tann@a\r\nann\tann@a\r\nbo\r\n\nann\r\n");
+  EXPECT_EQ(Expand("ann\rann\n\rann\r\nbo", names, addresses),
+            "ann\tann@a\r\nann\n\r\nann\tann@a\r\nbo\r\n");
+  EXPECT_EQ(Expand("bo\r\nann\r", names, addresses), "bo\r\nann\tann@a\r\n");
+  EXPECT_EQ(Expand("ann\r\nann\nbo\nann", names, addresses), "ann\tann@a\r\nann\nbo\nann\r\n");
+  EXPECT_EQ(Expand("ann\r\x1A\r\nann\r\nann\r\nann\r\n", names, addresses), "ann\tann@a\r\n");
   // NULs in a line are ordinary bytes of the entry and of its key.
   const V nulNames{std::string("A\0B", 3)};
   EXPECT_EQ(Expand(std::string("a\0b\r\na\0c", 8), nulNames, {"nul@x"}),

@@ -1,0 +1,49 @@
+// Two pieces of one job at once, on this thread and one more: for the few
+// jobs that are large enough to gain from a second processor (loading
+// many address books, expanding a long list). The pieces must not share
+// anything they write.
+#pragma once
+
+#include <exception>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace engine {
+
+// Whether the machine has a second processor to share work with.
+bool HasSecondProcessor();
+
+// Runs `second` on a thread of its own and `first` on this one, and
+// returns when both are done. An exception from either is thrown here
+// once both are done (the first's when both throw). Where no thread can be
+// started, runs `first` and then `second` on this thread.
+template <typename First, typename Second>
+void RunBoth(First&& first, Second&& second) {
+  std::exception_ptr secondFailure;
+  std::thread worker;
+  try {
+    worker = std::thread([&] {
+      try {
+        second();
+      } catch (...) {
+        secondFailure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    first();
+    second();
+    return;
+  }
+  std::exception_ptr firstFailure;
+  try {
+    first();
+  } catch (...) {
+    firstFailure = std::current_exception();
+  }
+  worker.join();
+  if (firstFailure) std::rethrow_exception(firstFailure);
+  if (secondFailure) std::rethrow_exception(secondFailure);
+}
+
+}  // namespace engine
