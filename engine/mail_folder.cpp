@@ -4,9 +4,11 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <span>
 #include <thread>
 #include <utility>
 
+#include "engine/parallel.h"
 #include "platform/files.h"
 
 namespace engine {
@@ -92,14 +94,20 @@ FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& na
   }
 }
 
+// What a run of books gives: their records, the hash of each name (for the
+// index) and the books that could not be read.
+struct BookRecords {
+  StringTable names;
+  StringTable addresses;
+  std::vector<std::uint32_t> hashes;
+  std::vector<UnreadableFile> unreadable;
+  bool outOfMemory = false;  // no room even to read: no records at all
+};
+
 // Appends the records of every book in `books` (bare names in the folder
-// `path`) to the tables, each book tried again as `retry` says and handed
-// to `note` with why it could not be read; on running out of memory the
-// tables end empty.
-template <typename Note>
-void AppendBooks(const std::string& path, const std::vector<std::string>& books,
-                 const RetryDeadline& retry, StringTable& names, StringTable& addresses,
-                 std::vector<std::uint32_t>& hashes, Note&& note) {
+// `path`) to `records`, each book tried again as `retry` says.
+void AppendBooks(const std::string& path, std::span<const std::string> books,
+                 const RetryDeadline& retry, BookRecords& records) {
   try {
     // One piece of one book in memory at a time, in a buffer that is never
     // cleared: every byte of it that is looked at was just read.
@@ -107,16 +115,73 @@ void AppendBooks(const std::string& path, const std::vector<std::string>& books,
     piece.Grow(kPieceSize, 0);
     for (const std::string& book : books) {
       const std::string bookPath = platform::PathInFolder(path, book);
-      note(book, true, Retrying(retry, [&] {
-             return AppendBookFile(bookPath, piece.data(), names, addresses, hashes);
-           }));
+      const FileFailure failure = Retrying(retry, [&] {
+        return AppendBookFile(bookPath, piece.data(), records.names, records.addresses,
+                              records.hashes);
+      });
+      if (Unreadable(failure)) records.unreadable.push_back({book, true, failure});
     }
   } catch (const std::bad_alloc&) {
-    // No room even for the buffer: the folder shows no records.
-    names = {};
-    addresses = {};
-    hashes = {};
+    records.outOfMemory = true;
   }
+}
+
+// Books of at least this many bytes in all are read as two runs at once
+// where there is a second processor: each run reads and cuts its own
+// books, and the second's tables are joined to the first's.
+constexpr std::uint64_t kTwoRunsFrom = std::uint64_t{1} << 20;
+
+// Where the second run of books starts: the book that splits their bytes
+// most nearly in half; 0 for one run.
+std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes) {
+  std::uint64_t total = 0;
+  for (const std::uint64_t size : sizes) total += size;
+  if (sizes.size() < 2 || total < kTwoRunsFrom || !HasSecondProcessor()) return 0;
+  const std::uint64_t half = total / 2;
+  // Books go to the first run while it stays within half the bytes, and
+  // one more when that ends nearer the half; the second run keeps one at
+  // least.
+  std::size_t start = 1;
+  std::uint64_t before = sizes[0];  // the bytes of books [0, start)
+  while (start + 1 < sizes.size() && before + sizes[start] <= half) before += sizes[start++];
+  if (start + 1 < sizes.size() && before < half && before + sizes[start] - half < half - before) {
+    ++start;
+  }
+  return start;
+}
+
+// The records of every book in `books`, in their order, with `sizes` (the
+// books' sizes as listed) saying whether two runs pay.
+BookRecords ReadBooks(const std::string& path, const std::vector<std::string>& books,
+                      const std::vector<std::uint64_t>& sizes, const RetryDeadline& retry) {
+  BookRecords first;
+  const std::size_t second = sizes.size() == books.size() ? SecondRunStart(sizes) : 0;
+  const std::span<const std::string> all(books);
+  if (second == 0) {
+    AppendBooks(path, all, retry, first);
+  } else {
+    BookRecords rest;
+    RunBoth([&] { AppendBooks(path, all.first(second), retry, first); },
+            [&] { AppendBooks(path, all.subspan(second), retry, rest); });
+    first.unreadable.insert(first.unreadable.end(), rest.unreadable.begin(), rest.unreadable.end());
+    first.outOfMemory = first.outOfMemory || rest.outOfMemory;
+    if (!first.outOfMemory) {
+      try {
+        first.hashes.insert(first.hashes.end(), rest.hashes.begin(), rest.hashes.end());
+        first.names.AppendTable(std::move(rest.names));
+        first.addresses.AppendTable(std::move(rest.addresses));
+      } catch (const std::bad_alloc&) {
+        first.outOfMemory = true;
+      }
+    }
+  }
+  if (first.outOfMemory) {
+    // The folder shows no records.
+    first.names = {};
+    first.addresses = {};
+    first.hashes = {};
+  }
+  return first;
 }
 
 // The title of the list file at `path`, read only as far as its first line
@@ -185,17 +250,17 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
   if (path.find_first_of("*?") != std::string::npos || !platform::IsFolder(path)) {
     return {nullptr, FolderFailure::kNotAFolder};
   }
-  std::optional<std::vector<std::string>> books = platform::ListMatchingFiles(path, "*.PMR");
+  std::vector<std::uint64_t> sizes;
+  std::optional<std::vector<std::string>> books =
+      platform::ListMatchingFiles(path, "*.PMR", &sizes);
   if (!books) return {nullptr, FolderFailure::kCannotList};
 
-  StringTable names;
-  StringTable addresses;
-  std::vector<std::uint32_t> hashes;  // the names' hashes, for the index
-  std::vector<UnreadableFile> unreadable;
+  BookRecords records;
+  if (options.bookRecords) records = ReadBooks(path, *books, sizes, options.retry);
+  std::vector<UnreadableFile>& unreadable = records.unreadable;
   const auto note = [&](const std::string& file, bool book, FileFailure failure) {
     if (Unreadable(failure)) unreadable.push_back({file, book, failure});
   };
-  if (options.bookRecords) AppendBooks(path, *books, options.retry, names, addresses, hashes, note);
 
   std::vector<MailingList> lists;
   for (std::string& file :
@@ -205,9 +270,9 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
     note(file, false, Retrying(options.retry, [&] { return ReadListTitle(listPath, title); }));
     lists.push_back({std::move(file), std::move(title)});
   }
-  return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(names),
-                                             std::move(addresses), std::move(lists),
-                                             std::move(unreadable), std::move(hashes)),
+  return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(records.names),
+                                             std::move(records.addresses), std::move(lists),
+                                             std::move(unreadable), std::move(records.hashes)),
           FolderFailure::kNone};
 }
 

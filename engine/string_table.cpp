@@ -168,6 +168,39 @@ void StringTable::push_back(std::string_view entry) {
   if (!entry.empty()) std::memcpy(to, entry.data(), entry.size());
 }
 
+void StringTable::AppendTable(StringTable&& other) {
+  if (other.count_ == 0) return;
+  if (count_ == 0) {
+    *this = std::move(other);
+    return;
+  }
+  if (other.count_ > kMaxEntries - count_) throw std::bad_alloc();
+  const std::uint32_t ownEnd = ends_[count_];
+  // The other table's blocks follow this one's, each where a block of this
+  // one would start: its offsets move by that much. Its leading empty
+  // entries end where this table's last one does.
+  const std::size_t base = other.blocks_.empty() ? 0 : blocks_.size() << kBlockShift;
+  if (other.ends_[other.count_] > kMaxBytes - base) throw std::bad_alloc();
+  ReserveEntries(other.count_);
+  blocks_.reserve(blocks_.size() + other.blocks_.size());
+  // Every block but the last is whole.
+  if (!other.blocks_.empty() && !blocks_.empty()) {
+    blocks_.back().Grow(kBlockSize, blocks_.back().capacity());
+  }
+  std::uint32_t* ends = WritableEnds() + count_;
+  for (std::size_t k = 1; k <= other.count_; ++k) {
+    const std::uint32_t end = other.ends_[k];
+    ends[k] = end == 0 ? ownEnd : static_cast<std::uint32_t>(base + end);
+  }
+  for (GrowableBuffer& block : other.blocks_) blocks_.push_back(std::move(block));
+  count_ += other.count_;
+  // The next append finds its room the long way.
+  tail_ = nullptr;
+  tailRoom_ = 0;
+  endsRoom_ = 0;
+  other = StringTable();
+}
+
 void StringTable::Truncate(std::size_t count) {
   if (count < count_) {
     count_ = count;

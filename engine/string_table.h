@@ -113,6 +113,10 @@ class StringTable {
     return most <= tailRoom_ && count_ < endsRoom_ ? tail_ : nullptr;
   }
   void push_back(std::string_view entry);
+  // Adds the entries of `other` after this table's, taking over its blocks
+  // instead of copying their bytes; `other` ends empty. Throws
+  // std::bad_alloc as AppendUninitialized does, both tables as they were.
+  void AppendTable(StringTable&& other);
   // Drops every entry from index `count` on.
   void Truncate(std::size_t count);
   // Room for `entries` more entries.

@@ -59,9 +59,11 @@ bool IsPathSeparator(char c);
 // Bare names of the plain files in `folder` matching the wildcard `pattern`
 // ("*.PMR"), letter case ignored; folders and hidden or system files left
 // out. In the listing's own order, never sorted. nullopt when the folder
-// cannot be listed (no match is an empty list, not a failure).
-std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
-                                                          std::string_view pattern);
+// cannot be listed (no match is an empty list, not a failure). With
+// `sizes`, each file's size as listed goes there, at its name's place.
+std::optional<std::vector<std::string>> ListMatchingFiles(
+    const std::string& folder, std::string_view pattern,
+    std::vector<std::uint64_t>* sizes = nullptr);
 
 // Looks up exactly one directory entry by its path (no wildcard added) and
 // returns its name as stored (the long name, in its stored letter case).

@@ -83,10 +83,12 @@ bool MatchesWildcard(std::string_view pattern, std::string_view name) {
   return p == pattern.size();
 }
 
-bool IsRegularFileIn(int dir_fd, const char* name) {
+// Whether `name` in the folder is a plain file, and its size then.
+std::optional<std::uint64_t> RegularFileSizeIn(int dir_fd, const char* name) {
   struct stat info {};
   // Follows links, as opening the name would.
-  return fstatat(dir_fd, name, &info, 0) == 0 && S_ISREG(info.st_mode);
+  if (fstatat(dir_fd, name, &info, 0) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
 }  // namespace
@@ -126,8 +128,10 @@ bool IsPathSeparator(char c) {
 }
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
-                                                          std::string_view pattern) {
+                                                          std::string_view pattern,
+                                                          std::vector<std::uint64_t>* sizes) {
   std::vector<std::string> names;
+  if (sizes != nullptr) sizes->clear();
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
   DirectoryStream dir(opendir(folder.c_str()));
   if (!dir.Valid()) return std::nullopt;
@@ -136,8 +140,10 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
     const std::string_view name(entry->d_name);
     if (name.empty() || name.front() == '.') continue;  // hidden, and "." / ".."
     if (!MatchesWildcard(pattern, name)) continue;
-    if (!IsRegularFileIn(dir_fd, entry->d_name)) continue;
+    const std::optional<std::uint64_t> size = RegularFileSizeIn(dir_fd, entry->d_name);
+    if (!size) continue;
     names.emplace_back(name);
+    if (sizes != nullptr) sizes->push_back(*size);
   }
   return names;
 }

@@ -19,15 +19,24 @@ namespace {
 
 // Switches the critical-error and open-file error boxes off while alive and
 // puts the previous mode back, so a drive without a medium fails silently.
+// The mode is the calling thread's own: books are read from two threads at
+// once, and the process-wide mode of one would be put back under the other.
 class ErrorModeGuard {
  public:
-  ErrorModeGuard() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
-  ~ErrorModeGuard() { SetErrorMode(previous_); }
+  ErrorModeGuard() {
+    if (SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous_) == 0) {
+      set_ = false;
+    }
+  }
+  ~ErrorModeGuard() {
+    if (set_) SetThreadErrorMode(previous_, nullptr);
+  }
   ErrorModeGuard(const ErrorModeGuard&) = delete;
   ErrorModeGuard& operator=(const ErrorModeGuard&) = delete;
 
  private:
-  UINT previous_;
+  DWORD previous_ = 0;
+  bool set_ = true;
 };
 
 // Owns a handle and closes it with `Closer`. Calls fail with
@@ -205,8 +214,10 @@ HANDLE FindFirst(const std::string& path, typename Api<Char>::FindData* entry) {
 }
 
 template <typename Char>
-std::optional<std::vector<std::string>> ListFiles(const std::string& searchPath) {
+std::optional<std::vector<std::string>> ListFiles(const std::string& searchPath,
+                                                  std::vector<std::uint64_t>* sizes) {
   std::vector<std::string> names;
+  if (sizes != nullptr) sizes->clear();
   typename Api<Char>::FindData entry{};
   FindHandle search(FindFirst<Char>(searchPath, &entry));
   if (!search.Valid()) {
@@ -217,7 +228,11 @@ std::optional<std::vector<std::string>> ListFiles(const std::string& searchPath)
   constexpr DWORD kLeftOut =
       FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   do {
-    if ((entry.dwFileAttributes & kLeftOut) == 0) names.push_back(Api<Char>::Name(entry.cFileName));
+    if ((entry.dwFileAttributes & kLeftOut) != 0) continue;
+    names.push_back(Api<Char>::Name(entry.cFileName));
+    if (sizes != nullptr) {
+      sizes->push_back((std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow);
+    }
   } while (Api<Char>::FindNext(search.Get(), &entry) != 0);
   return names;
 }
@@ -304,11 +319,12 @@ bool IsPathSeparator(char c) {
 }
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
-                                                          std::string_view pattern) {
+                                                          std::string_view pattern,
+                                                          std::vector<std::uint64_t>* sizes) {
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
   const std::string search_path = PathInFolder(folder, pattern);
   ErrorModeGuard guard;
-  return utf8Names ? ListFiles<wchar_t>(search_path) : ListFiles<char>(search_path);
+  return utf8Names ? ListFiles<wchar_t>(search_path, sizes) : ListFiles<char>(search_path, sizes);
 }
 
 std::optional<std::string> LookUpEntryName(const std::string& path) {

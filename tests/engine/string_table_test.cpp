@@ -84,4 +84,40 @@ TEST(StringTable, CopiesAndMovesAreWholeTables) {
   EXPECT_EQ(Entries(engine::StringTable()), V{});
 }
 
+// Tables as the loader joins them: the second's blocks taken over behind
+// the first's, whether either is empty, holds only empty entries, ends in
+// a part-filled first block or spans several blocks; both keep working.
+TEST(StringTable, AppendTableJoinsTwoTables) {
+  constexpr std::size_t kBlock = engine::StringTable::kBlockSize;
+  V spanning;
+  for (std::size_t k = 0, bytes = 0; bytes < 2 * kBlock + kBlock / 2; ++k) {
+    spanning.push_back(k % 7 == 0 ? std::string() : EntryOf(k));
+    bytes += spanning.back().size();
+  }
+  const V filled = {std::string(kBlock - 3, 'a'), "bcd"};  // exactly one whole block
+  const std::vector<V> shapes = {{},       {""},  {"", ""}, {"ann", "", "bo"}, {"", "", "x"},
+                                 spanning, filled};
+  for (std::size_t a = 0; a < shapes.size(); ++a) {
+    for (std::size_t b = 0; b < shapes.size(); ++b) {
+      engine::StringTable first;
+      for (const std::string& entry : shapes[a]) first.push_back(entry);
+      engine::StringTable second;
+      for (const std::string& entry : shapes[b]) second.push_back(entry);
+      first.AppendTable(std::move(second));
+      V expected = shapes[a];
+      expected.insert(expected.end(), shapes[b].begin(), shapes[b].end());
+      ASSERT_TRUE(Entries(first) == expected) << "shapes " << a << " and " << b;
+      EXPECT_TRUE(second.empty());  // NOLINT(bugprone-use-after-move): taken over
+      first.push_back("after");
+      first.push_back(std::string(kBlock - 1, 'z'));
+      expected.push_back("after");
+      expected.push_back(std::string(kBlock - 1, 'z'));
+      ASSERT_TRUE(Entries(first) == expected) << "appended to, shapes " << a << " and " << b;
+      first.Truncate(shapes[a].size());
+      first.push_back("again");
+      ASSERT_EQ(first[shapes[a].size()], "again") << "shapes " << a << " and " << b;
+    }
+  }
+}
+
 }  // namespace
