@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/codepage_option.h"
@@ -12,6 +13,7 @@
 #include "cli/contact_formats.h"
 #include "cli/folder.h"
 #include "engine/address_book_record.h"
+#include "engine/parallel.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 
@@ -25,6 +27,45 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
     &engine::BookRecord::phone,  &engine::BookRecord::notes,   &engine::BookRecord::key,
     &engine::BookRecord::street, &engine::BookRecord::postal,  &engine::BookRecord::fax};
 
+// Appends the records of the book `file` to `out` in `format`, the texts
+// converted to UTF-8, calling `drain` after each; counts the bytes the code
+// page leaves undefined in `undefined`. Says why when the book cannot be
+// read (then nothing is appended).
+template <typename Drain>
+platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
+                                 const std::string& format,
+                                 const platform::CodePageConverter& converter, std::string& out,
+                                 std::size_t& undefined, Drain&& drain) {
+  platform::FileFailure why = platform::FileFailure::kNone;
+  const std::optional<std::string> bytes = folder.ReadBook(file, why);
+  if (!bytes) return why;
+  const auto utf8 = [&](std::string_view text, std::string& converted) {
+    converted.clear();
+    undefined += converter.AppendUtf8(text, converted);
+  };
+  Contact contact;
+  // A name the ANSI code page holds is in its bytes, as the books' texts
+  // are; any other is UTF-8 already.
+  if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
+    utf8(*ansi, contact.book);
+  } else {
+    contact.book = file;
+  }
+  engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
+    if (record.name.empty() && record.address.empty()) return;
+    for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);
+    if (format == "csv") {
+      AppendContactCsv(contact, out);
+    } else if (format == "vcard") {
+      AppendContactVCard(contact, out);
+    } else {
+      AppendContactLdif(contact, out);
+    }
+    drain();
+  });
+  return platform::FileFailure::kNone;
+}
+
 }  // namespace
 
 int RunBooks(Session& session, const Request& request) {
@@ -34,43 +75,44 @@ int RunBooks(Session& session, const Request& request) {
       OpenConvertingFolder(session, request, {.bookRecords = false});
   if (!opened) return opened.status();
   const Folder& folder = opened->folder;
+  const platform::CodePageConverter& converter = *opened->converter;
   std::size_t undefined = 0;
-  const auto utf8 = [&](std::string_view bytes, std::string& text) {
-    text.clear();
-    undefined += opened->converter->AppendUtf8(bytes, text);
-  };
 
   std::string& out = session.out();
   if (format == "csv") AppendContactCsvHeader(out);
   bool unreadable = false;
-  Contact contact;
-  for (const std::string& file : folder.BookFiles()) {
-    platform::FileFailure why = platform::FileFailure::kNone;
-    const std::optional<std::string> bytes = folder.ReadBook(file, why);
-    if (!bytes) {
-      session.Note(CannotRead({file, true, why}));
-      unreadable = true;
+  const auto note = [&](const std::string& file, platform::FileFailure why) {
+    if (why == platform::FileFailure::kNone) return;
+    session.Note(CannotRead({file, true, why}));
+    unreadable = true;
+  };
+  const auto drain = [&] { session.Drain(); };
+  const std::vector<std::string>& books = folder.BookFiles();
+  // Where there is a second processor, books go in pairs: the second of
+  // each is exported on a thread of its own into a text of its own, which
+  // follows the first's.
+  const bool pairs = engine::HasSecondProcessor();
+  for (std::size_t i = 0; i < books.size(); ++i) {
+    if (!pairs || i + 1 == books.size()) {
+      note(books[i], ExportBook(folder, books[i], format, converter, out, undefined, drain));
       continue;
     }
-    // A name the ANSI code page holds is in its bytes, as the books' texts
-    // are; any other is UTF-8 already.
-    if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
-      utf8(*ansi, contact.book);
-    } else {
-      contact.book = file;
-    }
-    engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
-      if (record.name.empty() && record.address.empty()) return;
-      for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);
-      if (format == "csv") {
-        AppendContactCsv(contact, out);
-      } else if (format == "vcard") {
-        AppendContactVCard(contact, out);
-      } else {
-        AppendContactLdif(contact, out);
-      }
-      session.Drain();
-    });
+    platform::FileFailure firstWhy = platform::FileFailure::kNone;
+    platform::FileFailure secondWhy = platform::FileFailure::kNone;
+    std::string second;
+    std::size_t secondUndefined = 0;
+    engine::RunBoth(
+        [&] { firstWhy = ExportBook(folder, books[i], format, converter, out, undefined, drain); },
+        [&] {
+          secondWhy =
+              ExportBook(folder, books[i + 1], format, converter, second, secondUndefined, [] {});
+        });
+    note(books[i], firstWhy);
+    note(books[i + 1], secondWhy);
+    out += second;
+    undefined += secondUndefined;
+    session.Drain();
+    ++i;
   }
   NoteUndefinedBytes(session, undefined, opened->codePage);
   return unreadable ? kExitUnreadable : kExitOk;

@@ -641,20 +641,37 @@ TEST(CliBooks, BooksComeInListingOrderAndAnUnreadableBookIsAnError) {
   std::string expected = "name,company,key,street,postal,phone,fax,notes,email,book\r\n";
   const std::vector<std::string> books =
       platform::ListMatchingFiles(".", "*.PMR").value_or(std::vector<std::string>{});
-  for (const std::string& file : books) {
+  const auto rows = [&](const std::string& file) {
     const std::string name = file.substr(0, file.size() - 4);
-    expected += name + " a,,,,,,,,a@x.org," + file + "\r\n";
-    expected += name + " b,,,,,,,,b@x.org," + file + "\r\n";
-  }
+    return name + " a,,,,,,,,a@x.org," + file + "\r\n" + name + " b,,,,,,,,b@x.org," + file +
+           "\r\n";
+  };
+  for (const std::string& file : books) expected += rows(file);
   EXPECT_EQ(Cli({"books"}).out, expected);
 
-  const testsupport::ExclusiveHold held((mail.path() / "TWO.PMR").string());
-  ASSERT_TRUE(held.Held());
+  // Books may be exported two at a time: a held book, wherever it falls,
+  // leaves out only its own records, and books are named in listing order.
+  const auto note = [](const std::string& file) {
+    return "quillmer-cli: cannot read address book '" + file + "' (held by another program)\n";
+  };
+  for (const std::string& file : books) {
+    const testsupport::ExclusiveHold held((mail.path() / file).string());
+    ASSERT_TRUE(held.Held());
+    const Outcome o = Cli({"books"});
+    EXPECT_EQ(o.status, cli::kExitUnreadable) << file;
+    std::string rest = expected;
+    rest.erase(rest.find(rows(file)), rows(file).size());
+    EXPECT_EQ(o.out, rest) << file;
+    EXPECT_EQ(o.err, note(file));
+  }
+  const testsupport::ExclusiveHold first((mail.path() / books[0]).string());
+  const testsupport::ExclusiveHold second((mail.path() / books[1]).string());
+  ASSERT_TRUE(first.Held() && second.Held());
   const Outcome o = Cli({"books"});
   EXPECT_EQ(o.status, cli::kExitUnreadable);
-  EXPECT_EQ(o.out.find("TWO"), std::string::npos);
-  EXPECT_NE(o.out.find("THREE b"), std::string::npos);
-  EXPECT_EQ(o.err, "quillmer-cli: cannot read address book 'TWO.PMR' (held by another program)\n");
+  EXPECT_EQ(o.out,
+            "name,company,key,street,postal,phone,fax,notes,email,book\r\n" + rows(books[2]));
+  EXPECT_EQ(o.err, note(books[0]) + note(books[1]));
 }
 
 TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
