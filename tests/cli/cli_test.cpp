@@ -14,6 +14,7 @@
 
 #include "cli/contact_formats.h"
 #include "platform/files.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
 #include "tests/support/exclusive_hold.h"
 #include "tests/support/file_opens.h"
@@ -23,19 +24,8 @@ namespace {
 
 using fixture::Record;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Files that cannot be read are not waited for unless a test says so.
-Outcome Cli(const std::vector<std::string>& args,
-            std::chrono::milliseconds retryFor = std::chrono::milliseconds{0}) {
-  Outcome o;
-  o.status = cli::Run(args, "\n", o.out, o.err, {.drain = {}, .retryFor = retryFor});
-  return o;
-}
+using clitest::Cli;
+using clitest::Outcome;
 
 // The club's folder: one book, and a list mixing names (in other letter
 // cases), a plain address, a name nobody has and one with a trailing blank.

@@ -12,23 +12,15 @@
 
 #include "cli/cli.h"
 #include "cli/name_uuid.h"
+#include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
 
 namespace {
 
 using fixture::Record;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Outcome Cli(const std::vector<std::string>& args) {
-  Outcome o;
-  o.status = cli::Run(args, "\n", o.out, o.err);
-  return o;
-}
+using clitest::Cli;
+using clitest::Outcome;
 
 std::string Hex(const std::array<std::uint8_t, 20>& digest) {
   std::ostringstream hex;

@@ -4,16 +4,12 @@
 #   run_e2e.sh WINE-RUN DRIVER.EXE QUILLMER.EXE OUTPUT-FOLDER DELETING.EXE
 set -u
 wine_run=$1 driver=$2 exe=$3 out=$4 deleting=$5
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no display: skipped (scripts/test provides one)"
-  exit 77
-fi
+. "$(dirname "$0")/needs_display.sh"
 rm -rf "$out"
 mkdir -p "$out/work" "$out/signals"
 # Without a window manager Wine draws the title bar itself only when its
 # windows are not "managed"; the screenshot then shows the caption too.
 "$wine_run" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 "$wine_run" "$driver" "$(winpath "$exe")" "$(winpath "$out/work")" "$(winpath "$out/signals")" \
   "$(winpath "$deleting")" &

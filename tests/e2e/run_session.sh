@@ -6,11 +6,7 @@
 # cannot read.
 set -u
 wine_run=$1 driver=$2 exe=$3 out=$4 rounds=$5
-if [ -z "${DISPLAY:-}" ]; then
-  echo "no display: skipped (scripts/test provides one)"
-  exit 77
-fi
+. "$(dirname "$0")/needs_display.sh"
 rm -rf "$out"
 mkdir -p "$out"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 "$wine_run" "$driver" --session "$(winpath "$exe")" "$(winpath "$out")" "$rounds"
