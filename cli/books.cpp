@@ -27,6 +27,13 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
     &engine::BookRecord::phone,  &engine::BookRecord::notes,   &engine::BookRecord::key,
     &engine::BookRecord::street, &engine::BookRecord::postal,  &engine::BookRecord::fax};
 
+// What exporting one book at a time keeps from book to book: the book's
+// bytes and the record being written, their room used again.
+struct BookWork {
+  std::string bytes;
+  Contact contact;
+};
+
 // Appends the records of the book `file` to `out` in `format`, the texts
 // converted to UTF-8, calling `drain` after each; counts the bytes the code
 // page leaves undefined in `undefined`. Says why when the book cannot be
@@ -34,16 +41,15 @@ constexpr std::string engine::BookRecord::*kRecordTexts[] = {
 template <typename Drain>
 platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
                                  const std::string& format,
-                                 const platform::CodePageConverter& converter, std::string& out,
-                                 std::size_t& undefined, Drain&& drain) {
+                                 const platform::CodePageConverter& converter, BookWork& work,
+                                 std::string& out, std::size_t& undefined, Drain&& drain) {
   platform::FileFailure why = platform::FileFailure::kNone;
-  const std::optional<std::string> bytes = folder.ReadBook(file, why);
-  if (!bytes) return why;
+  if (!folder.ReadBook(file, work.bytes, why)) return why;
   const auto utf8 = [&](std::string_view text, std::string& converted) {
     converted.clear();
     undefined += converter.AppendUtf8(text, converted);
   };
-  Contact contact;
+  Contact& contact = work.contact;
   // A name the ANSI code page holds is in its bytes, as the books' texts
   // are; any other is UTF-8 already.
   if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
@@ -51,7 +57,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
   } else {
     contact.book = file;
   }
-  engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
+  engine::ForEachBookRecord(work.bytes, [&](const engine::BookRecord& record) {
     if (record.name.empty() && record.address.empty()) return;
     for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);
     if (format == "csv") {
@@ -92,20 +98,25 @@ int RunBooks(Session& session, const Request& request) {
   // each is exported on a thread of its own into a text of its own, which
   // follows the first's.
   const bool pairs = engine::HasSecondProcessor();
+  BookWork work;
+  BookWork secondWork;
+  std::string second;  // the second book's text; its room is kept too
   for (std::size_t i = 0; i < books.size(); ++i) {
     if (!pairs || i + 1 == books.size()) {
-      note(books[i], ExportBook(folder, books[i], format, converter, out, undefined, drain));
+      note(books[i], ExportBook(folder, books[i], format, converter, work, out, undefined, drain));
       continue;
     }
     platform::FileFailure firstWhy = platform::FileFailure::kNone;
     platform::FileFailure secondWhy = platform::FileFailure::kNone;
-    std::string second;
+    second.clear();
     std::size_t secondUndefined = 0;
     engine::RunBoth(
-        [&] { firstWhy = ExportBook(folder, books[i], format, converter, out, undefined, drain); },
         [&] {
-          secondWhy =
-              ExportBook(folder, books[i + 1], format, converter, second, secondUndefined, [] {});
+          firstWhy = ExportBook(folder, books[i], format, converter, work, out, undefined, drain);
+        },
+        [&] {
+          secondWhy = ExportBook(folder, books[i + 1], format, converter, secondWork, second,
+                                 secondUndefined, [] {});
         });
     note(books[i], firstWhy);
     note(books[i + 1], secondWhy);

@@ -120,6 +120,11 @@ std::optional<std::string> Folder::ReadBook(const std::string& file,
   return engine::ReadBookFile(*folder_, file, retry_, &why);
 }
 
+bool Folder::ReadBook(const std::string& file, std::string& bytes,
+                      platform::FileFailure& why) const {
+  return engine::ReadBookFile(*folder_, file, bytes, retry_, &why);
+}
+
 std::string_view FailureText(platform::FileFailure why) {
   switch (why) {
     case platform::FileFailure::kHeld:

@@ -80,6 +80,8 @@ class Folder {
   // why).
   const std::vector<std::string>& BookFiles() const;
   std::optional<std::string> ReadBook(const std::string& file, platform::FileFailure& why) const;
+  // The same into `bytes`, whose room is used again; false for nullopt.
+  bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
 
  private:
   Folder(std::shared_ptr<const engine::MailFolder> folder, engine::RetryDeadline retry)

@@ -207,17 +207,24 @@ FileFailure ReadListTitle(const std::string& path, std::string& title) {
   return FileFailure::kNone;
 }
 
-// The whole of `file` in `folder`, tried again as `retry` says.
-std::optional<std::string> ReadFolderFile(const MailFolder& folder, std::string_view file,
-                                          const RetryDeadline& retry, FileFailure* why) {
+// The whole of `file` in `folder` into `bytes`, tried again as `retry`
+// says.
+bool ReadFolderFile(const MailFolder& folder, std::string_view file, std::string& bytes,
+                    const RetryDeadline& retry, FileFailure* why) {
   const std::string path = platform::PathInFolder(folder.Path(), file);
-  std::optional<std::string> bytes;
   const FileFailure failure = Retrying(retry, [&] {
     FileFailure reason = FileFailure::kNone;
-    bytes = platform::ReadWholeFileExclusive(path, &reason);
+    platform::ReadWholeFileExclusive(path, bytes, &reason);
     return reason;
   });
   if (why != nullptr) *why = failure;
+  return failure == FileFailure::kNone;
+}
+
+std::optional<std::string> ReadFolderFile(const MailFolder& folder, std::string_view file,
+                                          const RetryDeadline& retry, FileFailure* why) {
+  std::string bytes;
+  if (!ReadFolderFile(folder, file, bytes, retry, why)) return std::nullopt;
   return bytes;
 }
 
@@ -284,6 +291,11 @@ std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingL
 std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
                                         const RetryDeadline& retry, FileFailure* why) {
   return ReadFolderFile(folder, file, retry, why);
+}
+
+bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,
+                  const RetryDeadline& retry, FileFailure* why) {
+  return ReadFolderFile(folder, file, bytes, retry, why);
 }
 
 }  // namespace engine

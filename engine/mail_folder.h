@@ -149,5 +149,9 @@ std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingL
 std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
                                         const RetryDeadline& retry = {},
                                         base::FileFailure* why = nullptr);
+// The same into `bytes`, whose room is used again; false where the above
+// gives nullopt (then `bytes` holds nothing of the book).
+bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,
+                  const RetryDeadline& retry = {}, base::FileFailure* why = nullptr);
 
 }  // namespace engine

@@ -16,16 +16,16 @@ std::string PathInFolder(const std::string& folder, std::string_view name) {
   return path;
 }
 
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileFailure* why) {
+bool ReadWholeFileExclusive(const std::string& path, std::string& content, FileFailure* why) {
   FileFailure unused = FileFailure::kNone;
   FileFailure& failure = why != nullptr ? *why : unused;
+  content.clear();
   ExclusiveFile file(path);
   failure = file.OpenFailure();
-  if (!file.IsOpen()) return std::nullopt;
+  if (!file.IsOpen()) return false;
   failure = FileFailure::kReadFailed;
   // A file larger than this process can address cannot be held whole.
-  if (file.Size() > std::numeric_limits<std::size_t>::max() / 2) return std::nullopt;
-  std::string content;
+  if (file.Size() > std::numeric_limits<std::size_t>::max() / 2) return false;
   try {
     // Room for what the file held when it was opened, and one byte more:
     // only a read that comes back short proves the end was reached.
@@ -34,7 +34,10 @@ std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileF
     for (;;) {
       const std::optional<std::size_t> got =
           file.ReadNext(content.data() + done, content.size() - done);
-      if (!got) return std::nullopt;
+      if (!got) {
+        content.clear();
+        return false;
+      }
       done += *got;
       if (done < content.size()) break;
       // The file grew while it was read: read on to its end.
@@ -42,11 +45,17 @@ std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileF
     }
     content.resize(done);
     failure = FileFailure::kNone;
+    return true;
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
   } catch (const std::length_error&) {
-    return std::nullopt;
   }
+  content.clear();
+  return false;
+}
+
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileFailure* why) {
+  std::string content;
+  if (!ReadWholeFileExclusive(path, content, why)) return std::nullopt;
   return content;
 }
 

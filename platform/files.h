@@ -78,6 +78,11 @@ using base::FileFailure;
 // program holds it; then `why`, when given, says why.
 std::optional<std::string> ReadWholeFileExclusive(const std::string& path,
                                                   FileFailure* why = nullptr);
+// The same into `content`, whose room is used again: a reader of many
+// files keeps one. False when the file cannot be opened or read; then
+// `content` holds nothing of it.
+bool ReadWholeFileExclusive(const std::string& path, std::string& content,
+                            FileFailure* why = nullptr);
 
 // A file opened for exclusive use (shared with no other program), read
 // front to back in pieces, and closed when the holder goes. Opening and
