@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<std::string> lines = fuzzcheck::Lines(list);
   const std::string expected = reference::Expansion(lines, names, addresses);
   Require(text == expected, "expansion text");
+  // A long list's halves, made at once and joined, give the same text.
+  Require(engine::ExpandListTextInHalves(list, index, addresses) == expected,
+          "expansion text in halves");
 
   const std::string title = engine::ListTitleOf(list);
   const std::string first = lines.empty() ? std::string() : lines.front();
