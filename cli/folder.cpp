@@ -27,6 +27,8 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   const std::string name = path ? *path : std::string(".");
   engine::OpenOptions options = parts;
   options.retry = engine::RetryDeadline(session.retryFor());
+  // A command runs alone: it may use a second processor where that pays.
+  options.split = engine::Split::kWhenWorthIt;
   engine::OpenedFolder opened = engine::OpenMailFolder(name, options);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {
@@ -108,7 +110,7 @@ std::optional<std::size_t> Folder::FindRecord(std::string_view entry) const {
 }
 
 std::string Folder::ExpandList(std::string_view listBytes) const {
-  return engine::ExpandListText(listBytes, *folder_);
+  return engine::ExpandListText(listBytes, *folder_, engine::Split::kWhenWorthIt);
 }
 
 const std::vector<std::string>& Folder::BookFiles() const {

@@ -16,8 +16,8 @@ namespace engine {
 
 namespace {
 
-// A list this long is expanded in two halves at once where there is a
-// second processor; below it a thread costs more than it saves.
+// A list this long is worth expanding in two halves at once; below it a
+// thread costs more than it saves.
 constexpr std::size_t kHalvesFrom = std::size_t{256} << 10;
 
 // Appends the expansion of `file` (already cut at its first Ctrl-Z) to
@@ -103,10 +103,15 @@ std::size_t SecondHalfStart(std::string_view file) {
   return start < file.size() ? start : 0;
 }
 
-std::string Expand(std::string_view file, const FirstMatchIndex& names,
-                   const StringTable& addresses, bool inHalves) {
+}  // namespace
+
+std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
+                           const StringTable& addresses, Split split) {
   // Nothing after the first Ctrl-Z is read: cut there before any halving.
   file = file.substr(0, file.find('\x1A'));
+  const bool inHalves =
+      split == Split::kAlways ||
+      (split == Split::kWhenWorthIt && file.size() >= kHalvesFrom && HasSecondProcessor());
   std::string text;
   // Room for addresses too; pages of it that stay unused are never touched.
   text.reserve(2 * file.size());
@@ -125,18 +130,6 @@ std::string Expand(std::string_view file, const FirstMatchIndex& names,
           });
   text += second;
   return text;
-}
-
-}  // namespace
-
-std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const StringTable& addresses) {
-  return Expand(file, names, addresses, file.size() >= kHalvesFrom && HasSecondProcessor());
-}
-
-std::string ExpandListTextInHalves(std::string_view file, const FirstMatchIndex& names,
-                                   const StringTable& addresses) {
-  return Expand(file, names, addresses, true);
 }
 
 }  // namespace engine

@@ -13,27 +13,24 @@
 #include <string_view>
 
 #include "engine/mail_folder.h"
+#include "engine/parallel.h"
 #include "engine/string_table.h"
 
 namespace engine {
 
 class FirstMatchIndex;
 
-// The expansion of a list file's bytes against the given tables. Pure. A
-// long list is expanded in two halves at once where the machine has a
-// second processor.
+// The expansion of a list file's bytes against the given tables. Pure.
+// Split in two as `split` says (parallel.h): the halves, cut at the first
+// line end after the middle, are expanded at once and joined; the text is
+// the same.
 std::string ExpandListText(std::string_view file, const FirstMatchIndex& names,
-                           const StringTable& addresses);
-
-// The same text made as a long list is on such a machine, whatever the
-// list's length: the halves, cut at the first line end after the middle,
-// expanded at once and joined.
-std::string ExpandListTextInHalves(std::string_view file, const FirstMatchIndex& names,
-                                   const StringTable& addresses);
+                           const StringTable& addresses, Split split = Split::kNever);
 
 // The same against the address books of `folder`.
-inline std::string ExpandListText(std::string_view file, const MailFolder& folder) {
-  return ExpandListText(file, folder.BookNameIndex(), folder.BookAddresses());
+inline std::string ExpandListText(std::string_view file, const MailFolder& folder,
+                                  Split split = Split::kNever) {
+  return ExpandListText(file, folder.BookNameIndex(), folder.BookAddresses(), split);
 }
 
 }  // namespace engine

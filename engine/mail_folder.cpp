@@ -126,17 +126,18 @@ void AppendBooks(const std::string& path, std::span<const std::string> books,
   }
 }
 
-// Books of at least this many bytes in all are read as two runs at once
-// where there is a second processor: each run reads and cuts its own
-// books, and the second's tables are joined to the first's.
+// Books of at least this many bytes in all are worth reading as two runs
+// at once: each run reads and cuts its own books, and the second's tables
+// are joined to the first's.
 constexpr std::uint64_t kTwoRunsFrom = std::uint64_t{1} << 20;
 
-// Where the second run of books starts: the book that splits their bytes
-// most nearly in half; 0 for one run.
-std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes) {
+// Where the second run of books starts, as `split` says: the book that
+// splits their bytes most nearly in half; 0 for one run.
+std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes, Split split) {
   std::uint64_t total = 0;
   for (const std::uint64_t size : sizes) total += size;
-  if (sizes.size() < 2 || total < kTwoRunsFrom || !HasSecondProcessor()) return 0;
+  if (sizes.size() < 2 || split == Split::kNever) return 0;
+  if (split == Split::kWhenWorthIt && (total < kTwoRunsFrom || !HasSecondProcessor())) return 0;
   const std::uint64_t half = total / 2;
   // Books go to the first run while it stays within half the bytes, and
   // one more when that ends nearer the half; the second run keeps one at
@@ -150,12 +151,13 @@ std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes) {
   return start;
 }
 
-// The records of every book in `books`, in their order, with `sizes` (the
-// books' sizes as listed) saying whether two runs pay.
+// The records of every book in `books`, in their order, as one run or two
+// as `split` and `sizes` (the books' sizes as listed) say.
 BookRecords ReadBooks(const std::string& path, const std::vector<std::string>& books,
-                      const std::vector<std::uint64_t>& sizes, const RetryDeadline& retry) {
+                      const std::vector<std::uint64_t>& sizes, const RetryDeadline& retry,
+                      Split split) {
   BookRecords first;
-  const std::size_t second = sizes.size() == books.size() ? SecondRunStart(sizes) : 0;
+  const std::size_t second = sizes.size() == books.size() ? SecondRunStart(sizes, split) : 0;
   const std::span<const std::string> all(books);
   if (second == 0) {
     AppendBooks(path, all, retry, first);
@@ -263,7 +265,7 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
   if (!books) return {nullptr, FolderFailure::kCannotList};
 
   BookRecords records;
-  if (options.bookRecords) records = ReadBooks(path, *books, sizes, options.retry);
+  if (options.bookRecords) records = ReadBooks(path, *books, sizes, options.retry, options.split);
   std::vector<UnreadableFile>& unreadable = records.unreadable;
   const auto note = [&](const std::string& file, bool book, FileFailure failure) {
     if (Unreadable(failure)) unreadable.push_back({file, book, failure});

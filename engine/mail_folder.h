@@ -25,6 +25,7 @@
 #include "base/file_failure.h"
 #include "engine/address_book.h"
 #include "engine/mailing_list.h"
+#include "engine/parallel.h"
 #include "engine/string_table.h"
 
 namespace engine {
@@ -66,6 +67,10 @@ struct OpenOptions {
   // and BookAddresses() are empty. A command that prints only the lists'
   // titles, or reads the books on its own, need not pay for them.
   bool bookRecords = true;
+  // Whether the books may be read as two runs at once (parallel.h), each
+  // run reading and cutting its own books one file at a time, the second's
+  // records joined after the first's.
+  Split split = Split::kNever;
 };
 
 class MailFolder {

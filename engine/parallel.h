@@ -2,6 +2,9 @@
 // jobs that are large enough to gain from a second processor (loading
 // many address books, expanding a long list). The pieces must not share
 // anything they write.
+//
+// Only the command line splits its jobs. The window keeps to its one
+// thread: it never starts another, and reads one file at a time.
 #pragma once
 
 #include <exception>
@@ -10,6 +13,12 @@
 #include <utility>
 
 namespace engine {
+
+// Whether a job may be cut in two and its halves run at once: never (the
+// default, and the window's way), where the machine has a second processor
+// and the job is large enough to gain (the command line's), or always
+// (for the tests that prove the halves give the same result).
+enum class Split { kNever, kWhenWorthIt, kAlways };
 
 // Whether the machine has a second processor to share work with.
 bool HasSecondProcessor();

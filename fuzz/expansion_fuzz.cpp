@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string expected = reference::Expansion(lines, names, addresses);
   Require(text == expected, "expansion text");
   // A long list's halves, made at once and joined, give the same text.
-  Require(engine::ExpandListTextInHalves(list, index, addresses) == expected,
+  Require(engine::ExpandListText(list, index, addresses, engine::Split::kAlways) == expected,
           "expansion text in halves");
 
   const std::string title = engine::ListTitleOf(list);

@@ -24,7 +24,7 @@ std::string Expand(std::string_view file, const V& names, const V& addresses) {
   const engine::FirstMatchIndex index(nameTable);
   const engine::StringTable addressTable = fixture::TableOf(addresses);
   std::string text = engine::ExpandListText(file, index, addressTable);
-  EXPECT_TRUE(engine::ExpandListTextInHalves(file, index, addressTable) == text)
+  EXPECT_TRUE(engine::ExpandListText(file, index, addressTable, engine::Split::kAlways) == text)
       << "in halves: " << file.substr(0, 80);
   return text;
 }
