@@ -15,19 +15,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-300}
-preset=${2:-win64}
-build=$PWD/build/$preset
-case $preset in
-  win64) wine_run=$PWD/scripts/wine-run ;;
-  win32) wine_run=$PWD/scripts/wine32-run ;;
-  *) echo "long_session_wine: PRESET is win64 or win32" >&2; exit 2 ;;
-esac
-driver=$build/tests/e2e/quillmer_e2e_driver.exe
-exe=$build/app/QUILLMER.exe
-[ "${3:-}" = deleting ] && exe=$build/tests/e2e/QUILLDEL.exe
-for f in "$driver" "$exe"; do
-  [ -e "$f" ] || { echo "long_session_wine: missing $f (build the $preset preset)" >&2; exit 2; }
-done
+. bench/wine_setup.sh
+program=app/QUILLMER.exe
+[ "${3:-}" = deleting ] && program=tests/e2e/QUILLDEL.exe
+wine_bench_setup long_session_wine "${2:-win64}" "$program"
 out=$build/bench-session
 trap 'rm -rf "$out"' EXIT
 scripts/with-display bash tests/e2e/run_session.sh "$wine_run" "$driver" "$exe" "$out" "$rounds"

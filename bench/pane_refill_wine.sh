@@ -10,18 +10,8 @@
 # Xvfb and the wineserver afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset=${1:-win64}
-build=$PWD/build/$preset
-case $preset in
-  win64) wine_run=$PWD/scripts/wine-run ;;
-  win32) wine_run=$PWD/scripts/wine32-run ;;
-  *) echo "pane_refill_wine: PRESET is win64 or win32" >&2; exit 2 ;;
-esac
-driver=$build/tests/e2e/quillmer_e2e_driver.exe
-exe=$build/app/QUILLMER.exe
-for f in "$driver" "$exe"; do
-  [ -e "$f" ] || { echo "pane_refill_wine: missing $f (build the $preset preset)" >&2; exit 2; }
-done
+. bench/wine_setup.sh
+wine_bench_setup pane_refill_wine "${1:-win64}"
 out=$build/bench-refill
 rm -rf "$out"
 mkdir -p "$out"
