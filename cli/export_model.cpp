@@ -58,16 +58,16 @@ class Builder {
   // books no longer hold the slots the folder was opened with.
   bool ReadBooks() {
     std::unordered_map<std::string, std::size_t> identical;  // name NUL address
+    std::string bytes;  // one book at a time, its room used again
     for (const std::string& file : folder_.BookFiles()) {
       platform::FileFailure why = platform::FileFailure::kNone;
-      const std::optional<std::string> bytes = folder_.ReadBook(file, why);
-      if (!bytes) {
+      if (!folder_.ReadBook(file, bytes, why)) {
         session_.Note(CannotRead({file, true, why}));
         result_.unreadable = true;
         continue;
       }
-      if (bytes->size() <= engine::kSmallestUsefulBook) continue;  // no slots, as in the index
-      engine::ForEachBookRecord(*bytes, [&](const engine::BookRecord& record) {
+      if (bytes.size() <= engine::kSmallestUsefulBook) continue;  // no slots, as in the index
+      engine::ForEachBookRecord(bytes, [&](const engine::BookRecord& record) {
         const std::size_t k = slots_.size();
         if (k >= folder_.RecordCount() || (record.name.empty() && record.address.empty())) {
           slots_.push_back(kNone);

@@ -117,11 +117,6 @@ const std::vector<std::string>& Folder::BookFiles() const {
   return folder_->BookFiles();
 }
 
-std::optional<std::string> Folder::ReadBook(const std::string& file,
-                                            platform::FileFailure& why) const {
-  return engine::ReadBookFile(*folder_, file, retry_, &why);
-}
-
 bool Folder::ReadBook(const std::string& file, std::string& bytes,
                       platform::FileFailure& why) const {
   return engine::ReadBookFile(*folder_, file, bytes, retry_, &why);

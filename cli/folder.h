@@ -79,8 +79,6 @@ class Folder {
   // read for exclusive use (nullopt when it cannot be read, and `why` says
   // why).
   const std::vector<std::string>& BookFiles() const;
-  std::optional<std::string> ReadBook(const std::string& file, platform::FileFailure& why) const;
-  // The same into `bytes`, whose room is used again; false for nullopt.
   bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
 
  private:

@@ -134,9 +134,9 @@ constexpr std::uint64_t kTwoRunsFrom = std::uint64_t{1} << 20;
 // Where the second run of books starts, as `split` says: the book that
 // splits their bytes most nearly in half; 0 for one run.
 std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes, Split split) {
+  if (sizes.size() < 2 || split == Split::kNever) return 0;
   std::uint64_t total = 0;
   for (const std::uint64_t size : sizes) total += size;
-  if (sizes.size() < 2 || split == Split::kNever) return 0;
   if (split == Split::kWhenWorthIt && (total < kTwoRunsFrom || !HasSecondProcessor())) return 0;
   const std::uint64_t half = total / 2;
   // Books go to the first run while it stays within half the bytes, and
@@ -288,11 +288,6 @@ OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options)
 std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingList& list,
                                         const RetryDeadline& retry, FileFailure* why) {
   return ReadFolderFile(folder, list.file, retry, why);
-}
-
-std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
-                                        const RetryDeadline& retry, FileFailure* why) {
-  return ReadFolderFile(folder, file, retry, why);
 }
 
 bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,

@@ -150,12 +150,9 @@ std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingL
                                         base::FileFailure* why = nullptr);
 
 // The whole of the book `file` (one of BookFiles()) in `folder`, read the
-// same way.
-std::optional<std::string> ReadBookFile(const MailFolder& folder, std::string_view file,
-                                        const RetryDeadline& retry = {},
-                                        base::FileFailure* why = nullptr);
-// The same into `bytes`, whose room is used again; false where the above
-// gives nullopt (then `bytes` holds nothing of the book).
+// same way into `bytes`, whose room is used again (a reader of every book
+// keeps one); false where a list would give nullopt, and then `bytes`
+// holds nothing of the book.
 bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,
                   const RetryDeadline& retry = {}, base::FileFailure* why = nullptr);
 
