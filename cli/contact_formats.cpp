@@ -128,6 +128,30 @@ std::string ContactDn(const Contact& c) {
   return dn;
 }
 
+namespace {
+
+// Which attribute takes each field, as Thunderbird's LDIF importer reads
+// them: it reads no postalAddress, so the postal address is also the
+// second line of the work address (mozillaWorkStreet2); postalAddress
+// stays for Evolution and other LDIF readers.
+struct LdifField {
+  std::string_view attribute;
+  std::string Contact::*field;
+};
+const LdifField kThunderbirdFields[] = {
+    {"mail", &Contact::address},
+    {"o", &Contact::company},
+    {"mozillaNickname", &Contact::key},
+    {"telephoneNumber", &Contact::phone},
+    {"facsimileTelephoneNumber", &Contact::fax},
+    {"description", &Contact::notes},
+    {"street", &Contact::street},
+    {"mozillaWorkStreet2", &Contact::postal},
+    {"postalAddress", &Contact::postal},
+};
+
+}  // namespace
+
 void AppendContactLdif(const Contact& c, std::string& out) {
   AppendLdifAttribute("dn", ContactDn(c), out);
   for (const std::string_view objectClass :
@@ -135,14 +159,9 @@ void AppendContactLdif(const Contact& c, std::string& out) {
     AppendLdifAttribute("objectclass", objectClass, out);
   }
   AppendLdifAttribute("cn", c.name.empty() ? std::string_view(c.address) : c.name, out);
-  AppendLdifAttribute("mail", c.address, out);
-  AppendLdifAttribute("o", c.company, out);
-  AppendLdifAttribute("mozillaNickname", c.key, out);
-  AppendLdifAttribute("telephoneNumber", c.phone, out);
-  AppendLdifAttribute("facsimileTelephoneNumber", c.fax, out);
-  AppendLdifAttribute("description", c.notes, out);
-  AppendLdifAttribute("street", c.street, out);
-  AppendLdifAttribute("postalAddress", c.postal, out);
+  for (const LdifField& field : kThunderbirdFields) {
+    AppendLdifAttribute(field.attribute, c.*field.field, out);
+  }
   out += kLdifLineEnd;
 }
 

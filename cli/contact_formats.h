@@ -5,7 +5,8 @@
 //          quote, CR or LF; quotes doubled; rows end in CR LF.
 //   vCard  3.0 (RFC 2426): text escaped (\\ \, \; and \n for a line
 //          break), lines ending in CR LF and folded at 75 octets, never
-//          inside a UTF-8 character.
+//          inside a UTF-8 character; vCard 4.0 (RFC 6350, for export)
+//          escapes \; only inside compound values (N, ADR, ORG).
 //   LDIF   RFC 2849, in the shape Thunderbird's address book imports;
 //          values base64-encoded where the RFC requires, lines end in LF.
 // Empty fields are left out of vCard and LDIF entries.
@@ -47,8 +48,9 @@ void AppendContactVCard(const Contact& contact, std::string& out, VCardShape sha
 std::string ContactDn(const Contact& contact);
 void AppendContactLdif(const Contact& contact, std::string& out);
 
-// `text` escaped as a vCard text value (\\ \, \; and \n).
-std::string VCardText(std::string_view text);
+// `text` escaped as a vCard text value (\\ \, \n, and \; where
+// `semicolons`: in every vCard 3.0 value, in vCard 4.0's compound ones).
+std::string VCardText(std::string_view text, bool semicolons = true);
 // NAME:VALUE as one content line, folded at 75 octets, with its CR LF.
 void AppendVCardProperty(std::string_view name, std::string_view value, std::string& out);
 

@@ -18,21 +18,23 @@ constexpr std::size_t kVCardLineOctets = 75;
 // ---------------------------------------------------------------- vCard
 
 // The bytes a vCard text value escapes: \\ , ; and line breaks, as a table
-// indexed by byte, one look-up a byte.
+// indexed by byte, one look-up a byte. vCard 4 escapes ; only inside
+// compound values (N, ADR, ORG), where it parts the components; a
+// semicolon escaped elsewhere is shown with its backslash by some readers.
 constexpr std::array<bool, 256> kVCardSpecials = [] {
   std::array<bool, 256> specials{};
   for (const char c : {'\\', ',', ';', '\r', '\n'}) specials[static_cast<unsigned char>(c)] = true;
   return specials;
 }();
 
-bool IsVCardSpecial(char c) {
-  return kVCardSpecials[static_cast<unsigned char>(c)];
+bool IsVCardSpecial(char c, bool semicolons) {
+  return kVCardSpecials[static_cast<unsigned char>(c)] && (semicolons || c != ';');
 }
 
 // Whether any of the eight bytes at `at` is special: a byte equal to c
 // leaves a zero byte in word ^ (c in every byte), which the borrow of the
 // subtraction finds.
-bool HasVCardSpecial(const char* at) {
+bool HasVCardSpecial(const char* at, bool semicolons) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
   std::uint64_t word;
@@ -41,17 +43,20 @@ bool HasVCardSpecial(const char* at) {
     const std::uint64_t x = word ^ (kOnes * c);
     return (x - kOnes) & ~x;
   };
-  return ((zeros('\\') | zeros(',') | zeros(';') | zeros('\r') | zeros('\n')) & kHighs) != 0;
+  const std::uint64_t semicolon = semicolons ? zeros(';') : 0;
+  return ((zeros('\\') | zeros(',') | semicolon | zeros('\r') | zeros('\n')) & kHighs) != 0;
 }
 
 // Appends `text` escaped as a vCard text value.
-void AppendVCardText(std::string_view text, std::string& out) {
+void AppendVCardText(std::string_view text, std::string& out, bool semicolons = true) {
   while (!text.empty()) {
     // Plain runs go in whole; only the specials are looked at one by one.
     // Eight bytes at a time first, while none of them is special.
     std::size_t special = 0;
-    while (special + 8 <= text.size() && !HasVCardSpecial(text.data() + special)) special += 8;
-    while (special < text.size() && !IsVCardSpecial(text[special])) ++special;
+    while (special + 8 <= text.size() && !HasVCardSpecial(text.data() + special, semicolons)) {
+      special += 8;
+    }
+    while (special < text.size() && !IsVCardSpecial(text[special], semicolons)) ++special;
     out.append(text.data(), special);
     if (special == text.size()) break;
     const char c = text[special];
@@ -108,23 +113,25 @@ void EndProperty(std::size_t start, std::string& out) {
   AppendFolded(line, out);
 }
 
-// A property whose value is `text` escaped, between `before` and `after`
-// (the other components of a structured value).
+// A property whose value is `text` escaped (semicolons too where
+// `semicolons`), between `before` and `after` (the other components of a
+// compound value).
 void AppendTextProperty(std::string_view name, std::string_view text, std::string& out,
-                        std::string_view before = {}, std::string_view after = {}) {
+                        bool semicolons, std::string_view before = {},
+                        std::string_view after = {}) {
   const std::size_t start = BeginProperty(name, out);
   out += before;
-  AppendVCardText(text, out);
+  AppendVCardText(text, out, semicolons);
   out += after;
   EndProperty(start, out);
 }
 
 }  // namespace
 
-std::string VCardText(std::string_view text) {
+std::string VCardText(std::string_view text, bool semicolons) {
   std::string escaped;
   escaped.reserve(text.size() + 8);
-  AppendVCardText(text, escaped);
+  AppendVCardText(text, escaped, semicolons);
   return escaped;
 }
 
@@ -156,7 +163,9 @@ void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
   if (!shape.uid.empty()) AppendVCardProperty("UID", shape.uid, out);
   // FN and N are required; a record without a name is known by its address.
   const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  AppendTextProperty("FN", shown, out);
+  // vCard 3.0 escapes ; in every text value, 4.0 in compound ones only.
+  const bool anySemicolon = !shape.version4;
+  AppendTextProperty("FN", shown, out, anySemicolon);
   // N: family;given;additional;prefixes;suffixes.
   const std::size_t name = BeginProperty("N", out);
   const NameParts parts = SplitName(c.name);
@@ -165,21 +174,24 @@ void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
   AppendVCardText(parts.given, out);
   out += ";;;";
   EndProperty(name, out);
-  if (!c.company.empty()) AppendTextProperty("ORG", c.company, out);
-  if (!c.key.empty()) AppendTextProperty("NICKNAME", c.key, out);
+  if (!c.company.empty()) AppendTextProperty("ORG", c.company, out, true);
+  if (!c.key.empty()) AppendTextProperty("NICKNAME", c.key, out, anySemicolon);
   // ADR components: box;extended;street;locality;region;code;country. 4.0
   // has no PARCEL or POSTAL type, nor INTERNET for EMAIL.
   if (!c.street.empty()) {
-    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL", c.street, out, ";;", ";;;;");
+    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=PARCEL", c.street, out, true, ";;",
+                       ";;;;");
   }
   if (!c.postal.empty()) {
-    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL", c.postal, out, ";;", ";;;;");
+    AppendTextProperty(shape.version4 ? "ADR" : "ADR;TYPE=POSTAL", c.postal, out, true, ";;",
+                       ";;;;");
   }
-  if (!c.phone.empty()) AppendTextProperty("TEL;TYPE=VOICE", c.phone, out);
-  if (!c.fax.empty()) AppendTextProperty("TEL;TYPE=FAX", c.fax, out);
-  if (!c.notes.empty()) AppendTextProperty("NOTE", c.notes, out);
+  if (!c.phone.empty()) AppendTextProperty("TEL;TYPE=VOICE", c.phone, out, anySemicolon);
+  if (!c.fax.empty()) AppendTextProperty("TEL;TYPE=FAX", c.fax, out, anySemicolon);
+  if (!c.notes.empty()) AppendTextProperty("NOTE", c.notes, out, anySemicolon);
   if (!c.address.empty()) {
-    AppendTextProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", c.address, out);
+    AppendTextProperty(shape.version4 ? "EMAIL" : "EMAIL;TYPE=INTERNET", c.address, out,
+                       anySemicolon);
   }
   out += "END:VCARD";
   out += kCrLf;

@@ -17,15 +17,16 @@ namespace cli {
 
 namespace {
 
+// What each target's lists may be called is said by its title rules
+// (export_titles.h), what each record field becomes by its writer's table.
 constexpr ExportTarget kTargets[] = {
-    {"thunderbird", {}, false, WriteThunderbird},
-    {"ldap", {}, true, WriteLdap},
+    {"thunderbird", {.titles = &kThunderbirdTitle}, false, WriteThunderbird},
+    {"ldap", {.titles = &kLdapTitle}, true, WriteLdap},
     {"vcard4", {.makeContacts = false}, false, WriteVCard4},
     {"apple", {}, false, WriteApple},
-    // Google reads " ::: " between labels; Outlook ";" between categories.
-    {"google", {.titleSeparator = ":::", .separatorStandIn = ":"}, true, WriteGoogle},
-    {"outlook", {.titleSeparator = ";", .separatorStandIn = ","}, true, WriteOutlook},
-    {"mutt", {}, true, WriteMutt},
+    {"google", {.titles = &kGoogleTitle}, true, WriteGoogle},
+    {"outlook", {.titles = &kOutlookTitle}, true, WriteOutlook},
+    {"mutt", {.titles = &kMuttTitle}, true, WriteMutt},
 };
 
 std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
@@ -41,7 +42,9 @@ std::string Changes(const ExportList& list, const ExportTarget& target) {
   };
   if (!list.readable) add("left out: cannot be read");
   if (list.readable && !Arrives(list, target.dropsEmptyLists)) add("left out: no members");
-  if (list.renamed) add("renamed to " + Quoted(list.title));
+  if (list.renamed && Arrives(list, target.dropsEmptyLists)) {
+    add("renamed to " + Quoted(list.title));
+  }
   if (list.duplicates > 0) {
     add(Counted(list.duplicates, "duplicate entry merged", "duplicate entries merged"));
   }
@@ -70,9 +73,13 @@ std::string Summary(const ExportFolder& folder, const ExportTarget& target,
   std::size_t made = 0;
   for (const ExportContact& contact : folder.contacts) made += contact.made ? 1 : 0;
   std::size_t arrived = 0;
+  std::size_t renamed = 0;
   std::size_t leftOut = 0;
   for (const ExportList& list : folder.lists) {
-    if (Arrives(list, target.dropsEmptyLists)) ++arrived;
+    if (Arrives(list, target.dropsEmptyLists)) {
+      ++arrived;
+      renamed += list.renamed ? 1 : 0;
+    }
     leftOut += list.leftOut;
   }
   std::string line = "export to " + std::string(target.name) + ": " +
@@ -81,9 +88,13 @@ std::string Summary(const ExportFolder& folder, const ExportTarget& target,
                      Counted(folder.merged, "identical record merged", "identical records merged");
   if (context.renamed > 0) line += ", " + std::to_string(context.renamed) + " renamed";
   line += "), " + Counted(arrived, "list", "lists");
+  std::string changes;
+  if (renamed > 0) changes = std::to_string(renamed) + " renamed";
   if (arrived < folder.lists.size()) {
-    line += " (" + std::to_string(folder.lists.size() - arrived) + " left out)";
+    changes +=
+        (changes.empty() ? "" : ", ") + std::to_string(folder.lists.size() - arrived) + " left out";
   }
+  if (!changes.empty()) line += " (" + changes + ")";
   line += ", " + Counted(leftOut, "entry", "entries") + " without an address left out";
   return line;
 }
@@ -128,6 +139,14 @@ int RunExport(Session& session, const Request& request) {
     const std::string base = request.base.value_or("");
     ExportContext context{session, base, opened->codePage};
     target->write(*exported, context);
+    // Nothing is left out silently: an unreadable list was named when it
+    // was read, an empty one the target cannot hold is named here.
+    for (const ExportList& list : exported->lists) {
+      if (list.readable && !Arrives(list, target->dropsEmptyLists)) {
+        session.Note("list " + Quoted(list.original) + " (" + Shown(list.file) + ") left out: " +
+                     std::string(target->name) + " cannot hold a list without members");
+      }
+    }
     session.Note(Summary(*exported, *target, context));
     if (context.unwritable > 0) {
       session.Note(Counted(context.unwritable, "character", "characters") +

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "base/ascii.h"
@@ -41,7 +42,7 @@ class Builder {
     if (!ReadBooks()) {
       return Failure{session_.Fail("the address books changed while they were read; try again")};
     }
-    UniqueNames titles;
+    UniqueNames titles(*rules_.titles);
     for (std::size_t i = 0; i < folder_.ListCount(); ++i) ReadList(i, titles);
     return std::move(result_);
   }
@@ -119,17 +120,12 @@ class Builder {
     list.file = entry.file;
     list.rawTitle = entry.title;
     list.uid = NameUuid(kUidSpace, "list\n" + list.file);
-    // A list without a title is known by its file name.
-    const std::string original = Utf8(entry.title.empty() ? entry.file : entry.title);
-    std::string wanted = original;
-    const std::string_view separator = rules_.titleSeparator;
-    for (std::size_t at = separator.empty() ? std::string::npos : wanted.find(separator);
-         at != std::string::npos;
-         at = wanted.find(separator, at + rules_.separatorStandIn.size())) {
-      wanted.replace(at, separator.size(), rules_.separatorStandIn);
-    }
-    list.title = titles.Claim(wanted);
-    list.renamed = list.title != original || entry.title.empty();
+    // A list without a title (or with blanks only) is known by its file name.
+    const bool untitled = base::TrimBlanks(entry.title).empty();
+    list.original = Utf8(untitled ? entry.file : entry.title);
+    list.title = titles.Claim(list.original);
+    // Letter case alone is no rename: every target ignores it in names.
+    list.renamed = FoldedKey(list.title) != FoldedKey(list.original) || untitled;
     platform::FileFailure why = platform::FileFailure::kNone;
     const std::optional<std::string> bytes = folder_.ReadList(i, why);
     if (!bytes) {
@@ -179,38 +175,6 @@ class Builder {
 Result<ExportFolder> BuildExport(Session& session, const Folder& folder,
                                  platform::CodePageConverter& converter, const ExportRules& rules) {
   return Builder(session, folder, converter, rules).Build();
-}
-
-std::string FoldedKey(std::string_view text) {
-  std::string folded = base::AsciiUpper(text);
-  // U+00E0 to U+00FE (C3 A0 to C3 BE) fold to U+00C0 to U+00DE, but for
-  // the division sign U+00F7.
-  for (std::size_t i = 0; i + 1 < folded.size(); ++i) {
-    const unsigned char second = static_cast<unsigned char>(folded[i + 1]);
-    if (static_cast<unsigned char>(folded[i]) == 0xC3 && second >= 0xA0 && second <= 0xBE &&
-        second != 0xB7) {
-      folded[i + 1] = static_cast<char>(second - 0x20);
-      ++i;
-    }
-  }
-  return folded;
-}
-
-std::string UniqueNames::Numbered(std::string_view wanted, std::size_t n) {
-  std::string name(wanted);
-  if (n > 1) name += " (" + std::to_string(n) + ")";
-  return name;
-}
-
-bool UniqueNames::Take(std::string_view name) {
-  return taken_.insert(FoldedKey(name)).second;
-}
-
-std::string UniqueNames::Claim(std::string_view wanted) {
-  for (std::size_t n = 1;; ++n) {
-    std::string name = Numbered(wanted, n);
-    if (Take(name)) return name;
-  }
 }
 
 }  // namespace cli

@@ -17,10 +17,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "cli/contact_formats.h"
+#include "cli/export_titles.h"
 #include "cli/folder.h"
 #include "cli/result.h"
 #include "cli/session.h"
@@ -43,7 +43,8 @@ struct ExportMember {
 struct ExportList {
   std::string file;      // as the folder lists it
   std::string rawTitle;  // as the file holds it
-  std::string title;     // UTF-8, made unique among the lists
+  std::string original;  // UTF-8; the file name when the file gives no title
+  std::string title;     // as the target takes it: acceptable there, unique
   std::string uid;
   std::vector<ExportMember> members;
   std::size_t leftOut = 0;     // entries that give no address
@@ -64,33 +65,13 @@ struct ExportFolder {
 // How a target program takes lists.
 struct ExportRules {
   bool makeContacts = true;  // false where a list may hold a bare address
-  // Text the target reads as a separator between titles, and what it
-  // becomes in a title (a title changed so counts as renamed).
-  std::string_view titleSeparator = {};
-  std::string_view separatorStandIn = {};
+  // What a title may be there (a title changed for it counts as renamed).
+  const TitleRules* titles = &kAnyTitle;
 };
 
 // Reads every book and list of `folder`. Fails when the books no longer
 // hold what the folder was opened with.
 Result<ExportFolder> BuildExport(Session& session, const Folder& folder,
                                  platform::CodePageConverter& converter, const ExportRules& rules);
-
-// Letter case folded as directories and address books compare: ASCII, and
-// the Latin-1 letters of UTF-8 text.
-std::string FoldedKey(std::string_view text);
-
-// Hands out names no earlier one has (compared as FoldedKey): the first
-// `wanted` as it is, the next "wanted (2)", "wanted (3)" ...
-class UniqueNames {
- public:
-  std::string Claim(std::string_view wanted);
-  // Takes `name` when it is free; false when an earlier one has it.
-  bool Take(std::string_view name);
-  // "wanted" for n = 1, else "wanted (n)".
-  static std::string Numbered(std::string_view wanted, std::size_t n);
-
- private:
-  std::unordered_set<std::string> taken_;
-};
 
 }  // namespace cli

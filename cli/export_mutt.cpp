@@ -12,25 +12,6 @@ namespace cli {
 
 namespace {
 
-// An alias key from `text`: ASCII letters (lower-cased), digits, ".", "_"
-// and "-", every other run of characters one "-"; "contact" when nothing
-// is left.
-std::string AliasKey(std::string_view text) {
-  std::string key;
-  for (const char c : text) {
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    const bool fits = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') ||
-                      lower == '.' || lower == '_' || lower == '-';
-    if (fits) {
-      key += lower;
-    } else if (!key.empty() && key.back() != '-') {
-      key += '-';
-    }
-  }
-  while (!key.empty() && key.back() == '-') key.pop_back();
-  return key.empty() ? std::string("contact") : key;
-}
-
 // `key`, or key-2, key-3 ... when an earlier alias has it (mutt compares
 // keys without letter case).
 std::string Claimed(UniqueNames& taken, const std::string& key) {
@@ -55,7 +36,10 @@ std::string MuttrcWord(std::string_view text) {
 
 void WriteMutt(const ExportFolder& folder, ExportContext& context) {
   std::string& out = context.session.out();
-  UniqueNames taken;
+  // The lists' keys are theirs (made in the export's model, by the mutt
+  // title rules); a contact whose key a list has gets a numbered one.
+  UniqueNames taken(kMuttTitle);
+  for (const ExportList& list : folder.lists) taken.Take(list.title);
   std::vector<std::string> keys;
   keys.reserve(folder.contacts.size());
   for (const ExportContact& contact : folder.contacts) {
@@ -70,7 +54,7 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
                                   : !c.name.empty()
                                       ? std::string_view(c.name)
                                       : std::string_view(c.address).substr(0, c.address.find('@'));
-    keys.push_back(Claimed(taken, AliasKey(from)));
+    keys.push_back(Claimed(taken, MuttAliasKey(from)));
     const std::string name = DisplayName(c.name);
     out += "alias " + keys.back() + " " +
            MuttrcWord(name.empty() ? c.address : name + " <" + c.address + ">") + "\n";
@@ -79,10 +63,9 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, true)) continue;
     // The title in a comment above: keys say little of a list.
-    std::string title = list.title;
+    std::string title = list.original;
     for (char& c : title) c = c == '\r' || c == '\n' ? ' ' : c;
-    out +=
-        "# " + title + " (" + list.file + ")\nalias " + Claimed(taken, AliasKey(list.title)) + " ";
+    out += "# " + title + " (" + list.file + ")\nalias " + list.title + " ";
     for (std::size_t i = 0; i < list.members.size(); ++i) {
       out += (i == 0 ? "" : ", ") + keys[*list.members[i].contact];
     }

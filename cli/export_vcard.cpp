@@ -50,7 +50,7 @@ void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
     out += "BEGIN:VCARD\r\nVERSION:4.0\r\n";
     AppendVCardProperty("UID", std::string(kUrnUuid) + list.uid, out);
     AppendVCardProperty("KIND", "group", out);
-    AppendVCardProperty("FN", VCardText(list.title), out);
+    AppendVCardProperty("FN", VCardText(list.title, false), out);
     for (const ExportMember& member : list.members) {
       AppendVCardProperty("MEMBER",
                           member.contact

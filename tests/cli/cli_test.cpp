@@ -490,12 +490,14 @@ TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
       "objectclass: top\nobjectclass: person\nobjectclass: organizationalPerson\n"
       "objectclass: inetOrgPerson\nobjectclass: mozillaAbPersonAlpha\n";
   // "cn=René Müller,mail=rene@example.fr", "René Müller", "Müller & Fils",
-  // "BP 12\n75001 Paris" in base64.
+  // "BP 12\n75001 Paris" in base64; the postal address twice, for
+  // Thunderbird (the work address's second line) and for other readers.
   EXPECT_EQ(o.out, "dn:: Y249UmVuw6kgTcO8bGxlcixtYWlsPXJlbmVAZXhhbXBsZS5mcg==\n" + classes +
                        "cn:: UmVuw6kgTcO8bGxlcg==\nmail: rene@example.fr\n"
                        "o:: TcO8bGxlciAmIEZpbHM=\nmozillaNickname: RENE\n"
                        "telephoneNumber: +33 1 23\nfacsimileTelephoneNumber: +33 1 24\n"
                        "description: likes, \"quotes\"; and \\ too\nstreet: 1 rue Haute\n"
+                       "mozillaWorkStreet2:: QlAgMTINCjc1MDAxIFBhcmlz\n"
                        "postalAddress:: QlAgMTINCjc1MDAxIFBhcmlz\n\n"
                        "dn: cn=only@example.org,mail=only@example.org\n" +
                        classes + "cn: only@example.org\nmail: only@example.org\n\n");
