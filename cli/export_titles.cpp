@@ -87,21 +87,12 @@ std::string MuttNumbered(std::string_view title, std::size_t n) {
 
 }  // namespace
 
-const TitleRules kAnyTitle = {AsItIs, FoldedKey, UniqueNames::Numbered, "any title"};
-const TitleRules kThunderbirdTitle = {
-    ThunderbirdName, FoldedKey, UniqueNames::Numbered,
-    "no two blanks in a row, no , ; \" < >: a run of blanks becomes one blank,\n"
-    "< > become ( ), \" becomes ', a comma or semicolon becomes \" -\""};
-const TitleRules kLdapTitle = {AsItIs, LdapKey, UniqueNames::Numbered,
-                               "any title; two that differ only in letter case or blanks\n"
-                               "are one there"};
-const TitleRules kGoogleTitle = {GoogleLabel, FoldedKey, UniqueNames::Numbered,
-                                 "no \":::\", which becomes \":\""};
-const TitleRules kOutlookTitle = {OutlookCategory, FoldedKey, UniqueNames::Numbered,
-                                  "no \";\", which becomes \",\""};
-const TitleRules kMuttTitle = {MuttAliasKey, FoldedKey, MuttNumbered,
-                               "an alias key: ASCII letters (lower-cased), digits, . _ -,\n"
-                               "every other run of characters one -"};
+const TitleRules kAnyTitle = {AsItIs, FoldedKey, UniqueNames::Numbered};
+const TitleRules kThunderbirdTitle = {ThunderbirdName, FoldedKey, UniqueNames::Numbered};
+const TitleRules kLdapTitle = {AsItIs, LdapKey, UniqueNames::Numbered};
+const TitleRules kGoogleTitle = {GoogleLabel, FoldedKey, UniqueNames::Numbered};
+const TitleRules kOutlookTitle = {OutlookCategory, FoldedKey, UniqueNames::Numbered};
+const TitleRules kMuttTitle = {MuttAliasKey, FoldedKey, MuttNumbered};
 
 std::string MuttAliasKey(std::string_view text) {
   std::string key;

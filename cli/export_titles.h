@@ -22,8 +22,6 @@ struct TitleRules {
   // The n-th title wanting `title` (n from 2 on), before it is made
   // acceptable again.
   std::string (*numbered)(std::string_view title, std::size_t n);
-  // In a line of help: what a title may not be there, and what it becomes.
-  std::string_view rule;
 };
 
 // Any text: vCard 4, Apple.

@@ -2,6 +2,8 @@
 // (KContacts::VCardConverter, as KAddressBook and Akonadi read one) and
 // writes what it made of each card as one JSON array on standard output,
 // for export_test.py to compare with what the folder holds.
+#include <KContacts/Addressee>
+#include <KContacts/VCardConverter>
 #include <QByteArray>
 #include <QFile>
 #include <QJsonArray>
@@ -9,9 +11,6 @@
 #include <QJsonObject>
 #include <QStringList>
 #include <cstdio>
-
-#include <KContacts/Addressee>
-#include <KContacts/VCardConverter>
 
 namespace {
 

@@ -46,7 +46,8 @@ def _application(work):
         f.write('pref("general.config.filename", "mozilla.cfg");\n'
                 'pref("general.config.obscure_value", 0);\n'
                 'pref("general.config.sandbox_enabled", false);\n'
-                'pref("devtools.console.stdout.chrome", true);\n')
+                'pref("devtools.console.stdout.chrome", true);\n'
+                'pref("browser.dom.window.dump.enabled", true);\n')
     with open(os.path.join(HERE, "thunderbird_import.js")) as src, \
             open(os.path.join(app, "mozilla.cfg"), "w") as cfg:
         cfg.write("// The first line of an AutoConfig file is skipped.\n" + src.read())
