@@ -30,19 +30,19 @@ bool HasSecondProcessor();
 template <typename First, typename Second>
 void RunBoth(First&& first, Second&& second) {
   std::exception_ptr secondFailure;
+  const auto runSecond = [&] {
+    try {
+      second();
+    } catch (...) {
+      secondFailure = std::current_exception();
+    }
+  };
   std::thread worker;
   try {
-    worker = std::thread([&] {
-      try {
-        second();
-      } catch (...) {
-        secondFailure = std::current_exception();
-      }
-    });
+    worker = std::thread(runSecond);
   } catch (const std::system_error&) {
-    first();
-    second();
-    return;
+    // No thread: `second` runs here once `first` is done, whatever `first`
+    // throws, as it would have on its own thread.
   }
   std::exception_ptr firstFailure;
   try {
@@ -50,7 +50,11 @@ void RunBoth(First&& first, Second&& second) {
   } catch (...) {
     firstFailure = std::current_exception();
   }
-  worker.join();
+  if (worker.joinable()) {
+    worker.join();
+  } else {
+    runSecond();
+  }
   if (firstFailure) std::rethrow_exception(firstFailure);
   if (secondFailure) std::rethrow_exception(secondFailure);
 }

@@ -99,7 +99,7 @@ TEST(ExpandListText, FollowsTheLineRules) {
             "ann\tann@a\r\nan\r\n");
   // The halves are cut after the first line end from the middle on: CR LF,
   // a CR alone, a CR with nothing after it, none at all, or one past a
-  // Ctrl-Z.
+  // Ctrl-Z (the first, where there are two).
   EXPECT_EQ(Expand("ann\r\nann\r\nbo\r\n\nann", names, addresses),
             "ann\tann@a\r\nann\tann@a\r\nbo\r\n\nann\r\n");
   EXPECT_EQ(Expand("ann\rann\n\rann\r\nbo", names, addresses),
@@ -107,6 +107,7 @@ TEST(ExpandListText, FollowsTheLineRules) {
   EXPECT_EQ(Expand("bo\r\nann\r", names, addresses), "bo\r\nann\tann@a\r\n");
   EXPECT_EQ(Expand("ann\r\nann\nbo\nann", names, addresses), "ann\tann@a\r\nann\nbo\nann\r\n");
   EXPECT_EQ(Expand("ann\r\x1A\r\nann\r\nann\r\nann\r\n", names, addresses), "ann\tann@a\r\n");
+  EXPECT_EQ(Expand("ann\r\x1A\r\nbo\r\nbo\r\x1A\r\nbo\r\n", names, addresses), "ann\tann@a\r\n");
   // NULs in a line are ordinary bytes of the entry and of its key.
   const V nulNames{std::string("A\0B", 3)};
   EXPECT_EQ(Expand(std::string("a\0b\r\na\0c", 8), nulNames, {"nul@x"}),
