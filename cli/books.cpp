@@ -10,14 +10,20 @@
 #include "cli/cli.h"
 #include "cli/codepage_option.h"
 #include "cli/commands.h"
-#include "cli/contact_formats.h"
 #include "cli/folder.h"
 #include "engine/address_book_record.h"
 #include "engine/parallel.h"
+#include "exchange/contact_formats.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace cli {
+
+using exchange::AppendContactCsv;
+using exchange::AppendContactCsvHeader;
+using exchange::AppendContactLdif;
+using exchange::AppendContactVCard;
+using exchange::Contact;
 
 namespace {
 

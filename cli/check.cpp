@@ -7,14 +7,17 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "cli/address_syntax.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "cli/entries.h"
 #include "cli/folder.h"
 #include "engine/mailing_list.h"
+#include "exchange/address_syntax.h"
 
 namespace cli {
+
+using exchange::CaseFolded;
+using exchange::LooksLikeAddress;
 
 namespace {
 

@@ -6,17 +6,20 @@
 #include <utility>
 #include <vector>
 
-#include "cli/address_syntax.h"
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/contact_formats.h"
 #include "cli/entries.h"
 #include "cli/folder.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
+#include "exchange/address_syntax.h"
+#include "exchange/contact_formats.h"
 #include "platform/files.h"
 
 namespace cli {
+
+using exchange::AppendCsvRow;
+using exchange::DisplayName;
 
 namespace {
 

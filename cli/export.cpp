@@ -9,25 +9,22 @@
 #include "cli/cli.h"
 #include "cli/codepage_option.h"
 #include "cli/commands.h"
-#include "cli/export_model.h"
-#include "cli/export_targets.h"
+#include "cli/export_build.h"
 #include "cli/folder.h"
+#include "exchange/export_model.h"
+#include "exchange/export_targets.h"
+#include "exchange/sink.h"
 
 namespace cli {
 
 namespace {
 
-// What each target's lists may be called is said by its title rules
-// (export_titles.h), what each record field becomes by its writer's table.
-constexpr ExportTarget kTargets[] = {
-    {"thunderbird", {.titles = &kThunderbirdTitle}, false, WriteThunderbird},
-    {"ldap", {.titles = &kLdapTitle}, true, WriteLdap},
-    {"vcard4", {.makeContacts = false}, false, WriteVCard4},
-    {"apple", {}, false, WriteApple},
-    {"google", {.titles = &kGoogleTitle}, true, WriteGoogle},
-    {"outlook", {.titles = &kOutlookTitle}, true, WriteOutlook},
-    {"mutt", {.titles = &kMuttTitle}, true, WriteMutt},
-};
+using exchange::Arrives;
+using exchange::ExportContact;
+using exchange::ExportContext;
+using exchange::ExportFolder;
+using exchange::ExportList;
+using exchange::ExportTarget;
 
 std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
   return std::to_string(n) + " " + std::string(n == 1 ? one : many);
@@ -101,29 +98,21 @@ std::string Summary(const ExportFolder& folder, const ExportTarget& target,
 
 }  // namespace
 
-std::span<const ExportTarget> ExportTargets() {
-  return kTargets;
-}
-
 int RunExport(Session& session, const Request& request) {
-  const ExportTarget* target = nullptr;
-  for (const ExportTarget& t : kTargets) {
-    if (request.to && *request.to == t.name) target = &t;
-  }
+  const ExportTarget* target = request.to ? exchange::FindExportTarget(*request.to) : nullptr;
   if (target == nullptr) {
     const std::string why = request.to
                                 ? "unknown target " + Quoted(Shown(*request.to)) + " for export"
                                 : std::string("export needs --to TARGET");
-    return session.Fail(why +
-                        " (expected thunderbird, ldap, vcard4, apple, google, outlook or mutt)");
+    return session.Fail(why + " (expected " + exchange::ExportTargetNames() + ")");
   }
-  if (target->name == "ldap" && !request.report &&
+  if (target->needsBase && !request.report &&
       (!request.base || request.base->find('=') == std::string::npos)) {
-    return session.Fail(
-        "export --to ldap needs --base DN, the entry to export under, such as "
-        "'dc=example,dc=org'");
+    return session.Fail("export --to " + std::string(target->name) +
+                        " needs --base DN, the entry to export under, such as "
+                        "'dc=example,dc=org'");
   }
-  if (target->name != "ldap" && request.base) {
+  if (!target->needsBase && request.base) {
     return session.Fail("--base goes with --to ldap only");
   }
   const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
@@ -137,7 +126,8 @@ int RunExport(Session& session, const Request& request) {
     WriteReport(session, *exported, *target, converter);
   } else {
     const std::string base = request.base.value_or("");
-    ExportContext context{session, base, opened->codePage};
+    exchange::Sink sink(session.out(), [&session] { session.Drain(); });
+    ExportContext context{sink, base, opened->codePage};
     target->write(*exported, context);
     // Nothing is left out silently: an unreadable list was named when it
     // was read, an empty one the target cannot hold is named here.

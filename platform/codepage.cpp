@@ -63,4 +63,34 @@ std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& o
   return undefined;
 }
 
+CodePageEncoder::CodePageEncoder(unsigned codePage) {
+  const CodePageConverter converter(codePage);
+  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+    std::string utf8;
+    if (converter.AppendUtf8(std::string(1, static_cast<char>(byte)), utf8) == 0) {
+      bytes_.emplace(utf8, static_cast<char>(byte));
+    }
+  }
+}
+
+std::string CodePageEncoder::Encode(std::string_view text, std::size_t& missing) const {
+  std::string encoded;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    if (i + length > text.size()) length = text.size() - i;
+    if (length == 1) {
+      encoded += text[i];
+    } else if (const auto found = bytes_.find(std::string(text.substr(i, length)));
+               found != bytes_.end()) {
+      encoded += found->second;
+    } else {
+      encoded += '?';
+      ++missing;
+    }
+    i += length;
+  }
+  return encoded;
+}
+
 }  // namespace platform

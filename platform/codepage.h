@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace platform {
 
@@ -50,6 +51,21 @@ class CodePageConverter {
     bool undefined;
   };
   Character high_[128] = {};
+};
+
+// UTF-8 text into one of the code pages above: the converter's own table
+// read backwards, so that both directions agree byte for byte.
+class CodePageEncoder {
+ public:
+  // `codePage` must be supported (IsSupportedCodePage).
+  explicit CodePageEncoder(unsigned codePage);
+
+  // `text` in the code page; a character it lacks becomes "?" and is
+  // counted in `missing`.
+  std::string Encode(std::string_view text, std::size_t& missing) const;
+
+ private:
+  std::unordered_map<std::string, char> bytes_;  // UTF-8 of a byte 0x80-0xFF
 };
 
 }  // namespace platform

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "cli/contact_formats.h"
+#include "exchange/contact_formats.h"
 #include "platform/files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
@@ -507,9 +507,9 @@ TEST_F(BooksFolder, LdifEncodesWhatIsNotSafeInBase64) {
 // of RFC 4514, the values RFC 2849 lets stand after "attr: ", and vCard's
 // text escapes with one \n per line break.
 TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
-  const auto ldif = [](const cli::Contact& c) {
+  const auto ldif = [](const exchange::Contact& c) {
     std::string out;
-    cli::AppendContactLdif(c, out);
+    exchange::AppendContactLdif(c, out);
     return out;
   };
   // RFC 4514: the seven specials, a leading blank or '#', a trailing blank, NUL.
@@ -521,19 +521,19 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
       {std::string("a\0b", 3), "a\\00b"},
   };
   for (const auto& [value, escaped] : dnValues) {
-    cli::Contact c;
+    exchange::Contact c;
     c.name = value;
     c.address = "a@b";
     EXPECT_EQ(ldif(c).rfind("dn: cn=" + escaped + ",mail=a@b\n", 0), 0u) << escaped;
   }
-  cli::Contact plus;
+  exchange::Contact plus;
   plus.name = "n";
   plus.address = "x+y@z";
   EXPECT_EQ(ldif(plus).rfind("dn: cn=n,mail=x\\+y@z\n", 0), 0u);
   // RFC 2849: what may follow "attr: " as it is; the rest goes in base64, and
   // an empty value leaves its attribute out.
   for (const std::string safe : {"plain", "a:b", "a<b", "trailing: no", "caf#"}) {
-    cli::Contact c;
+    exchange::Contact c;
     c.name = "n";
     c.notes = safe;
     EXPECT_NE(ldif(c).find("\ndescription: " + safe + "\n"), std::string::npos) << safe;
@@ -541,23 +541,23 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
   for (const std::string& unsafe :
        std::vector<std::string>{" lead", ":colon", "<angle", "end ", "cr\rhere", "lf\nhere",
                                 std::string("n\0ul", 4), "caf\xC3\xA9"}) {
-    cli::Contact c;
+    exchange::Contact c;
     c.name = "n";
     c.notes = unsafe;
     const std::string out = ldif(c);
     EXPECT_NE(out.find("\ndescription:: "), std::string::npos) << unsafe;
     EXPECT_EQ(out.find("\ndescription: "), std::string::npos) << unsafe;
   }
-  cli::Contact nameOnly;
+  exchange::Contact nameOnly;
   nameOnly.name = "n";
   EXPECT_EQ(ldif(nameOnly).find("description"), std::string::npos);
 
   // vCard: CR LF, a lone CR and a lone LF are each one line break.
-  cli::Contact c;
+  exchange::Contact c;
   c.name = "N";
   c.notes = "a\rb\nc\r\nd,e;f\\g\r";
   std::string vcard;
-  cli::AppendContactVCard(c, vcard);
+  exchange::AppendContactVCard(c, vcard);
   EXPECT_NE(vcard.find("\r\nNOTE:a\\nb\\nc\\nd\\,e\\;f\\\\g\\n\r\n"), std::string::npos) << vcard;
 }
 
@@ -565,13 +565,13 @@ TEST(ContactFormats, VCardLinesFoldAt75OctetsBetweenCharacters) {
   // Three- and two-byte characters after 0 to 3 ASCII bytes; then (4) 300
   // ASCII bytes, no character to keep whole.
   for (std::size_t ascii = 0; ascii < 5; ++ascii) {
-    cli::Contact c;
+    exchange::Contact c;
     c.name = "N";
     c.notes = std::string(ascii, 'a');
     for (int i = 0; i < 60; ++i) c.notes += i % 3 == 0 ? "\u20AC" : "\u00E9";
     if (ascii == 4) c.notes = std::string(300, 'a');
     std::string out;
-    cli::AppendContactVCard(c, out);
+    exchange::AppendContactVCard(c, out);
     std::string unfolded;
     std::size_t start = 0;
     for (std::size_t end; (end = out.find("\r\n", start)) != std::string::npos; start = end + 2) {

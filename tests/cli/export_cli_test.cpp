@@ -10,9 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/sha1.h"
 #include "cli/cli.h"
-#include "cli/export_titles.h"
-#include "cli/name_uuid.h"
+#include "exchange/export_titles.h"
+#include "exchange/name_uuid.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
 
@@ -41,11 +42,11 @@ TEST(NameUuid, MatchesPublishedDigestsAndVersion5Uuids) {
       {std::string(1000000, 'a'), "34aa973cd4c4daa4f61eeb2bdbad27316534016f"},
   };
   for (const auto& [input, digest] : digests) {
-    EXPECT_EQ(Hex(cli::Sha1(input)), digest) << input.size();
+    EXPECT_EQ(Hex(base::Sha1(input)), digest) << input.size();
   }
   const std::array<std::uint8_t, 16> dns = {0x6b, 0xa7, 0xb8, 0x10, 0x9d, 0xad, 0x11, 0xd1,
                                             0x80, 0xb4, 0x00, 0xc0, 0x4f, 0xd4, 0x30, 0xc8};
-  EXPECT_EQ(cli::NameUuid(dns, "python.org"), "886313e1-3b8a-5372-9b90-0c9aee199e5d");
+  EXPECT_EQ(exchange::NameUuid(dns, "python.org"), "886313e1-3b8a-5372-9b90-0c9aee199e5d");
 }
 
 // One book and four lists: a name, the same address again in other letter
@@ -217,40 +218,41 @@ TEST(ExportTitles, EachTargetMakesTitlesAcceptableAndUnique) {
                                            "CAF\xC3\x89 CR\xC3\x88ME",
                                            "a:::b;c",
                                            "Team (core)"};
-  const std::map<std::string, std::pair<const cli::TitleRules*, std::vector<std::string>>> cases = {
-      {"any",
-       {&cli::kAnyTitle,
-        {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
-         "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me", "CAF\xC3\x89 CR\xC3\x88ME (2)",
-         "a:::b;c", "Team (core)"}}},
-      {"thunderbird",
-       {&cli::kThunderbirdTitle,
-        {"Team (core)", "Board - Committee & Friends", "Choir - sopranos", "The 'Old' Team",
-         "Two spaces", "Two spaces (2)", "Caf\xC3\xA9 Cr\xC3\xA8me", "CAF\xC3\x89 CR\xC3\x88ME (2)",
-         "a:::b - c", "Team (core) (2)"}}},
-      {"ldap",
-       {&cli::kLdapTitle,
-        {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
-         "Two  spaces", "Two spaces (2)", "Caf\xC3\xA9 Cr\xC3\xA8me",
-         "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:::b;c", "Team (core)"}}},
-      {"google",
-       {&cli::kGoogleTitle,
-        {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
-         "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me", "CAF\xC3\x89 CR\xC3\x88ME (2)",
-         "a:b;c", "Team (core)"}}},
-      {"outlook",
-       {&cli::kOutlookTitle,
-        {"Team <core>", "Board, Committee & Friends", "Choir, sopranos", "The \"Old\" Team",
-         "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me", "CAF\xC3\x89 CR\xC3\x88ME (2)",
-         "a:::b,c", "Team (core)"}}},
-      {"mutt",
-       {&cli::kMuttTitle,
-        {"team-core", "board-committee-friends", "choir-sopranos", "the-old-team", "two-spaces",
-         "two-spaces-2", "caf-cr-me", "caf-cr-me-2", "a-b-c", "team-core-2"}}},
-  };
+  const std::map<std::string, std::pair<const exchange::TitleRules*, std::vector<std::string>>>
+      cases = {
+          {"any",
+           {&exchange::kAnyTitle,
+            {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
+             "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me",
+             "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:::b;c", "Team (core)"}}},
+          {"thunderbird",
+           {&exchange::kThunderbirdTitle,
+            {"Team (core)", "Board - Committee & Friends", "Choir - sopranos", "The 'Old' Team",
+             "Two spaces", "Two spaces (2)", "Caf\xC3\xA9 Cr\xC3\xA8me",
+             "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:::b - c", "Team (core) (2)"}}},
+          {"ldap",
+           {&exchange::kLdapTitle,
+            {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
+             "Two  spaces", "Two spaces (2)", "Caf\xC3\xA9 Cr\xC3\xA8me",
+             "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:::b;c", "Team (core)"}}},
+          {"google",
+           {&exchange::kGoogleTitle,
+            {"Team <core>", "Board, Committee & Friends", "Choir; sopranos", "The \"Old\" Team",
+             "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me",
+             "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:b;c", "Team (core)"}}},
+          {"outlook",
+           {&exchange::kOutlookTitle,
+            {"Team <core>", "Board, Committee & Friends", "Choir, sopranos", "The \"Old\" Team",
+             "Two  spaces", "Two spaces", "Caf\xC3\xA9 Cr\xC3\xA8me",
+             "CAF\xC3\x89 CR\xC3\x88ME (2)", "a:::b,c", "Team (core)"}}},
+          {"mutt",
+           {&exchange::kMuttTitle,
+            {"team-core", "board-committee-friends", "choir-sopranos", "the-old-team", "two-spaces",
+             "two-spaces-2", "caf-cr-me", "caf-cr-me-2", "a-b-c", "team-core-2"}}},
+      };
   for (const auto& [target, rules_and_expected] : cases) {
     const auto& [rules, expected] = rules_and_expected;
-    cli::UniqueNames names(*rules);
+    exchange::UniqueNames names(*rules);
     std::vector<std::string> got;
     for (const std::string& title : titles) got.push_back(names.Claim(title));
     EXPECT_EQ(got, expected) << target;

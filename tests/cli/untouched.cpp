@@ -22,7 +22,7 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/export_targets.h"
+#include "exchange/export_targets.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -99,9 +99,9 @@ std::vector<std::vector<std::string>> CommandLines(const std::string& folder) {
     if (command.accepts.target) {
       // Every target, written and reported; ldap needs the entry it goes under.
       options.erase(options.begin());
-      for (const cli::ExportTarget& target : cli::ExportTargets()) {
+      for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
         std::vector<std::string> to = {"--to", std::string(target.name)};
-        if (target.name == "ldap") to.insert(to.end(), {"--base", "dc=example,dc=org"});
+        if (target.needsBase) to.insert(to.end(), {"--base", "dc=example,dc=org"});
         options.push_back(to);
         to.push_back("--report");
         options.push_back(to);

@@ -1,10 +1,10 @@
-#include "cli/address_syntax.h"
+#include "exchange/address_syntax.h"
 
 #include <cstddef>
 
 #include "base/ascii.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -63,4 +63,4 @@ std::string CaseFolded(std::string_view address) {
   return base::AsciiUpper(address);
 }
 
-}  // namespace cli
+}  // namespace exchange

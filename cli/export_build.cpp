@@ -1,4 +1,4 @@
-#include "cli/export_model.h"
+#include "cli/export_build.h"
 
 #include <array>
 #include <cstdint>
@@ -8,16 +8,26 @@
 #include <utility>
 
 #include "base/ascii.h"
-#include "cli/address_syntax.h"
 #include "cli/entries.h"
-#include "cli/name_uuid.h"
 #include "engine/address_book.h"
 #include "engine/address_book_record.h"
 #include "engine/mailing_list.h"
+#include "exchange/address_syntax.h"
+#include "exchange/name_uuid.h"
 
 namespace cli {
 
 namespace {
+
+using exchange::CaseFolded;
+using exchange::ExportContact;
+using exchange::ExportFolder;
+using exchange::ExportList;
+using exchange::ExportMember;
+using exchange::ExportRules;
+using exchange::FoldedKey;
+using exchange::NameUuid;
+using exchange::UniqueNames;
 
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
@@ -172,8 +182,9 @@ class Builder {
 
 }  // namespace
 
-Result<ExportFolder> BuildExport(Session& session, const Folder& folder,
-                                 platform::CodePageConverter& converter, const ExportRules& rules) {
+Result<exchange::ExportFolder> BuildExport(Session& session, const Folder& folder,
+                                           platform::CodePageConverter& converter,
+                                           const exchange::ExportRules& rules) {
   return Builder(session, folder, converter, rules).Build();
 }
 

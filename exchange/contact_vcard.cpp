@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "base/ascii.h"
-#include "cli/contact_formats.h"
+#include "exchange/contact_formats.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -197,4 +197,4 @@ void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
   out += kCrLf;
 }
 
-}  // namespace cli
+}  // namespace exchange

@@ -9,13 +9,10 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
-
-// The SHA-1 digest (FIPS 180-4) of `bytes`.
-std::array<std::uint8_t, 20> Sha1(std::string_view bytes);
+namespace exchange {
 
 // The version 5 UUID of `name` in the namespace `space` (16 bytes), in its
 // lower-case 8-4-4-4-12 text form.
 std::string NameUuid(const std::array<std::uint8_t, 16>& space, std::string_view name);
 
-}  // namespace cli
+}  // namespace exchange

@@ -5,11 +5,11 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "cli/contact_formats.h"
-#include "cli/export_targets.h"
+#include "exchange/contact_formats.h"
+#include "exchange/export_targets.h"
 #include "platform/codepage.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -24,50 +24,10 @@ std::string Titles(const ExportFolder& folder, const ExportContact& contact,
   return titles;
 }
 
-// UTF-8 text into a Windows code page, by the converter's own table read
-// backwards: each byte 0x80 to 0xFF converted once.
-class AnsiEncoder {
- public:
-  explicit AnsiEncoder(unsigned codePage) {
-    platform::CodePageConverter converter(codePage);
-    for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
-      std::string utf8;
-      if (converter.AppendUtf8(std::string(1, static_cast<char>(byte)), utf8) == 0) {
-        bytes_.emplace(utf8, static_cast<char>(byte));
-      }
-    }
-  }
-
-  // `text` in the code page; a character it lacks becomes "?" and is
-  // counted in `missing`.
-  std::string Encode(std::string_view text, std::size_t& missing) const {
-    std::string encoded;
-    for (std::size_t i = 0; i < text.size();) {
-      const unsigned char lead = static_cast<unsigned char>(text[i]);
-      std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-      if (i + length > text.size()) length = text.size() - i;
-      if (length == 1) {
-        encoded += text[i];
-      } else if (const auto found = bytes_.find(std::string(text.substr(i, length)));
-                 found != bytes_.end()) {
-        encoded += found->second;
-      } else {
-        encoded += '?';
-        ++missing;
-      }
-      i += length;
-    }
-    return encoded;
-  }
-
- private:
-  std::unordered_map<std::string, char> bytes_;
-};
-
 }  // namespace
 
 void WriteGoogle(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   AppendCsvRow({"Name", "Given Name", "Family Name", "Nickname", "Organization 1 - Name", "Notes",
                 "Labels", "E-mail 1 - Type", "E-mail 1 - Value", "Phone 1 - Type",
                 "Phone 1 - Value", "Phone 2 - Type", "Phone 2 - Value", "Address 1 - Type",
@@ -83,16 +43,16 @@ void WriteGoogle(const ExportFolder& folder, ExportContext& context) {
                   c.phone, c.fax.empty() ? "" : "Work Fax", c.fax, c.street.empty() ? "" : "Work",
                   c.street, c.postal.empty() ? "" : "Other", c.postal},
                  out);
-    context.session.Drain();
+    context.sink.Drain();
   }
 }
 
 void WriteOutlook(const ExportFolder& folder, ExportContext& context) {
   // Outlook reads the system's ANSI code page: the books' own where it is a
   // Windows one, Western Windows for books written in DOS code pages.
-  const AnsiEncoder ansi(context.codePage == 1250 ? 1250 : 1252);
+  const platform::CodePageEncoder ansi(context.codePage == 1250 ? 1250 : 1252);
   const auto encode = [&](std::string_view text) { return ansi.Encode(text, context.unwritable); };
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   AppendCsvRow(
       {"First Name", "Last Name", "Company", "Business Street", "Other Street", "Business Phone",
        "Business Fax", "E-mail Address", "E-mail Display Name", "Notes", "Categories"},
@@ -105,8 +65,8 @@ void WriteOutlook(const ExportFolder& folder, ExportContext& context) {
                   encode(c.name.empty() ? c.address : c.name), encode(c.notes),
                   encode(Titles(folder, contact, ";"))},
                  out);
-    context.session.Drain();
+    context.sink.Drain();
   }
 }
 
-}  // namespace cli
+}  // namespace exchange

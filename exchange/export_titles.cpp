@@ -1,8 +1,8 @@
-#include "cli/export_titles.h"
+#include "exchange/export_titles.h"
 
 #include "base/ascii.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -141,4 +141,4 @@ std::string UniqueNames::Claim(std::string_view wanted) {
   return name;
 }
 
-}  // namespace cli
+}  // namespace exchange

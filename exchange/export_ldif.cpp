@@ -7,10 +7,10 @@
 #include <tuple>
 #include <vector>
 
-#include "cli/contact_formats.h"
-#include "cli/export_targets.h"
+#include "exchange/contact_formats.h"
+#include "exchange/export_targets.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -70,7 +70,7 @@ std::string PostalAddress(std::string_view text) {
 }  // namespace
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   // Both importers find a member by its dn, so no two contacts share one:
   // a later contact whose dn an earlier one has gets a numbered name.
   std::vector<std::string> dns;
@@ -85,7 +85,7 @@ void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
     if (fields.name != contact.fields.name) ++context.renamed;
     AppendContactLdif(fields, out);
     dns.push_back(ContactDn(fields));
-    context.session.Drain();
+    context.sink.Drain();
   }
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, false)) continue;
@@ -94,7 +94,7 @@ void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
 }
 
 void WriteLdap(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   const std::string base(context.base);
   for (const std::string_view unit : {"contacts", "lists"}) {
     AppendLdifAttribute("dn", "ou=" + std::string(unit) + "," + base, out);
@@ -134,7 +134,7 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
     AppendLdifAttribute("street", c.street, out);
     AppendLdifAttribute("postalAddress", PostalAddress(c.postal), out);
     out += kLdifLineEnd;
-    context.session.Drain();
+    context.sink.Drain();
   }
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, true)) continue;
@@ -142,4 +142,4 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
   }
 }
 
-}  // namespace cli
+}  // namespace exchange

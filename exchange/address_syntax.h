@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace cli {
+namespace exchange {
 
 // The entry as an RFC 5322 display name: as it is (blanks around it
 // trimmed) when it is words of atom characters separated by single spaces,
@@ -20,4 +20,4 @@ bool LooksLikeAddress(std::string_view address);
 // ASCII letter case only, which is how addresses are compared.
 std::string CaseFolded(std::string_view address);
 
-}  // namespace cli
+}  // namespace exchange

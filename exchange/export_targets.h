@@ -1,20 +1,22 @@
-// The programs `quillmer-cli export` writes for, each in its own file
-// (export_*.cpp), from the shared ExportFolder (export_model.h).
+// The programs an export is written for, each in its own file
+// (export_*.cpp), from the shared ExportFolder (export_model.h): the one
+// table of targets, their names and their rules.
 #pragma once
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <string_view>
 
-#include "cli/export_model.h"
-#include "cli/session.h"
+#include "exchange/export_model.h"
+#include "exchange/sink.h"
 
-namespace cli {
+namespace exchange {
 
 // What a writer needs besides the folder.
 struct ExportContext {
-  Session& session;
-  std::string_view base;       // --base, for ldap
+  Sink& sink;
+  std::string_view base;       // the entry to export under, for ldap
   unsigned codePage;           // the books' code page
   std::size_t renamed = 0;     // contacts the writer renamed to keep them apart
   std::size_t unwritable = 0;  // characters the output's code page lacks
@@ -24,6 +26,7 @@ struct ExportTarget {
   std::string_view name;
   ExportRules rules;
   bool dropsEmptyLists;  // a list needs a member to arrive
+  bool needsBase;        // writes under a base entry (an LDAP dn)
   void (*write)(const ExportFolder& folder, ExportContext& context);
 };
 
@@ -35,6 +38,10 @@ inline bool Arrives(const ExportList& list, bool dropsEmptyLists) {
 
 // Every target, in the order the help names them.
 std::span<const ExportTarget> ExportTargets();
+// The target called `name`, or null.
+const ExportTarget* FindExportTarget(std::string_view name);
+// "thunderbird, ldap, ... or mutt", for messages.
+std::string ExportTargetNames();
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context);
 void WriteLdap(const ExportFolder& folder, ExportContext& context);
@@ -44,4 +51,4 @@ void WriteGoogle(const ExportFolder& folder, ExportContext& context);
 void WriteOutlook(const ExportFolder& folder, ExportContext& context);
 void WriteMutt(const ExportFolder& folder, ExportContext& context);
 
-}  // namespace cli
+}  // namespace exchange

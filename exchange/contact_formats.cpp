@@ -1,10 +1,10 @@
 // The CSV and LDIF sides of the contact formats (the vCard side is
 // contact_vcard.cpp).
-#include "cli/contact_formats.h"
+#include "exchange/contact_formats.h"
 
 #include <cstddef>
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -165,4 +165,4 @@ void AppendContactLdif(const Contact& c, std::string& out) {
   out += kLdifLineEnd;
 }
 
-}  // namespace cli
+}  // namespace exchange

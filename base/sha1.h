@@ -1,17 +1,22 @@
-#include "cli/name_uuid.h"
+// The SHA-1 digest (FIPS 180-4), for name-based UUIDs: not for anything
+// that must resist an attacker. Pure, header-only like the rest of base/.
+#pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <string_view>
 
-namespace cli {
+namespace base {
 
-namespace {
+namespace sha1_detail {
 
-constexpr std::uint32_t RotateLeft(std::uint32_t v, int n) {
+inline constexpr std::uint32_t RotateLeft(std::uint32_t v, int n) {
   return (v << n) | (v >> (32 - n));
 }
 
 // One 64-byte block into the running state.
-void Sha1Block(const std::uint8_t* block, std::array<std::uint32_t, 5>& h) {
+inline void Sha1Block(const std::uint8_t* block, std::array<std::uint32_t, 5>& h) {
   std::uint32_t w[80];
   for (int i = 0; i < 16; ++i) {
     w[i] = static_cast<std::uint32_t>(block[4 * i]) << 24 |
@@ -50,9 +55,10 @@ void Sha1Block(const std::uint8_t* block, std::array<std::uint32_t, 5>& h) {
   h[4] += e;
 }
 
-}  // namespace
+}  // namespace sha1_detail
 
-std::array<std::uint8_t, 20> Sha1(std::string_view bytes) {
+inline std::array<std::uint8_t, 20> Sha1(std::string_view bytes) {
+  using sha1_detail::Sha1Block;
   std::array<std::uint32_t, 5> h = {0x67452301, 0xEFCDAB89, 0x98BADCFE, 0x10325476, 0xC3D2E1F0};
   std::size_t whole = bytes.size() - bytes.size() % 64;
   for (std::size_t i = 0; i < whole; i += 64) {
@@ -77,20 +83,4 @@ std::array<std::uint8_t, 20> Sha1(std::string_view bytes) {
   return digest;
 }
 
-std::string NameUuid(const std::array<std::uint8_t, 16>& space, std::string_view name) {
-  std::string input(space.begin(), space.end());
-  input += name;
-  std::array<std::uint8_t, 20> d = Sha1(input);
-  d[6] = static_cast<std::uint8_t>((d[6] & 0x0F) | 0x50);  // version 5
-  d[8] = static_cast<std::uint8_t>((d[8] & 0x3F) | 0x80);  // the RFC 4122 variant
-  constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (std::size_t i = 0; i < 16; ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
-    text += kHex[d[i] >> 4];
-    text += kHex[d[i] & 0x0F];
-  }
-  return text;
-}
-
-}  // namespace cli
+}  // namespace base

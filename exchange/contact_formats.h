@@ -21,7 +21,7 @@
 
 #include "engine/address_book_record.h"
 
-namespace cli {
+namespace exchange {
 
 // A record's fields, already UTF-8, and the book it came from.
 struct Contact : engine::BookRecord {
@@ -71,4 +71,4 @@ struct NameParts {
 };
 NameParts SplitName(std::string_view name);
 
-}  // namespace cli
+}  // namespace exchange

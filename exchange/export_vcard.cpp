@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "cli/contact_formats.h"
-#include "cli/export_targets.h"
+#include "exchange/contact_formats.h"
+#include "exchange/export_targets.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -35,8 +35,8 @@ std::string MailtoUri(std::string_view address) {
 void AppendContacts(const ExportFolder& folder, ExportContext& context, bool version4) {
   for (const ExportContact& contact : folder.contacts) {
     const std::string uid = version4 ? std::string(kUrnUuid) + contact.uid : contact.uid;
-    AppendContactVCard(contact.fields, context.session.out(), {version4, uid});
-    context.session.Drain();
+    AppendContactVCard(contact.fields, context.sink.out(), {version4, uid});
+    context.sink.Drain();
   }
 }
 
@@ -44,7 +44,7 @@ void AppendContacts(const ExportFolder& folder, ExportContext& context, bool ver
 
 void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
   AppendContacts(folder, context, true);
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, false)) continue;
     out += "BEGIN:VCARD\r\nVERSION:4.0\r\n";
@@ -64,7 +64,7 @@ void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
 
 void WriteApple(const ExportFolder& folder, ExportContext& context) {
   AppendContacts(folder, context, false);
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, false)) continue;
     out += "BEGIN:VCARD\r\nVERSION:3.0\r\n";
@@ -80,4 +80,4 @@ void WriteApple(const ExportFolder& folder, ExportContext& context) {
   }
 }
 
-}  // namespace cli
+}  // namespace exchange

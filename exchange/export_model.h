@@ -19,14 +19,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/contact_formats.h"
-#include "cli/export_titles.h"
-#include "cli/folder.h"
-#include "cli/result.h"
-#include "cli/session.h"
-#include "platform/codepage.h"
+#include "exchange/contact_formats.h"
+#include "exchange/export_titles.h"
 
-namespace cli {
+namespace exchange {
 
 struct ExportContact {
   Contact fields;                  // UTF-8; the address as the lists reach it
@@ -69,9 +65,4 @@ struct ExportRules {
   const TitleRules* titles = &kAnyTitle;
 };
 
-// Reads every book and list of `folder`. Fails when the books no longer
-// hold what the folder was opened with.
-Result<ExportFolder> BuildExport(Session& session, const Folder& folder,
-                                 platform::CodePageConverter& converter, const ExportRules& rules);
-
-}  // namespace cli
+}  // namespace exchange

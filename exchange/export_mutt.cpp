@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/address_syntax.h"
-#include "cli/export_targets.h"
+#include "exchange/address_syntax.h"
+#include "exchange/export_targets.h"
 
-namespace cli {
+namespace exchange {
 
 namespace {
 
@@ -35,7 +35,7 @@ std::string MuttrcWord(std::string_view text) {
 }  // namespace
 
 void WriteMutt(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.session.out();
+  std::string& out = context.sink.out();
   // The lists' keys are theirs (made in the export's model, by the mutt
   // title rules); a contact whose key a list has gets a numbered one.
   UniqueNames taken(kMuttTitle);
@@ -58,7 +58,7 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
     const std::string name = DisplayName(c.name);
     out += "alias " + keys.back() + " " +
            MuttrcWord(name.empty() ? c.address : name + " <" + c.address + ">") + "\n";
-    context.session.Drain();
+    context.sink.Drain();
   }
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, true)) continue;
@@ -73,4 +73,4 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
   }
 }
 
-}  // namespace cli
+}  // namespace exchange

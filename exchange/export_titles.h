@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unordered_set>
 
-namespace cli {
+namespace exchange {
 
 struct TitleRules {
   // `title` as the target accepts it (itself when it does); never empty
@@ -66,4 +66,4 @@ class UniqueNames {
   std::unordered_set<std::string> taken_;
 };
 
-}  // namespace cli
+}  // namespace exchange
