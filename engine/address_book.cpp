@@ -8,12 +8,17 @@
 #include <new>
 #include <utility>
 
+#include "base/words.h"
 #include "engine/address_book_record.h"
 #include "engine/bytes.h"
 
 namespace engine {
 
 namespace {
+
+using base::kByteHighs;
+using base::kByteOnes;
+using base::LoadWord;
 
 // The bytes of `record` from `offset` up to its first NUL there, or to its
 // end; empty when the record is too short to reach the field.
@@ -26,57 +31,17 @@ std::string_view FieldAt(std::string_view record, std::size_t offset) {
           nul == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(nul) - start)};
 }
 
-static_assert(std::endian::native == std::endian::little,
-              "names are hashed and upper-cased eight bytes at a time, first byte lowest");
-
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-
-std::uint64_t LoadWord(const char* at) {
-  std::uint64_t word;
-  std::memcpy(&word, at, 8);
-  return word;
-}
-
-// The last `count` (1 to 7) bytes of a text, which end at `end`, as a word,
-// the rest zero. `whole` says the text has 8 bytes or more: then one word
-// ending at `end` is read and shifted; otherwise no byte before `end -
-// count` is read.
-std::uint64_t LoadTail(const char* end, std::size_t count, bool whole) {
-  if (whole) return LoadWord(end - 8) >> (8 * (8 - count));
-  const char* at = end - count;
-  if (count >= 4) {
-    // Two four-byte reads that overlap where count < 8.
-    std::uint32_t low;
-    std::uint32_t high;
-    std::memcpy(&low, at, 4);
-    std::memcpy(&high, end - 4, 4);
-    return std::uint64_t{low} | (std::uint64_t{high} << (8 * (count - 4)));
-  }
-  std::uint64_t word = 0;
-  for (std::size_t j = 0; j < count; ++j) {
-    word |= std::uint64_t{static_cast<unsigned char>(at[j])} << (8 * j);
-  }
-  return word;
-}
-
-// The high bit of every byte of `word` that is zero; also of some bytes
-// after the first zero one (borrows), never before it.
-std::uint64_t ZeroBytes(std::uint64_t word) {
-  return (word - kOnes) & ~word & kHighs;
-}
-
 // UpperCase of eight bytes. Plain ASCII is folded all at once: a byte from
 // 'a' to 'z' has its 0x20 bit cleared; the few bytes above 0x7F then go
 // through the table one by one.
 inline std::uint64_t UpperCaseWord(std::uint64_t word) {
   // Of each byte's low seven bits, none of these sums carries into the
   // next byte: the high bit says low bits >= 'a', and low bits > 'z'.
-  const std::uint64_t low = word & ~kHighs;
-  const std::uint64_t fromA = low + kOnes * (0x80 - 'a');
-  const std::uint64_t pastZ = low + kOnes * (0x7F - 'z');
-  std::uint64_t upper = word ^ ((fromA & ~pastZ & ~word & kHighs) >> 2);
-  for (std::uint64_t high = word & kHighs; high != 0; high &= high - 1) {
+  const std::uint64_t low = word & ~kByteHighs;
+  const std::uint64_t fromA = low + kByteOnes * (0x80 - 'a');
+  const std::uint64_t pastZ = low + kByteOnes * (0x7F - 'z');
+  std::uint64_t upper = word ^ ((fromA & ~pastZ & ~word & kByteHighs) >> 2);
+  for (std::uint64_t high = word & kByteHighs; high != 0; high &= high - 1) {
     const unsigned shift = static_cast<unsigned>(std::countr_zero(high)) & ~7u;
     const std::uint64_t byte = detail::kUpperTable[(word >> shift) & 0xFF];
     upper = (upper & ~(std::uint64_t{0xFF} << shift)) | (byte << shift);
@@ -112,8 +77,8 @@ std::uint32_t UpperCaseRecordName(const char* record, char* out, std::size_t& le
   WordHash hash;
   for (std::size_t at = 0; at < kRoom; at += 8) {
     std::uint64_t word = LoadWord(in + at);
-    if (const std::uint64_t zeros = ZeroBytes(word); zeros != 0) {
-      const unsigned kept = static_cast<unsigned>(std::countr_zero(zeros)) / 8;
+    if (const std::uint64_t zeros = base::ZeroBytes(word); zeros != 0) {
+      const std::size_t kept = base::FirstMarkedByte(zeros);
       word = UpperCaseWord(word & ((std::uint64_t{1} << (8 * kept)) - 1));
       std::memcpy(out + at, &word, 8);
       if (kept > 0) hash.Add(word);
@@ -138,8 +103,8 @@ std::size_t CopyRecordAddress(const char* record, char* out) {
   for (std::size_t at = 0; at < kRoom; at += 8) {
     const std::uint64_t word = LoadWord(in + at);
     std::memcpy(out + at, &word, 8);
-    if (const std::uint64_t zeros = ZeroBytes(word); zeros != 0) {
-      return std::min(kRoom, at + static_cast<std::size_t>(std::countr_zero(zeros)) / 8);
+    if (const std::uint64_t zeros = base::ZeroBytes(word); zeros != 0) {
+      return std::min(kRoom, at + base::FirstMarkedByte(zeros));
     }
   }
   return kRoom;
@@ -156,8 +121,8 @@ std::uint32_t UpperCaseHashed(std::string_view text, char* out) {
     hash.Add(word);
   }
   if (at < text.size()) {
-    const std::uint64_t word =
-        UpperCaseWord(LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8));
+    const std::uint64_t word = UpperCaseWord(
+        base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8));
     std::memcpy(out + at, &word, 8);
     hash.Add(word);
   }
@@ -169,7 +134,7 @@ std::uint32_t NameHash(std::string_view name) {
   std::size_t at = 0;
   for (; at + 8 <= name.size(); at += 8) hash.Add(LoadWord(name.data() + at));
   if (at < name.size()) {
-    hash.Add(LoadTail(name.data() + name.size(), name.size() - at, name.size() >= 8));
+    hash.Add(base::LoadTail(name.data() + name.size(), name.size() - at, name.size() >= 8));
   }
   return hash.Finish(name.size());
 }
