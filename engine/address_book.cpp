@@ -9,7 +9,6 @@
 #include <utility>
 
 #include "base/words.h"
-#include "engine/address_book_record.h"
 #include "engine/bytes.h"
 
 namespace engine {
@@ -67,9 +66,9 @@ class WordHash {
   std::uint64_t h_ = 0x243F6A8885A308D3ULL;
 };
 
-// A record's name: the upper-cased bytes from offset 2 to its first NUL or
-// to the record's end, written to `out` in whole words, its length in
-// `length`, its hash returned. `record` is a whole record.
+// A record's name: the upper-cased bytes from its field's start to its
+// first NUL or to the record's end, written to `out` in whole words, its
+// length in `length`, its hash returned. `record` is a whole record.
 std::uint32_t UpperCaseRecordName(const char* record, char* out, std::size_t& length) {
   constexpr std::size_t kRoom = kBookRecordSize - kBookNameField.offset;
   static_assert(kRoom % 8 == 0, "the name's room is whole words: no read past the record");
@@ -93,10 +92,10 @@ std::uint32_t UpperCaseRecordName(const char* record, char* out, std::size_t& le
   return hash.Finish(length);
 }
 
-// Copies a record's address (from offset 342 to its first NUL or to the
-// record's end) a word at a time into `out`, which has room for 120 bytes;
-// returns its length. Reads 4 bytes past the record: not for the last
-// record of the data.
+// Copies a record's address (from its field's start to its first NUL or to
+// the record's end) a word at a time into `out`, which has room for the
+// rest of the record rounded up to whole words; returns its length. Its
+// last word reads past the record: not for the last record of the data.
 std::size_t CopyRecordAddress(const char* record, char* out) {
   constexpr std::size_t kRoom = kBookRecordSize - kBookAddressField.offset;
   const char* in = record + kBookAddressField.offset;

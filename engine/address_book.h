@@ -6,12 +6,12 @@
 //   BookNames[k]      the name of record slot k, upper-cased with UpperCase
 //   BookAddresses[k]  the e-mail address of slot k, exactly as stored
 //
-// File layout read here: a 128-byte header, then 458-byte records back to
-// back. In a record the name runs from offset 2 and the address from offset
-// 342, each up to its first NUL or, without one, to the end of the record.
-// Each book is cut into records on its own; a short last record is read as
-// far as it goes with the same rules (names and addresses of the next book
-// are not shifted by it).
+// Of each record (book_layout.h) the name is read from the start of its
+// field and the address from the start of its own, each up to its first NUL
+// or, without one, to the end of the record: not of the field. Each book is
+// cut into records on its own; a short last record is read as far as it
+// goes with the same rules (names and addresses of the next book are not
+// shifted by it).
 //
 // Order: the books in the directory listing's order, records first to last.
 // Nothing is merged: a lookup takes the lowest index with an equal name.
@@ -25,14 +25,14 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/book_layout.h"
 #include "engine/string_table.h"
 
 namespace engine {
 
-inline constexpr std::size_t kBookHeaderSize = 128;
-inline constexpr std::size_t kBookRecordSize = 458;
-// A file must hold more than its header plus two bytes to add anything.
-inline constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + 2;
+// A file must reach past its header into the first record's name to add
+// anything.
+inline constexpr std::size_t kSmallestUsefulBook = kBookHeaderSize + kBookNameField.offset;
 // The hash the first-match index files a name under (`name` already
 // upper-cased).
 std::uint32_t NameHash(std::string_view name);
@@ -43,7 +43,8 @@ std::uint32_t NameHash(std::string_view name);
 std::uint32_t UpperCaseHashed(std::string_view text, char* out);
 
 // Appends the record slots of one whole address-book file to the tables.
-// Files of 130 bytes or fewer add nothing. Pure: bytes in, entries out.
+// Files of kSmallestUsefulBook bytes or fewer add nothing. Pure: bytes in,
+// entries out.
 void AppendBookRecords(std::string_view file, StringTable& names, StringTable& addresses);
 
 // Appends the slots of `records`, record data that starts at a record
