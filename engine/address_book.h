@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "engine/book_layout.h"
+#include "engine/growable_buffer.h"
 #include "engine/string_table.h"
 
 namespace engine {
