@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "engine/address_book.h"
 #include "engine/growable_buffer.h"
 #include "engine/parallel.h"
 #include "platform/files.h"

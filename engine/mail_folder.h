@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "base/file_failure.h"
-#include "engine/address_book.h"
+#include "engine/first_match_index.h"
 #include "engine/mailing_list.h"
 #include "engine/parallel.h"
 #include "engine/string_table.h"

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,16 @@ inline engine::StringTable TableOf(const std::vector<std::string>& entries) {
   engine::StringTable table;
   for (const std::string& entry : entries) table.push_back(entry);
   return table;
+}
+
+// The lowest index holding `key`, by a linear scan: what every lookup must
+// answer.
+inline std::optional<std::size_t> LinearFind(const std::vector<std::string>& names,
+                                             std::string_view key) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == key) return k;
+  }
+  return std::nullopt;
 }
 
 // One record's fields as an address book stores them. Each text is written
