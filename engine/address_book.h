@@ -1,7 +1,7 @@
 // The address book index: every record of every Pegasus Mail address book
 // (*.PMR) of one folder, as two parallel tables, indexed from 0. The tables
-// belong to the folder's MailFolder (mail_folder.h), which also reads the
-// books; what is here takes bytes.
+// belong to the folder's MailFolder (folder_contents.h), whose loader
+// (mail_folder.h) reads the books; what is here takes bytes.
 //
 //   BookNames[k]      the name of record slot k, upper-cased with UpperCase
 //   BookAddresses[k]  the e-mail address of slot k, exactly as stored

@@ -243,18 +243,6 @@ bool RetryDeadline::WaitToRetry() const {
   return true;
 }
 
-MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-                       StringTable addresses, std::vector<MailingList> lists,
-                       std::vector<UnreadableFile> unreadable,
-                       std::vector<std::uint32_t> nameHashes)
-    : path_(std::move(path)),
-      bookFiles_(std::move(bookFiles)),
-      names_(std::move(names)),
-      addresses_(std::move(addresses)),
-      index_(names_, nameHashes),
-      lists_(std::move(lists)),
-      unreadable_(std::move(unreadable)) {}
-
 OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options) {
   // Wildcards never name a folder; some platforms would take them
   // literally, so they are refused here for all.
