@@ -116,7 +116,7 @@ void BM_LoadAddressBooksTwoRuns(benchmark::State& state) {
 
 void BM_ReadBooksBaseline(benchmark::State& state) {
   const std::string folder = Load().folder.string();
-  // The loader's piece: 512 records of 458 bytes.
+  // The loader's piece: 512 whole records.
   constexpr std::size_t kPiece = 512 * engine::kBookRecordSize;
   const std::unique_ptr<char[]> piece(new char[kPiece]);
   for (auto _ : state) {

@@ -1,9 +1,9 @@
 #include "engine/address_book_record.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
-#include <cstring>
+
+#include "base/words.h"
 
 namespace engine {
 
@@ -25,11 +25,9 @@ std::string_view Cut(std::string_view record, BookField field) {
     // into the next field, which the width then cuts off.
     const char* at = record.data() + field.offset;
     for (std::size_t i = 0; i < field.width; i += 8) {
-      std::uint64_t word;
-      std::memcpy(&word, at + i, 8);
-      const std::uint64_t zeros = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+      const std::uint64_t zeros = base::ZeroBytes(base::LoadWord(at + i));
       if (zeros != 0) {
-        const std::size_t nul = i + static_cast<std::size_t>(std::countr_zero(zeros)) / 8;
+        const std::size_t nul = i + base::FirstMarkedByte(zeros);
         return {at, std::min(nul, field.width)};
       }
     }

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "engine/address_book.h"
+#include "engine/first_match_index.h"
 #include "engine/lines.h"
 #include "engine/mailing_list.h"
 #include "engine/parallel.h"

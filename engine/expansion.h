@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/mail_folder.h"
+#include "engine/folder_contents.h"
 #include "engine/parallel.h"
 #include "engine/string_table.h"
 

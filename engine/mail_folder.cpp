@@ -8,6 +8,8 @@
 #include <thread>
 #include <utility>
 
+#include "engine/address_book.h"
+#include "engine/growable_buffer.h"
 #include "engine/parallel.h"
 #include "platform/files.h"
 
@@ -240,18 +242,6 @@ bool RetryDeadline::WaitToRetry() const {
       std::min<std::chrono::steady_clock::duration>(kRetryStep, *until_ - now));
   return true;
 }
-
-MailFolder::MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
-                       StringTable addresses, std::vector<MailingList> lists,
-                       std::vector<UnreadableFile> unreadable,
-                       std::vector<std::uint32_t> nameHashes)
-    : path_(std::move(path)),
-      bookFiles_(std::move(bookFiles)),
-      names_(std::move(names)),
-      addresses_(std::move(addresses)),
-      index_(names_, nameHashes),
-      lists_(std::move(lists)),
-      unreadable_(std::move(unreadable)) {}
 
 OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options) {
   // Wildcards never name a folder; some platforms would take them

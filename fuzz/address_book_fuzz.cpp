@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/address_book.h"
+#include "engine/first_match_index.h"
 #include "fuzz/fuzz_check.h"
 
 using fuzzcheck::Require;

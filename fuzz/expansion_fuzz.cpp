@@ -10,6 +10,7 @@
 
 #include "engine/address_book.h"
 #include "engine/expansion.h"
+#include "engine/first_match_index.h"
 #include "engine/mailing_list.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/support/expansion_reference.h"

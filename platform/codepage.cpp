@@ -4,8 +4,9 @@
 #include "platform/codepage.h"
 
 #include <cstdint>
-#include <cstring>
 #include <stdexcept>
+
+#include "base/words.h"
 
 namespace platform {
 
@@ -31,13 +32,9 @@ std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& o
   // are copied as they are. Checked eight bytes at a time.
   std::uint64_t high = 0;
   std::size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    high |= word;
-  }
+  for (; i + 8 <= bytes.size(); i += 8) high |= base::LoadWord(bytes.data() + i);
   for (; i < bytes.size(); ++i) high |= static_cast<unsigned char>(bytes[i]);
-  if ((high & 0x8080808080808080ULL) == 0) {
+  if (base::AllAscii(high)) {
     out += bytes;
     return 0;
   }

@@ -5,14 +5,13 @@
 
 #include "base/ascii.h"
 #include "engine/address_book_record.h"
+#include "engine/book_layout.h"
 
 namespace tools {
 
 namespace {
 
 using engine::BookField;
-
-constexpr std::size_t kTitleSize = 28;
 
 // Writes `text` into `field` of a record or header: cut to
 // leave room for a NUL unless full-width texts are asked for, then a NUL
@@ -33,13 +32,12 @@ void Put(std::string& bytes, BookField field, std::string_view text, const Filli
 
 std::string HeaderBytes(std::string_view title, const Filling& filling) {
   std::string bytes(engine::kBookHeaderSize, filling.filler);
-  Put(bytes, BookField{0, kTitleSize}, title, filling);
+  Put(bytes, engine::kBookTitleField, title, filling);
   return bytes;
 }
 
 std::string RecordBytes(const BookEntry& entry, const Filling& filling) {
-  // Bytes outside the text fields (two at the start, 16 after the address)
-  // are NULs in every book seen.
+  // Bytes outside the text fields are NULs in every book seen.
   std::string bytes(engine::kBookRecordSize, '\0');
   Put(bytes, engine::kBookNameField, entry.name, filling);
   Put(bytes, engine::kBookCompanyField, entry.company, filling);

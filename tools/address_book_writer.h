@@ -1,10 +1,7 @@
-// Writes Pegasus Mail address books (*.PMR) in their full on-disk layout,
-// for the sample mail folder and for tests.
-//
-// Header: 128 bytes, the book's title in its first 28. Then one 458-byte
-// record per entry: 2 bytes, name 40, company 40, key 12, street 60,
-// post 60, phone 24, fax 24, notes 80, address 100 (at offset 342), 4 bytes,
-// image 9, 3 bytes. Each text field is cut to leave room for its NUL.
+// Writes Pegasus Mail address books (*.PMR) in their full on-disk layout
+// (engine/book_layout.h), for the sample mail folder and for tests: the
+// header, then one record per entry. Each text field is cut to leave room
+// for its NUL.
 #pragma once
 
 #include <string>
@@ -28,9 +25,9 @@ struct Filling {
   bool fullWidth = false;  // a text as long as its field keeps every byte
 };
 
-// The 128-byte header, the title in its first 28 bytes.
+// The header, the title in its field.
 std::string HeaderBytes(std::string_view title, const Filling& filling = {});
-// One 458-byte record.
+// One whole record.
 std::string RecordBytes(const BookEntry& entry, const Filling& filling = {});
 // The header and one record per entry, back to back.
 std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,

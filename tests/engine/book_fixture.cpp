@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "engine/book_layout.h"
 #include "tools/address_book_writer.h"
 
 namespace fixture {
@@ -15,18 +16,21 @@ constexpr tools::Filling kTestFilling{'x', true};
 }  // namespace
 
 std::string RecordBytes(const Record& r) {
-  const std::pair<const std::string&, std::size_t> widths[] = {
-      {r.name, 40},  {r.company, 40}, {r.key, 12},   {r.street, 60},  {r.postal, 60},
-      {r.phone, 24}, {r.fax, 24},     {r.notes, 80}, {r.address, 100}};
-  for (const auto& [text, width] : widths) {
-    if (text.size() > width) throw std::invalid_argument("field text too long");
+  using namespace engine;
+  const std::pair<const std::string&, BookField> fields[] = {
+      {r.name, kBookNameField},     {r.company, kBookCompanyField}, {r.key, kBookKeyField},
+      {r.street, kBookStreetField}, {r.postal, kBookPostalField},   {r.phone, kBookPhoneField},
+      {r.fax, kBookFaxField},       {r.notes, kBookNotesField},     {r.address, kBookAddressField}};
+  for (const auto& [text, field] : fields) {
+    if (text.size() > field.width) throw std::invalid_argument("field text too long");
   }
   return tools::RecordBytes(r, kTestFilling);
 }
 
 std::string RecordWithRawName(std::string_view name340, std::string_view address) {
   std::string out = RecordBytes({.name = "", .address = std::string(address)});
-  out.replace(2, 340, name340.substr(0, 340));
+  constexpr std::size_t kRun = engine::kBookAddressField.offset - engine::kBookNameField.offset;
+  out.replace(engine::kBookNameField.offset, kRun, name340.substr(0, kRun));
   return out;
 }
 

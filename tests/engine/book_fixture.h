@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,20 +26,32 @@ inline engine::StringTable TableOf(const std::vector<std::string>& entries) {
   return table;
 }
 
+// The lowest index holding `key`, by a linear scan: what every lookup must
+// answer.
+inline std::optional<std::size_t> LinearFind(const std::vector<std::string>& names,
+                                             std::string_view key) {
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    if (names[k] == key) return k;
+  }
+  return std::nullopt;
+}
+
 // One record's fields as an address book stores them. Each text is written
 // into its fixed-size field followed by NUL and the field's filler bytes,
 // unless it fills the field (then it has no NUL).
 using Record = engine::BookRecord;
 
-// The 458 bytes of `r`, written by the project's book writer: filler bytes
+// The record bytes of `r`, written by the project's book writer: filler bytes
 // after a field's NUL are 'x', so a reader that ignores the NUL picks up
 // garbage visibly, and a text as long as its field has no NUL.
 std::string RecordBytes(const Record& r);
 
-// A name field of 340 bytes without NUL, running into the address at 342.
+// A record whose name runs without NUL from its field's start up to the
+// address field (`name340`, as many bytes as lie between them), then the
+// address.
 std::string RecordWithRawName(std::string_view name340, std::string_view address);
 
-// The 128-byte header: a 28-byte book title, the rest filled.
+// The header: the book's title in its field, the rest filled.
 std::string HeaderBytes(std::string_view title);
 
 // Header plus the records, back to back.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/address_book.h"
+#include "engine/first_match_index.h"
 #include "engine/mailing_list.h"
 #include "tests/engine/book_fixture.h"
 #include "tests/support/expansion_reference.h"
