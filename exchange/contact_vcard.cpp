@@ -3,9 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "base/ascii.h"
+#include "base/words.h"
 #include "exchange/contact_formats.h"
 
 namespace exchange {
@@ -31,20 +31,12 @@ bool IsVCardSpecial(char c, bool semicolons) {
   return kVCardSpecials[static_cast<unsigned char>(c)] && (semicolons || c != ';');
 }
 
-// Whether any of the eight bytes at `at` is special: a byte equal to c
-// leaves a zero byte in word ^ (c in every byte), which the borrow of the
-// subtraction finds.
+// Whether any of the eight bytes at `at` is special.
 bool HasVCardSpecial(const char* at, bool semicolons) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-  std::uint64_t word;
-  std::memcpy(&word, at, 8);
-  const auto zeros = [&](unsigned char c) {
-    const std::uint64_t x = word ^ (kOnes * c);
-    return (x - kOnes) & ~x;
-  };
-  const std::uint64_t semicolon = semicolons ? zeros(';') : 0;
-  return ((zeros('\\') | zeros(',') | semicolon | zeros('\r') | zeros('\n')) & kHighs) != 0;
+  const std::uint64_t word = base::LoadWord(at);
+  const std::uint64_t semicolon = semicolons ? base::BytesEqualTo(word, ';') : 0;
+  return (base::BytesEqualTo(word, '\\') | base::BytesEqualTo(word, ',') | semicolon |
+          base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n')) != 0;
 }
 
 // Appends `text` escaped as a vCard text value.
