@@ -14,23 +14,11 @@
 #include <memory>
 #include <string>
 
+#include "app/control_ids.h"
 #include "engine/mail_folder.h"
 #include "platform/window.h"
 
 namespace app {
-
-// Control ids that handlers use.
-inline constexpr int kListBoxId = 1;
-inline constexpr int kHintLabelId = 2;
-inline constexpr int kFolderLabelId = 3;
-inline constexpr int kFolderTextId = 4;
-inline constexpr int kBrowseButtonId = 5;
-inline constexpr int kHelpButtonId = 22;
-inline constexpr int kVersionLabelId = 25;
-inline constexpr int kWebLinkButtonId = 26;
-inline constexpr int kOutputPaneId = 27;
-inline constexpr int kStripNamesButtonId = 28;
-inline constexpr int kSortListButtonId = 29;
 
 // What the window keeps while it is open, in one place. Handlers read the
 // folder through a copy of its pointer: a folder change made from a nested
