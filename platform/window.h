@@ -1,10 +1,11 @@
 // Window layer: the main window, its child controls and the modal loop, in
-// the program's own words. window_win32.cpp is the real thing (a dialog box
-// from an in-memory template, controls made with CreateWindowExA, a rich edit
-// output pane); window_headless.cpp keeps controls in memory so start-up,
-// routing and every handler run in native tests. What a user does to the
-// window and what a test reads back from it (tests/support/window_driver.h)
-// is test code and lives with the tests.
+// the program's own words. window_win32.cpp is the one implementation (a
+// dialog box from an in-memory template, controls made with CreateWindowExA,
+// a rich edit output pane). The native tests link an in-memory double
+// (tests/support/window_headless.cpp) so that start-up, routing and every
+// handler run there too; what a user does to the window and what a test
+// reads back from it (tests/support/window_driver.h) lives with the tests as
+// well.
 //
 // Controls are reached through their main window and their id. A call on a
 // control that does not exist does nothing and reads as empty.

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "tests/support/window_driver.h"
-#include "platform/window_headless.h"
+#include "tests/support/window_headless.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 // sorted list box keeps its rows in ascending alphabetical order (letters
 // compared without case) with their item data, the focus is one control,
 // commands reach the router, the system Close command destroys the window.
-#include "platform/window_headless.h"
+#include "tests/support/window_headless.h"
 
 #include <unistd.h>
 
