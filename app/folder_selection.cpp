@@ -24,10 +24,11 @@ namespace app {
 
 const char kBrowseTitle[] = "Select the Pegasus Mail folder to search";
 
-std::int32_t BrowseFolder(platform::Window window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t BrowseFolder(MainWindowState& state, platform::Window window, unsigned, std::uintptr_t,
+                          std::intptr_t) {
   // CurrentFolder always ends with a backslash; the picker wants the folder
   // without it.
-  const std::string& current = Main.CurrentFolder;
+  const std::string& current = state.CurrentFolder;
   const std::string start = current.empty() ? std::string() : current.substr(0, current.size() - 1);
   const std::uint32_t noOwner = 0;
   const platform::OwnedStringHandle title{std::string_view(kBrowseTitle)};
@@ -43,11 +44,11 @@ std::int32_t BrowseFolder(platform::Window window, unsigned, std::uintptr_t, std
   // later one to finish, replaces it. A folder that cannot be made current
   // must not be shown over the previous folder's lists: then nothing
   // changes.
-  if (!OpenFolderInWindow(window, chosen)) return 0;
+  if (!OpenFolderInWindow(state, chosen)) return 0;
 
   // A drive root (D:\) comes back with its backslash already.
-  Main.CurrentFolder = chosen.back() == '\\' ? chosen : chosen + '\\';
-  platform::SetControlText(window, kFolderTextId, Main.CurrentFolder);
+  state.CurrentFolder = chosen.back() == '\\' ? chosen : chosen + '\\';
+  platform::SetControlText(window, kFolderTextId, state.CurrentFolder);
   return 0;
 }
 

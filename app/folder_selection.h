@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "app/main_window.h"
 #include "platform/shell.h"
 #include "platform/window.h"
 
@@ -29,7 +30,7 @@ extern const char kBrowseTitle[];
 // CurrentFolder, is shown in text box 4, and its address books and mailing
 // lists are loaded. Cancel, an item without a path, or a folder that cannot
 // be made current change nothing. The output pane keeps its text.
-std::int32_t BrowseFolder(platform::Window window, unsigned message, std::uintptr_t wparam,
-                          std::intptr_t lparam);
+std::int32_t BrowseFolder(MainWindowState& state, platform::Window window, unsigned message,
+                          std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace app

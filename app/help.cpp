@@ -71,7 +71,8 @@ void ShowHelpAbout() {
   platform::ShowMessage(BuildHelpText(), std::string(kHelpCaption), platform::kMessageBoxOk);
 }
 
-std::int32_t HelpAboutClicked(platform::Window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t HelpAboutClicked(MainWindowState&, platform::Window, unsigned, std::uintptr_t,
+                              std::intptr_t) {
   ShowHelpAbout();
   return 0;
 }
@@ -105,7 +106,8 @@ void OpenWebAddress(const char* address) {
   }
 }
 
-std::int32_t OpenMakerWebSite(platform::Window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t OpenMakerWebSite(MainWindowState&, platform::Window, unsigned, std::uintptr_t,
+                              std::intptr_t) {
   char address[kAddressLimit + 1] = {};
   std::strncpy(address, kMakerWebAddress, kAddressLimit);
   OpenWebAddress(address);

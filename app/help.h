@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/main_window.h"
 #include "platform/window.h"
 
 namespace app {
@@ -27,8 +28,8 @@ std::string BuildHelpText();
 void ShowHelpAbout();
 
 // Handler of push button 22 ("&Help/About"): calls ShowHelpAbout.
-std::int32_t HelpAboutClicked(platform::Window window, unsigned message, std::uintptr_t wparam,
-                              std::intptr_t lparam);
+std::int32_t HelpAboutClicked(MainWindowState& state, platform::Window window, unsigned message,
+                              std::uintptr_t wparam, std::intptr_t lparam);
 
 // The message for a ShellExecuteA result code; nothing for success (above
 // 32).
@@ -40,7 +41,7 @@ std::optional<std::string> ShellFailureMessage(std::intptr_t code);
 void OpenWebAddress(const char* address);
 
 // Handler of the web link button (26): opens kMakerWebAddress.
-std::int32_t OpenMakerWebSite(platform::Window window, unsigned message, std::uintptr_t wparam,
-                              std::intptr_t lparam);
+std::int32_t OpenMakerWebSite(MainWindowState& state, platform::Window window, unsigned message,
+                              std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace app

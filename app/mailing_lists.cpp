@@ -8,16 +8,16 @@
 
 namespace app {
 
-bool OpenFolderInWindow(platform::Window window, const std::string& folder) {
+bool OpenFolderInWindow(MainWindowState& state, const std::string& folder) {
   // Showing the lists of whatever folder happens to be current, under the
   // name of one that could not be entered, would mislead: stop here.
   if (!platform::MakeFolderCurrent(folder)) return false;
   engine::OpenedFolder opened = engine::OpenMailFolder(folder);
   // A folder that is current but cannot be listed shows as empty: the
   // window says nothing about files it cannot read.
-  Main.Folder =
+  state.Folder =
       opened.folder ? std::move(opened.folder) : std::make_shared<const engine::MailFolder>();
-  LoadMailingLists(window, *Main.Folder);
+  LoadMailingLists(state.MainWindow, *state.Folder);
   return true;
 }
 
@@ -31,13 +31,13 @@ void LoadMailingLists(platform::Window window, const engine::MailFolder& folder)
   }
 }
 
-std::int32_t ExpandSelectedList(platform::Window window, unsigned, std::uintptr_t wparam,
-                                std::intptr_t) {
+std::int32_t ExpandSelectedList(MainWindowState& state, platform::Window window, unsigned,
+                                std::uintptr_t wparam, std::intptr_t) {
   if (((wparam >> 16) & 0xFFFFu) != platform::kListDoubleClick) return 0;
   const auto row = platform::SelectedListRow(window, kListBoxId);
   if (!row) return 0;
   // Held for the whole expansion, whatever becomes current meanwhile.
-  const std::shared_ptr<const engine::MailFolder> folder = Main.Folder;
+  const std::shared_ptr<const engine::MailFolder> folder = state.Folder;
   const std::uintptr_t data = platform::ListRowData(window, kListBoxId, *row);
   if (data < 1 || data > folder->Lists().size()) return 0;
   const std::optional<std::string> bytes = engine::ReadListFile(*folder, folder->Lists()[data - 1]);

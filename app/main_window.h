@@ -14,28 +14,18 @@
 #include <memory>
 #include <string>
 
+#include "app/control_ids.h"
 #include "engine/mail_folder.h"
 #include "platform/window.h"
 
 namespace app {
 
-// Control ids that handlers use.
-inline constexpr int kListBoxId = 1;
-inline constexpr int kHintLabelId = 2;
-inline constexpr int kFolderLabelId = 3;
-inline constexpr int kFolderTextId = 4;
-inline constexpr int kBrowseButtonId = 5;
-inline constexpr int kHelpButtonId = 22;
-inline constexpr int kVersionLabelId = 25;
-inline constexpr int kWebLinkButtonId = 26;
-inline constexpr int kOutputPaneId = 27;
-inline constexpr int kStripNamesButtonId = 28;
-inline constexpr int kSortListButtonId = 29;
-
-// What the window keeps while it is open, in one place. Handlers read the
-// folder through a copy of its pointer: a folder change made from a nested
-// picker or message box meanwhile cannot pull the folder from under them.
-struct MainWindowState {
+// What the window keeps while it is open, in one place: made by Run() (or
+// a test) before the window, handed to every handler by the window layer,
+// and kept until the window is gone. Handlers read the folder through a
+// copy of its pointer: a folder change made from a nested picker or message
+// box meanwhile cannot pull the folder from under them.
+struct MainWindowState : platform::WindowContext {
   // Set once the main window exists; valid for the rest of the run.
   platform::Window MainWindow = nullptr;
   // The folder whose lists are shown; always ends with a backslash.
@@ -43,7 +33,12 @@ struct MainWindowState {
   // What was read from CurrentFolder; never null once start-up has run.
   std::shared_ptr<const engine::MailFolder> Folder = std::make_shared<const engine::MailFolder>();
 };
-extern MainWindowState Main;
+
+// The handlers' own signature: the state, then the command as the window
+// layer delivers it.
+using StateHandler = std::int32_t (*)(MainWindowState& state, platform::Window window,
+                                      unsigned message, std::uintptr_t wparam,
+                                      std::intptr_t lparam);
 
 extern const platform::MainWindowSpec kMainWindowSpec;
 // Creation order, which is also the tab order. The folder text box (id 4)
@@ -51,13 +46,16 @@ extern const platform::MainWindowSpec kMainWindowSpec;
 extern const std::array<platform::ControlSpec, 11> kMainControls;
 
 // The dialog procedure's WM_COMMAND routing: the handler stored with the
-// control whose id is the low word of `wparam`, called with the message
-// unchanged; its result is the message result (0 = not handled).
-std::intptr_t RouteCommand(platform::Window window, std::uintptr_t wparam, std::intptr_t lparam);
+// control whose id is the low word of `wparam`, called with the context and
+// the message unchanged; its result is the message result (0 = not
+// handled).
+std::intptr_t RouteCommand(platform::WindowContext& context, platform::Window window,
+                           std::uintptr_t wparam, std::intptr_t lparam);
 
-// Start-up up to the shown main window. `startFolder` gives CurrentFolder.
+// Start-up up to the shown main window, into `state`, which must outlive
+// the window. `startFolder` gives CurrentFolder.
 using StartFolderSource = std::string (*)();
-void StartUp(StartFolderSource startFolder);
+void StartUp(MainWindowState& state, StartFolderSource startFolder);
 
 // The whole program: start-up from the program file's folder, the modal
 // loop until the window is closed. Returns the exit code, 0.

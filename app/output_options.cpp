@@ -18,12 +18,14 @@ std::string PaneLines(platform::Window window) {
 
 }  // namespace
 
-std::int32_t StripNames(platform::Window window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t StripNames(MainWindowState&, platform::Window window, unsigned, std::uintptr_t,
+                        std::intptr_t) {
   platform::SetPaneText(window, kOutputPaneId, engine::StripNames(PaneLines(window)));
   return 0;
 }
 
-std::int32_t SortList(platform::Window window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t SortList(MainWindowState&, platform::Window window, unsigned, std::uintptr_t,
+                      std::intptr_t) {
   platform::SetPaneText(window, kOutputPaneId, engine::SortList(PaneLines(window)));
   return 0;
 }

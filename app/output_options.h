@@ -4,16 +4,17 @@
 
 #include <cstdint>
 
+#include "app/main_window.h"
 #include "platform/window.h"
 
 namespace app {
 
 // Handler of push button 28; acts on every call.
-std::int32_t StripNames(platform::Window window, unsigned message, std::uintptr_t wparam,
-                        std::intptr_t lparam);
+std::int32_t StripNames(MainWindowState& state, platform::Window window, unsigned message,
+                        std::uintptr_t wparam, std::intptr_t lparam);
 
 // Handler of push button 29; acts on every call.
-std::int32_t SortList(platform::Window window, unsigned message, std::uintptr_t wparam,
-                      std::intptr_t lparam);
+std::int32_t SortList(MainWindowState& state, platform::Window window, unsigned message,
+                      std::uintptr_t wparam, std::intptr_t lparam);
 
 }  // namespace app

@@ -32,7 +32,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <iterator>
 
 namespace platform::wine_rich_edit {
 
@@ -57,16 +57,11 @@ bool OnVerifiedWine() {
   return verified;
 }
 
-struct Created {
-  HWND control;
-  DWORD style;
-  HFONT font;
-};
-
-std::vector<Created>& CreatedControls() {
-  static std::vector<Created> controls;
-  return controls;
-}
+// What NoteCreated remembers is kept as properties of the control's own
+// window, so it goes with the control. A control's style always has
+// WS_CHILD set, so a noted style never reads as "none".
+constexpr char kStyleProperty[] = "Quillmer.RichEditStyle";
+constexpr char kFontProperty[] = "Quillmer.RichEditFont";
 
 LONG_PTR Editor(HWND control) {
   return GetWindowLongPtrW(control, 0);
@@ -89,21 +84,16 @@ bool IsPlainRichEdit10(HWND control) {
 
 void NoteCreated(HWND control, DWORD style, HFONT font) {
   if (control == nullptr) return;
-  auto& controls = CreatedControls();
-  controls.erase(std::remove_if(controls.begin(), controls.end(),
-                                [control](const Created& c) { return c.control == control; }),
-                 controls.end());
-  controls.push_back({control, style, font});
+  SetPropA(control, kStyleProperty, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(style)));
+  SetPropA(control, kFontProperty, font);
 }
 
 bool EmptyWithFreshEditor(HWND control) {
   if (!OnVerifiedWine() || !IsWindow(control)) return false;
-  const auto& controls = CreatedControls();
-  const auto created = std::find_if(controls.begin(), controls.end(),
-                                    [control](const Created& c) { return c.control == control; });
-  if (created == controls.end() || !IsPlainRichEdit10(control) || Editor(control) == 0) {
-    return false;
-  }
+  const auto createdStyle =
+      static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(GetPropA(control, kStyleProperty)));
+  const auto createdFont = static_cast<HFONT>(GetPropA(control, kFontProperty));
+  if (createdStyle == 0 || !IsPlainRichEdit10(control) || Editor(control) == 0) return false;
 
   // What the program and the user set on the editor, which the fresh one
   // is given again. The font is the one the control was given unless the
@@ -118,7 +108,7 @@ bool EmptyWithFreshEditor(HWND control) {
   // is built, so it gets those it was first made with.
   constexpr DWORD kScrollBars = WS_VSCROLL | WS_HSCROLL;
   const auto style = static_cast<DWORD>(GetWindowLongPtrA(control, GWL_STYLE));
-  const DWORD buildStyle = (style & ~kScrollBars) | (created->style & kScrollBars);
+  const DWORD buildStyle = (style & ~kScrollBars) | (createdStyle & kScrollBars);
   HWND parent = GetParent(control);
   RECT rect{};
   GetWindowRect(control, &rect);
@@ -150,8 +140,8 @@ bool EmptyWithFreshEditor(HWND control) {
   if (Editor(control) == 0) return false;
   SendMessageA(control, WM_CREATE, 0, parameters);
 
-  SendMessageA(control, WM_SETFONT,
-               reinterpret_cast<WPARAM>(font != nullptr ? font : created->font), FALSE);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font != nullptr ? font : createdFont),
+               FALSE);
   SendMessageA(control, EM_EXLIMITTEXT, 0, limit);
   if (SendMessageA(control, EM_GETEVENTMASK, 0, 0) != events) {
     SendMessageA(control, EM_SETEVENTMASK, 0, events);

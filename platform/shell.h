@@ -2,10 +2,10 @@
 // with the shell, and the length-prefixed strings that the exported folder
 // picker takes and gives.
 //
-// shell_win32.cpp is the real thing (SHBrowseForFolderA, MessageBoxA,
-// ShellExecuteA, SysAllocStringByteLen). shell_headless.cpp answers from
-// queues that the tests fill and records what the program showed; the tests
-// reach those through tests/support/shell_fake.h.
+// shell_win32.cpp is the one implementation (SHBrowseForFolderA,
+// MessageBoxA, ShellExecuteA, SysAllocStringByteLen). The native tests link
+// a double, tests/support/shell_headless.cpp, that answers from queues the
+// tests fill and records what the program showed (tests/support/shell_fake.h).
 //
 // Text is bytes; no code-page conversion.
 #pragma once

@@ -1,10 +1,11 @@
 // Window layer: the main window, its child controls and the modal loop, in
-// the program's own words. window_win32.cpp is the real thing (a dialog box
-// from an in-memory template, controls made with CreateWindowExA, a rich edit
-// output pane); window_headless.cpp keeps controls in memory so start-up,
-// routing and every handler run in native tests. What a user does to the
-// window and what a test reads back from it (tests/support/window_driver.h)
-// is test code and lives with the tests.
+// the program's own words. window_win32.cpp is the one implementation (a
+// dialog box from an in-memory template, controls made with CreateWindowExA,
+// a rich edit output pane). The native tests link an in-memory double
+// (tests/support/window_headless.cpp) so that start-up, routing and every
+// handler run there too; what a user does to the window and what a test
+// reads back from it (tests/support/window_driver.h) lives with the tests as
+// well.
 //
 // Controls are reached through their main window and their id. A call on a
 // control that does not exist does nothing and reads as empty.
@@ -24,11 +25,20 @@ namespace platform {
 struct WindowObject;
 using Window = WindowObject*;
 
-// Control handler: (main window, message, first parameter, second
-// parameter) -> 32-bit result. The control id is the low word of the first
-// parameter, the notification code its high word.
-using ControlHandler = std::int32_t (*)(Window window, unsigned message, std::uintptr_t wparam,
-                                        std::intptr_t lparam);
+// What the program keeps while its main window is open. The window layer
+// never looks inside: it holds a reference for the window's life and hands
+// it to the router, which hands it to the handlers.
+class WindowContext {
+ protected:
+  WindowContext() = default;
+  ~WindowContext() = default;
+};
+
+// Control handler: (the window's context, main window, message, first
+// parameter, second parameter) -> 32-bit result. The control id is the low
+// word of the first parameter, the notification code its high word.
+using ControlHandler = std::int32_t (*)(WindowContext& context, Window window, unsigned message,
+                                        std::uintptr_t wparam, std::intptr_t lparam);
 
 // Window messages, notifications and styles the program names, with the
 // platform's values (window_win32.cpp checks them against windows.h).
@@ -69,9 +79,10 @@ struct ControlSpec {
   ControlHandler handler;  // null: none
 };
 
-// Called for every WM_COMMAND the main window receives; returns the
-// message result (0 = not handled).
-using CommandRouter = std::intptr_t (*)(Window window, std::uintptr_t wparam, std::intptr_t lparam);
+// Called for every WM_COMMAND the main window receives, with the context
+// the window was made with; returns the message result (0 = not handled).
+using CommandRouter = std::intptr_t (*)(WindowContext& context, Window window,
+                                        std::uintptr_t wparam, std::intptr_t lparam);
 
 // Dialog template of the main window: no controls, client size in dialog
 // units, centred, with the given caption, style and font.
@@ -94,11 +105,12 @@ bool LoadRichEditLibrary();
 
 //--- main window
 
-// Creates the main window, hidden. Its WM_COMMAND messages go to `router`;
-// the system Close command closes it (dialog result 0, then destroyed);
-// activation is answered as handled; everything else gets the default
-// dialog processing. Null when it cannot be created.
-Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router);
+// Creates the main window, hidden. Its WM_COMMAND messages go to `router`
+// with `context`, which must outlive the window; the system Close command
+// closes it (dialog result 0, then destroyed); activation is answered as
+// handled; everything else gets the default dialog processing. Null when it
+// cannot be created.
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router, WindowContext& context);
 
 // Adds one child control: the rectangle converted from dialog units to
 // pixels, the main window's font given to it, `layout.handler` stored with it.
@@ -127,10 +139,6 @@ void SetControlText(Window window, int id, std::string_view text);
 // length first, then that many bytes).
 void RaisePaneTextLimit(Window window, int id);
 void SetPaneText(Window window, int id, std::string_view text);
-// From now on SetPaneText empties the pane only by deleting its text, the
-// way that works everywhere, even where a faster one is known. The program
-// never calls it; a test build does, to drive that way through the window.
-void RefillPaneInSlicesOnly();
 std::string PaneText(Window window, int id);
 
 void FocusControl(Window window, int id);

@@ -37,40 +37,59 @@ HWND Child(Window window, int id) {
   return window != nullptr ? GetDlgItem(Handle(window), id) : nullptr;
 }
 
-// The controls whose notifications (WM_COMMAND) the main window is handling
-// right now, innermost last. A handler called for one of them
-// runs inside that control's own window procedure.
-std::vector<HWND>& Notifying() {
-  static std::vector<HWND> controls;
-  return controls;
-}
+// Marks a control whose notification (WM_COMMAND) the main window is
+// handling right now; a handler called for it runs inside that control's
+// own window procedure. The mark is a property of the control's window, so
+// it goes with the control; a count, as notifications nest.
+constexpr char kNotifyingProperty[] = "Quillmer.Notifying";
 
-struct NotificationScope {
-  explicit NotificationScope(HWND control) { Notifying().push_back(control); }
-  ~NotificationScope() { Notifying().pop_back(); }
+class NotificationScope {
+ public:
+  explicit NotificationScope(HWND control) : control_(control) { Add(1); }
+  ~NotificationScope() { Add(-1); }
   NotificationScope(const NotificationScope&) = delete;
   NotificationScope& operator=(const NotificationScope&) = delete;
+
+ private:
+  void Add(INT_PTR step) {
+    // A control the handler saw destroyed took its properties with it.
+    if (control_ == nullptr || !IsWindow(control_)) return;
+    const INT_PTR count = reinterpret_cast<INT_PTR>(GetPropA(control_, kNotifyingProperty)) + step;
+    if (count > 0) {
+      SetPropA(control_, kNotifyingProperty, reinterpret_cast<HANDLE>(count));
+    } else {
+      RemovePropA(control_, kNotifyingProperty);
+    }
+  }
+  HWND control_;
 };
 
 bool IsNotifying(HWND control) {
-  const auto& controls = Notifying();
-  return std::find(controls.begin(), controls.end(), control) != controls.end();
+  return GetPropA(control, kNotifyingProperty) != nullptr;
 }
 
-// Set by RefillPaneInSlicesOnly.
-bool slicesOnly = false;
+// What CreateMainWindow hands to WM_INITDIALOG, which keeps the router in
+// DWLP_USER and the context in GWLP_USERDATA of the dialog itself.
+struct Creation {
+  CommandRouter router;
+  WindowContext* context;
+};
 
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
-    case WM_INITDIALOG:
-      SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+    case WM_INITDIALOG: {
+      const auto* creation = reinterpret_cast<const Creation*>(lparam);
+      SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(creation->router));
+      SetWindowLongPtrA(dialog, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->context));
       return TRUE;
+    }
     case WM_COMMAND: {
       const auto router = reinterpret_cast<CommandRouter>(GetWindowLongPtrA(dialog, DWLP_USER));
-      if (router == nullptr) return FALSE;
+      auto* context = reinterpret_cast<WindowContext*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
+      if (router == nullptr || context == nullptr) return FALSE;
       const NotificationScope scope(reinterpret_cast<HWND>(lparam));
-      const std::intptr_t result =
-          router(reinterpret_cast<Window>(dialog), static_cast<std::uintptr_t>(wparam), lparam);
+      const std::intptr_t result = router(*context, reinterpret_cast<Window>(dialog),
+                                          static_cast<std::uintptr_t>(wparam), lparam);
       if (result == 0) return FALSE;
       SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
       return TRUE;
@@ -158,11 +177,13 @@ bool LoadRichEditLibrary() {
   return LoadLibraryA("RICHED32.DLL") != nullptr;
 }
 
-Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router) {
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router,
+                        WindowContext& context) {
   const std::vector<WORD> words = DialogTemplate(layout);
+  const Creation creation{router, &context};
   HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr),
                                            reinterpret_cast<LPCDLGTEMPLATEA>(words.data()), nullptr,
-                                           MainDialogProc, reinterpret_cast<LPARAM>(router));
+                                           MainDialogProc, reinterpret_cast<LPARAM>(&creation));
   if (dialog == nullptr) return nullptr;
   SetWindowTextA(dialog, layout.caption);
   return reinterpret_cast<Window>(dialog);
@@ -236,10 +257,6 @@ void RaisePaneTextLimit(Window window, int id) {
   if (HWND pane = Child(window, id)) SendMessageA(pane, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 }
 
-void RefillPaneInSlicesOnly() {
-  slicesOnly = true;
-}
-
 // The pane keeps its window for the life of the main window, so whoever
 // holds its handle (a screen reader, a script) keeps a working handle.
 //
@@ -264,7 +281,7 @@ void SetPaneText(Window window, int id, std::string_view text) {
   HWND pane = Child(window, id);
   if (pane == nullptr) return;
   LRESULT left = SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0);
-  if (left > kFreshEditorAbove && !slicesOnly && !IsNotifying(pane) &&
+  if (left > kFreshEditorAbove && !IsNotifying(pane) &&
       wine_rich_edit::EmptyWithFreshEditor(pane)) {
     left = 0;
   }

@@ -31,16 +31,15 @@ void MailFolder::WriteBook(const std::string& name,
 
 void StartedProgram::Start(const std::string& folder) {
   StartFolderForTest() = folder;
-  app::StartUp([] { return StartFolderForTest(); });
+  app::StartUp(state_, [] { return StartFolderForTest(); });
 }
 
 void StartedProgram::TearDown() {
-  platform::DestroyMainWindow(app::Main.MainWindow);
-  app::Main = app::MainWindowState{};
+  platform::DestroyMainWindow(state_.MainWindow);
 }
 
 platform::Window StartedProgram::Window() const {
-  return app::Main.MainWindow;
+  return state_.MainWindow;
 }
 
 }  // namespace apptest

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/main_window.h"
 #include "platform/window.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/visible_bytes.h"
@@ -36,13 +37,17 @@ class MailFolder {
   std::string path_;
 };
 
-// Runs the program's start-up on a folder; the main window is destroyed
-// when the test ends.
+// Runs the program's start-up on a folder, into a state of the test's own;
+// the main window is destroyed when the test ends, before the state.
 class StartedProgram : public ::testing::Test {
  protected:
   void Start(const std::string& folder);
   void TearDown() override;
   platform::Window Window() const;
+  const app::MainWindowState& State() const { return state_; }
+
+ private:
+  app::MainWindowState state_;
 };
 
 }  // namespace apptest

@@ -167,12 +167,12 @@ class BrowseFolderTest : public apptest::StartedProgram {
 
   // Everything a folder change may touch stays as the first folder left it.
   void ExpectStillOnFirstFolder() {
-    EXPECT_EQ(first_.Path(), app::Main.CurrentFolder);
+    EXPECT_EQ(first_.Path(), State().CurrentFolder);
     EXPECT_EQ(first_.Path(), platform::ControlText(Window(), app::kFolderTextId));
     EXPECT_EQ(std::vector<std::string>{"First list"}, ListRows(Window()));
     ASSERT_EQ(std::filesystem::path(Picked(first_)), std::filesystem::current_path());
-    EXPECT_TRUE(app::Main.Folder->FindBookName("ANN FIRST").has_value());
-    EXPECT_FALSE(app::Main.Folder->FindBookName("BOB SECOND").has_value());
+    EXPECT_TRUE(State().Folder->FindBookName("ANN FIRST").has_value());
+    EXPECT_FALSE(State().Folder->FindBookName("BOB SECOND").has_value());
     EXPECT_EQ("Ann First\tann@first.example\r\n", platform::PaneText(Window(), app::kOutputPaneId));
   }
 
@@ -193,12 +193,12 @@ TEST_F(BrowseFolderTest, AChosenFolderBecomesCurrentShownAndLoadedAndThePaneKeep
   platform::QueuePickerAnswer({Picked(second_), nullptr});
   EXPECT_EQ(0, ClickBrowse());
 
-  EXPECT_EQ(AsCurrent(second_), app::Main.CurrentFolder);
+  EXPECT_EQ(AsCurrent(second_), State().CurrentFolder);
   EXPECT_EQ(AsCurrent(second_), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(std::filesystem::path(Picked(second_)), std::filesystem::current_path());
   EXPECT_EQ((std::vector<std::string>{"Another", "Second list"}), ListRows(Window()));
-  EXPECT_TRUE(app::Main.Folder->FindBookName("BOB SECOND").has_value());
-  EXPECT_FALSE(app::Main.Folder->FindBookName("ANN FIRST").has_value());
+  EXPECT_TRUE(State().Folder->FindBookName("BOB SECOND").has_value());
+  EXPECT_FALSE(State().Folder->FindBookName("ANN FIRST").has_value());
   EXPECT_EQ("Ann First\tann@first.example\r\n", platform::PaneText(Window(), app::kOutputPaneId));
 
   // The next picker starts where this one ended.
@@ -227,7 +227,7 @@ TEST_F(BrowseFolderTest, APathLongerThan255BytesIsMadeCurrentWhole) {
   { std::ofstream(deep + "/D.PML", std::ios::binary) << "\\TITLE Deep list\r\n"; }
   platform::QueuePickerAnswer({deep, nullptr});
   ClickBrowse();
-  EXPECT_EQ(deep + "\\", app::Main.CurrentFolder);
+  EXPECT_EQ(deep + "\\", State().CurrentFolder);
   EXPECT_EQ(std::filesystem::path(deep), std::filesystem::current_path());
   EXPECT_EQ(std::vector<std::string>{"Deep list"}, ListRows(Window()));
 }
@@ -238,7 +238,7 @@ TEST_F(BrowseFolderTest, APathThatEndsInABackslashAsADriveRootDoesGetsNoSecond) 
   std::filesystem::create_directories(root);
   platform::QueuePickerAnswer({root, nullptr});
   ClickBrowse();
-  EXPECT_EQ(root, app::Main.CurrentFolder);
+  EXPECT_EQ(root, State().CurrentFolder);
   EXPECT_EQ(root, platform::ControlText(Window(), app::kFolderTextId));
   // And the next picker starts at the same path less that one backslash.
   ClickBrowse();
@@ -251,9 +251,9 @@ TEST_F(BrowseFolderTest, ChoosingTheCurrentFolderAgainReloadsBothTables) {
   first_.Write("Z.PML", "\\TITLE Added later\r\n");
   platform::QueuePickerAnswer({Picked(first_), nullptr});
   ClickBrowse();
-  EXPECT_EQ(AsCurrent(first_), app::Main.CurrentFolder);
+  EXPECT_EQ(AsCurrent(first_), State().CurrentFolder);
   EXPECT_EQ((std::vector<std::string>{"Added later", "First list"}), ListRows(Window()));
-  EXPECT_TRUE(app::Main.Folder->FindBookName("CY LATER").has_value());
+  EXPECT_TRUE(State().Folder->FindBookName("CY LATER").has_value());
   EXPECT_EQ("Ann First\tann@first.example\r\n", platform::PaneText(Window(), app::kOutputPaneId));
 }
 
@@ -266,7 +266,7 @@ TEST_F(BrowseFolderTest, ASecondBrowseInsideTheFirstPickerNestsAndTheOuterChoice
                                  platform::QueuePickerAnswer({Picked(second_), nullptr});
                                  ClickBrowse();
                                  openInside = platform::OpenDialogs();
-                                 folderInside = app::Main.CurrentFolder;
+                                 folderInside = State().CurrentFolder;
                                }});
   ClickBrowse();
 
@@ -276,7 +276,7 @@ TEST_F(BrowseFolderTest, ASecondBrowseInsideTheFirstPickerNestsAndTheOuterChoice
   EXPECT_EQ(Picked(first_), platform::ShownPickers()[1].startFolder);
   EXPECT_EQ(1, openInside);
   EXPECT_EQ(AsCurrent(second_), folderInside);
-  EXPECT_EQ(AsCurrent(third), app::Main.CurrentFolder);
+  EXPECT_EQ(AsCurrent(third), State().CurrentFolder);
   EXPECT_EQ(AsCurrent(third), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(std::vector<std::string>{"Third list"}, ListRows(Window()));
   EXPECT_EQ(0, platform::OpenDialogs());

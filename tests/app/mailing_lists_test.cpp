@@ -64,8 +64,8 @@ TEST_F(MailingListsTest, RowsShowTheTitlesSortedAndCarryTheirOwnListsIndex) {
   for (std::size_t r = 0; r < 4; ++r) {
     const std::uintptr_t k = platform::ListRowData(Window(), kListBoxId, r);
     ASSERT_GE(k, 1u);
-    ASSERT_LE(k, app::Main.Folder->Lists().size());
-    EXPECT_EQ(app::Main.Folder->ListTitles(k - 1), platform::ListRowText(Window(), kListBoxId, r));
+    ASSERT_LE(k, State().Folder->Lists().size());
+    EXPECT_EQ(State().Folder->ListTitles(k - 1), platform::ListRowText(Window(), kListBoxId, r));
     indexes.insert(k);
   }
   EXPECT_EQ(4u, indexes.size());

@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, StartUpBuildsTheWindowAndItsElevenControlsInTableOrder) {
   EXPECT_EQ(0u, controls.back().style & platform::kWsTabStop);
   EXPECT_EQ(app::kWebLinkButtonId, controls.back().id);
 
-  EXPECT_EQ(folder_.Path(), app::Main.CurrentFolder);
+  EXPECT_EQ(folder_.Path(), State().CurrentFolder);
   EXPECT_EQ(folder_.Path(), platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ("&Browse", platform::ControlText(Window(), app::kBrowseButtonId));
   EXPECT_EQ(app::kMakerWebAddress, platform::ControlText(Window(), app::kWebLinkButtonId));
@@ -79,9 +79,9 @@ TEST_F(MainWindowTest, AFolderThatCannotBeMadeCurrentShowsNoListsAndKeepsItsName
   EXPECT_EQ(missing, platform::ControlText(Window(), app::kFolderTextId));
   EXPECT_EQ(0u, platform::ListRowCount(Window(), app::kListBoxId));
   // Nothing of the current directory's books or lists was read.
-  EXPECT_TRUE(app::Main.Folder->BookNames().empty());
-  EXPECT_TRUE(app::Main.Folder->Lists().empty());
-  EXPECT_EQ(std::nullopt, app::Main.Folder->FindBookName("JO"));
+  EXPECT_TRUE(State().Folder->BookNames().empty());
+  EXPECT_TRUE(State().Folder->Lists().empty());
+  EXPECT_EQ(std::nullopt, State().Folder->FindBookName("JO"));
 }
 
 // Records what a handler was called with.
@@ -93,13 +93,14 @@ struct Call {
 };
 Call lastCall;
 
-std::int32_t Returns7(platform::Window, unsigned message, std::uintptr_t wparam,
-                      std::intptr_t lparam) {
+std::int32_t Returns7(platform::WindowContext&, platform::Window, unsigned message,
+                      std::uintptr_t wparam, std::intptr_t lparam) {
   lastCall = Call{lastCall.count + 1, message, wparam, lparam};
   return 7;
 }
 
-std::int32_t ReturnsZero(platform::Window, unsigned, std::uintptr_t, std::intptr_t) {
+std::int32_t ReturnsZero(platform::WindowContext&, platform::Window, unsigned, std::uintptr_t,
+                         std::intptr_t) {
   ++lastCall.count;
   return 0;
 }
@@ -108,7 +109,7 @@ class RoutingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     lastCall = {};
-    window_ = platform::CreateMainWindow(app::kMainWindowSpec, app::RouteCommand);
+    window_ = platform::CreateMainWindow(app::kMainWindowSpec, app::RouteCommand, state_);
     ASSERT_NE(nullptr, window_);
     const std::uint32_t button = platform::kWsChild | platform::kWsVisible | platform::kWsTabStop;
     ASSERT_TRUE(
@@ -120,6 +121,7 @@ class RoutingTest : public ::testing::Test {
                                        platform::kWsChild | platform::kWsVisible, 0, nullptr}));
   }
   void TearDown() override { platform::DestroyMainWindow(window_); }
+  app::MainWindowState state_;
   platform::Window window_ = nullptr;
 };
 

@@ -31,19 +31,19 @@ bool PressEveryButton(const std::string& exe, const std::string& folder) {
   ok &= Step(!rows.empty(), std::to_string(rows.size()) + " lists shown");
   for (std::size_t row = 0; row < rows.size(); ++row) {
     program.DoubleClick(row);
-    program.Press(RemoteProgram::kStripId);
-    program.Press(RemoteProgram::kSortId);
+    program.Press(app::kStripNamesButtonId);
+    program.Press(app::kSortListButtonId);
     ok &=
         Step(program.Responsive(), "double-click, Strip Names, Sort List on \"" + rows[row] + "\"");
   }
   const auto other = [&](HWND d) {
     return d != program.window() && !dialogtest::IsFolderPicker(d);
   };
-  program.PostPress(RemoteProgram::kHelpId);
+  program.PostPress(app::kHelpButtonId);
   const HWND help = dialogtest::WaitForDialog(other, 15000, pid);
   ok &= Step(help != nullptr, "Help/About shows its box");
   if (help != nullptr) dialogtest::PressOk(help);
-  program.PostPress(RemoteProgram::kBrowseId);
+  program.PostPress(app::kBrowseButtonId);
   const HWND picker = dialogtest::WaitForPicker(15000, pid);
   ok &= Step(picker != nullptr, "Browse shows its picker");
   if (picker != nullptr) dialogtest::PressCancel(picker);

@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
         continue;
       }
       for (const std::string& o : options) {
-        window.Press(o == "--strip" ? RemoteProgram::kStripId : RemoteProgram::kSortId);
+        window.Press(o == "--strip" ? app::kStripNamesButtonId : app::kSortListButtonId);
         what += " " + o;
       }
       const std::string pane = window.PaneText();

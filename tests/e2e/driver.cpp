@@ -120,7 +120,7 @@ struct PaneFacts {
 void CheckSamePane(const RemoteProgram& program, const PaneFacts& atStart,
                    const std::string& after) {
   HWND pane = program.pane();
-  Check(IsWindow(pane) != FALSE && GetDlgItem(program.window(), RemoteProgram::kPaneId) == pane,
+  Check(IsWindow(pane) != FALSE && GetDlgItem(program.window(), app::kOutputPaneId) == pane,
         "after " + after + ": the pane is the window taken at start-up");
   Check(PaneFacts::Of(pane) == atStart,
         "after " + after +
@@ -218,13 +218,13 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
     return;
   }
   // The controls as taken when the window appeared; the driver uses no other.
-  const HWND folderBox = program.Control(RemoteProgram::kFolderId);
-  const HWND browse = program.Control(RemoteProgram::kBrowseId);
-  const HWND list = program.Control(RemoteProgram::kListId);
+  const HWND folderBox = program.Control(app::kFolderTextId);
+  const HWND browse = program.Control(app::kBrowseButtonId);
+  const HWND list = program.Control(app::kListBoxId);
   const HWND pane = program.pane();
   DWORD pid = 0;
   GetWindowThreadProcessId(program.window(), &pid);
-  CheckBytes(start, program.Text(RemoteProgram::kFolderId), "nested Browse: starts in its folder");
+  CheckBytes(start, program.Text(app::kFolderTextId), "nested Browse: starts in its folder");
 
   const auto failAndClose = [&](const std::string& what) {
     Check(false, "nested Browse: " + what);
@@ -234,7 +234,7 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
     program.Close();
   };
 
-  program.PostPress(RemoteProgram::kBrowseId);
+  program.PostPress(app::kBrowseButtonId);
   const HWND outer = dialogtest::WaitForPicker(15000, pid);
   if (outer == nullptr) return failAndClose("no folder picker after the first press of Browse");
   const std::string startName = "Browse Start";
@@ -245,7 +245,7 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
   Check(IsWindowEnabled(program.window()) != FALSE,
         "nested Browse: the window stays enabled while its picker is open");
 
-  program.PostPress(RemoteProgram::kBrowseId);
+  program.PostPress(app::kBrowseButtonId);
   const HWND inner = dialogtest::WaitForDialog(
       [&](HWND d) { return d != outer && dialogtest::IsFolderPicker(d); }, 15000, pid);
   if (inner == nullptr) return failAndClose("no second picker after pressing Browse again");
@@ -260,8 +260,8 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
     return failAndClose("the second picker did not close on OK");
   }
   const std::string bShown = b + "\\";
-  WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == bShown; }, 15000);
-  CheckBytes(bShown, program.Text(RemoteProgram::kFolderId),
+  WaitUntil([&] { return program.Text(app::kFolderTextId) == bShown; }, 15000);
+  CheckBytes(bShown, program.Text(app::kFolderTextId),
              "nested Browse: the second picker's folder B is shown while the first one is open");
   Check(program.Rows() == std::vector<std::string>({"Alpha Crew", "Beta Crew"}),
         "nested Browse: B's titles are listed");
@@ -275,7 +275,7 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
     return failAndClose("the first picker did not close on OK");
   }
   const std::string aShown = a + "\\";
-  WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == aShown; }, 15000);
+  WaitUntil([&] { return program.Text(app::kFolderTextId) == aShown; }, 15000);
   Check(program.Responsive(), "nested Browse: the window still answers");
   // The main window is a dialog box too.
   std::string left;
@@ -284,7 +284,7 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
     left += " \"" + dialogtest::Caption(dialog) + "\": \"" + dialogtest::MessageText(dialog) + "\"";
   }
   Check(left.empty(), "nested Browse: no dialog is left open" + left);
-  CheckBytes(aShown, program.Text(RemoteProgram::kFolderId),
+  CheckBytes(aShown, program.Text(app::kFolderTextId),
              "nested Browse: text box 4 shows folder A, the first picker's choice");
   const auto rows = program.Rows();
   Check(rows == std::vector<std::string>({"Alpha Crew", "Alpha Extra"}),
@@ -292,10 +292,10 @@ void NestedBrowse(const std::string& exe, const std::string& work) {
   Check(program.DoubleClick("Alpha Crew"), "nested Browse: double-click Alpha Crew");
   CheckBytes("Pat Doe\tpat@alpha.example\r\nlee@plain.example\r\npat doe\tpat@alpha.example\r\n",
              program.PaneText(), "nested Browse: A's list expanded with A's address book");
-  Check(GetDlgItem(program.window(), RemoteProgram::kFolderId) == folderBox &&
-            GetDlgItem(program.window(), RemoteProgram::kBrowseId) == browse &&
-            GetDlgItem(program.window(), RemoteProgram::kListId) == list &&
-            GetDlgItem(program.window(), RemoteProgram::kPaneId) == pane,
+  Check(GetDlgItem(program.window(), app::kFolderTextId) == folderBox &&
+            GetDlgItem(program.window(), app::kBrowseButtonId) == browse &&
+            GetDlgItem(program.window(), app::kListBoxId) == list &&
+            GetDlgItem(program.window(), app::kOutputPaneId) == pane,
         "nested Browse: the controls are still the windows taken at start-up");
   const long code = program.Close();
   Check(code == 0, "nested Browse: closed, exit code " + std::to_string(code));
@@ -417,8 +417,8 @@ void LargeRefill(const std::string& exe, const std::string& work, const std::str
   SendMessageA(program.window(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pane), TRUE);
   Check(FocusAndCaret(program).first == pane, what + "the pane has the focus");
   start = std::chrono::steady_clock::now();
-  const HWND strip = program.Control(RemoteProgram::kStripId);
-  SendMessageA(program.window(), WM_COMMAND, MAKEWPARAM(RemoteProgram::kStripId, BN_CLICKED),
+  const HWND strip = program.Control(app::kStripNamesButtonId);
+  SendMessageA(program.window(), WM_COMMAND, MAKEWPARAM(app::kStripNamesButtonId, BN_CLICKED),
                reinterpret_cast<LPARAM>(strip));
   const double refill = Seconds(start);
   CheckBytes(bench.stripped, program.PaneText(), what + "Strip Names");
@@ -458,13 +458,13 @@ void LargeRefill(const std::string& exe, const std::string& work, const std::str
   Check(atSecondLine, what + "the caret stands at the start of the second line");
 
   start = std::chrono::steady_clock::now();
-  program.Press(RemoteProgram::kSortId);
+  program.Press(app::kSortListButtonId);
   const double sort = Seconds(start);
   // The typed line sorts after the book's "p..." addresses, before the "x...".
   std::string expected = bench.sorted;
   expected.insert(expected.find("\r\nx") + 2, typed + "\r\n");
   CheckBytes(expected, program.PaneText(), what + "Sort List with the typed line");
-  Check(FocusAndCaret(program).first == program.Control(RemoteProgram::kSortId),
+  Check(FocusAndCaret(program).first == program.Control(app::kSortListButtonId),
         what + "the focus is on the pressed button");
 
   start = std::chrono::steady_clock::now();
@@ -473,7 +473,7 @@ void LargeRefill(const std::string& exe, const std::string& work, const std::str
   CheckBytes(bench.expanded, program.PaneText(), what + "expanded again");
   Check(SendMessageA(pane, EM_GETLINECOUNT, 0, 0) == lines,
         what + "as many lines as in the empty pane filled first");
-  Check(FocusAndCaret(program).first == program.Control(RemoteProgram::kListId),
+  Check(FocusAndCaret(program).first == program.Control(app::kListBoxId),
         what + "the list box has the focus");
   CheckSamePane(program, atStart, what + "the refills");
   std::printf("     %sfirst fill %.2f s, Strip Names %.2f s, Sort List %.2f s, again %.2f s\n",
@@ -505,7 +505,7 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   Check(atStart.windowClass == "RichEdit" || atStart.windowClass == "richedit" ||
             atStart.windowClass == "RICHEDIT",
         "the output pane is a rich edit (" + atStart.windowClass + ")");
-  CheckBytes(LongPath(folder), program.Text(RemoteProgram::kFolderId),
+  CheckBytes(LongPath(folder), program.Text(app::kFolderTextId),
              "text box 4 shows the program's folder");
   const auto rows = program.Rows();
   Check(rows == std::vector<std::string>({"", "Friends", "Lf Only", "Locked", "Team"}),
@@ -519,12 +519,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
   CheckSamePane(program, atStart, "the first double-click");
   if (!signals.empty()) WaitForScreenshot(signals);
 
-  program.Press(RemoteProgram::kStripId);
+  program.Press(app::kStripNamesButtonId);
   CheckBytes(
       "jo.smith@family.example\r\nann@lee.example\r\nplain@example.org\r\nNobody Known\r\n\r\n",
       program.PaneText(), "Strip Names");
   CheckSamePane(program, atStart, "Strip Names");
-  program.Press(RemoteProgram::kSortId);
+  program.Press(app::kSortListButtonId);
   CheckBytes("ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n",
              program.PaneText(), "then Sort List");
   CheckSamePane(program, atStart, "Sort List");
@@ -536,12 +536,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
       "Nobody Known\r\nplain@example.org\r\n";
   CheckBytes(typed, program.PaneText(), "a line typed into the pane, Enter as CR LF");
   CheckSamePane(program, atStart, "typing");
-  program.Press(RemoteProgram::kSortId);
+  program.Press(app::kSortListButtonId);
   CheckBytes(
       "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
       "Typed Name <typed@example.org>\r\n",
       program.PaneText(), "the typed line sorted with the others");
-  program.Press(RemoteProgram::kStripId);
+  program.Press(app::kStripNamesButtonId);
   CheckBytes(
       "ann@lee.example\r\njo.smith@family.example\r\nNobody Known\r\nplain@example.org\r\n"
       "typed@example.org\r\n\r\n",
@@ -550,7 +550,7 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
 
   Check(program.DoubleClick("Team"), "double-click Team");
   CheckSamePane(program, atStart, "a second double-click over a full pane");
-  program.Press(RemoteProgram::kSortId);
+  program.Press(app::kSortListButtonId);
   CheckBytes(
       "\"Boss\" <boss@work.example>\r\nSales Team\tsales@work.example\r\nzed@work.example\r\n",
       program.PaneText(), "Team expanded, then Sort List");
@@ -562,12 +562,12 @@ int EndToEnd(const std::string& exe, const std::string& work, const std::string&
       "Zed\nJo Smith\n\\not a control line\nann lee\r\nann lee\tann@lee.example\r\n"
       "\nJo Smith\r\nb@x.example\n\r\n",
       program.PaneText(), "entries holding LF bytes expanded as they stand");
-  program.Press(RemoteProgram::kStripId);
+  program.Press(app::kStripNamesButtonId);
   CheckBytes(
       "Zed\nJo Smith\n\\not a control line\nann lee\r\nann@lee.example\r\n"
       "\nJo Smith\r\nb@x.example\n\r\n\r\n",
       program.PaneText(), "Strip Names keeps every LF inside its line");
-  program.Press(RemoteProgram::kSortId);
+  program.Press(app::kSortListButtonId);
   CheckBytes("ann@lee.example\r\nb@x.example\n\r\nZed\nJo Smith\n\\not a control line\nann lee\r\n",
              program.PaneText(), "Sort List sorts the lines that hold LF bytes whole");
   CheckSamePane(program, atStart, "the LF-only list");
@@ -642,10 +642,10 @@ int Bench(const std::string& exe, const std::string& work, int entries) {
   const double fill = TimeStep(program, "first double-click", expanded, expand, 0);
   TimeStep(
       program, "Strip Names", strippedText,
-      [](const RemoteProgram& p) { p.Press(RemoteProgram::kStripId); }, fill);
+      [](const RemoteProgram& p) { p.Press(app::kStripNamesButtonId); }, fill);
   TimeStep(
       program, "Sort List", sortedText,
-      [](const RemoteProgram& p) { p.Press(RemoteProgram::kSortId); }, fill);
+      [](const RemoteProgram& p) { p.Press(app::kSortListButtonId); }, fill);
   TimeStep(program, "second double-click", expanded, expand, fill);
   CheckSamePane(program, atStart, "the benchmark");
   Check(program.Close() == 0, "closed");
@@ -686,7 +686,7 @@ struct Holdings {
 // "&Browse", `to` chosen in the picker and OK: empty once text box 4 shows
 // it, otherwise what went wrong.
 std::string BrowseTo(const RemoteProgram& program, const std::string& to) {
-  program.PostPress(RemoteProgram::kBrowseId);
+  program.PostPress(app::kBrowseButtonId);
   const HWND picker = dialogtest::WaitForPicker(15000, program.processId());
   if (picker == nullptr) return "no folder picker";
   // The picker first settles on the folder it starts in.
@@ -697,8 +697,8 @@ std::string BrowseTo(const RemoteProgram& program, const std::string& to) {
   }
   dialogtest::PressOk(picker);
   const std::string shown = to + "\\";
-  if (WaitUntil([&] { return program.Text(RemoteProgram::kFolderId) == shown; }, 15000)) return {};
-  return "text box 4 shows " + program.Text(RemoteProgram::kFolderId);
+  if (WaitUntil([&] { return program.Text(app::kFolderTextId) == shown; }, 15000)) return {};
+  return "text box 4 shows " + program.Text(app::kFolderTextId);
 }
 
 // A long session: `rounds` rounds of a double-click on a list of 2,000
@@ -726,9 +726,9 @@ int LongSession(const std::string& exe, const std::string& work, int rounds) {
   for (int round = 1; round <= rounds && each; ++round) {
     each &= program.DoubleClick(std::string("Bench"));
     each &= round > 1 || program.PaneText() == bench.expanded;
-    program.Press(RemoteProgram::kStripId);
+    program.Press(app::kStripNamesButtonId);
     each &= round > 1 || program.PaneText() == bench.stripped;
-    program.Press(RemoteProgram::kSortId);
+    program.Press(app::kSortListButtonId);
     each &= program.Responsive() && (round > 1 || program.PaneText() == bench.sorted);
     if (!each) Check(false, "round " + std::to_string(round) + " shows what it should");
     if (round % 30 == 0 && each) {

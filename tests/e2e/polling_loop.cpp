@@ -7,8 +7,9 @@
 #include "app/start_folder.h"
 
 int main() {
-  app::StartUp(app::StartFolder);
-  HWND dialog = reinterpret_cast<HWND>(app::Main.MainWindow);
+  app::MainWindowState state;
+  app::StartUp(state, app::StartFolder);
+  HWND dialog = reinterpret_cast<HWND>(state.MainWindow);
   while (IsWindow(dialog)) {
     MSG message;
     if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

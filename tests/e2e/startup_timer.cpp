@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
   double seconds = -1;
   if (window.Find(process.id(), 120000, 1)) {
     while (seconds < 0 && secondsSinceStart() < 120) {
-      if (SendMessageW(window.Control(testsupport::RemoteWindow::kListId), LB_GETCOUNT, 0, 0) >=
-          rows) {
+      if (SendMessageW(window.Control(app::kListBoxId), LB_GETCOUNT, 0, 0) >= rows) {
         seconds = secondsSinceStart();
       } else {
         Sleep(1);

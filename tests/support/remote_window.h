@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/control_ids.h"
+
 namespace testsupport {
 
 // A program this test started. Still running when the holder goes, it is
@@ -42,24 +44,16 @@ class ChildProcess {
 // The main window, "List Mailing Addresses", of another process.
 class RemoteWindow {
  public:
-  static constexpr int kListId = 1;
-  static constexpr int kFolderId = 4;
-  static constexpr int kBrowseId = 5;
-  static constexpr int kHelpId = 22;
-  static constexpr int kPaneId = 27;
-  static constexpr int kStripId = 28;
-  static constexpr int kSortId = 29;
-
   // Waits up to `milliseconds` for the visible window of process
   // `processId`, looking every `pollMilliseconds`, and takes each of the
-  // controls above by its id, once: false unless all of them are there.
+  // controls in kIds by its id, once: false unless all of them are there.
   bool Find(DWORD processId, DWORD milliseconds = 30000, DWORD pollMilliseconds = 50);
 
   HWND window() const { return window_; }
   // The output pane's handle, as taken when the window was found.
   HWND pane() const { return pane_; }
   // Control `id`'s handle as taken when the window was found; null for an
-  // id not listed above.
+  // id not in kIds.
   HWND Control(int id) const;
 
   // The list box's rows.
@@ -90,8 +84,10 @@ class RemoteWindow {
   bool Gone() const { return IsWindow(window_) == FALSE; }
 
  private:
-  static constexpr int kIds[] = {kListId, kFolderId, kBrowseId, kHelpId,
-                                 kPaneId, kStripId,  kSortId};
+  // The controls the tests work, by the ids the program gives them.
+  static constexpr int kIds[] = {
+      app::kListBoxId,    app::kFolderTextId,       app::kBrowseButtonId,  app::kHelpButtonId,
+      app::kOutputPaneId, app::kStripNamesButtonId, app::kSortListButtonId};
 
   HWND window_ = nullptr;
   HWND pane_ = nullptr;

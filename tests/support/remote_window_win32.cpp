@@ -48,7 +48,7 @@ bool RemoteWindow::Find(DWORD processId, DWORD milliseconds, DWORD pollMilliseco
         controls_[i] = GetDlgItem(window_, kIds[i]);
         all &= controls_[i] != nullptr;
       }
-      pane_ = Control(kPaneId);
+      pane_ = Control(app::kOutputPaneId);
       return all;
     }
     if (GetTickCount64() >= until) return false;
@@ -68,7 +68,7 @@ HWND RemoteWindow::Control(int id) const {
 // LB_GETTEXT from another process comes back as UTF-16 under Wine.
 std::vector<std::string> RemoteWindow::Rows() const {
   std::vector<std::string> rows;
-  HWND list = Control(kListId);
+  HWND list = Control(app::kListBoxId);
   const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
   for (LRESULT r = 0; r < count; ++r) {
     const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(r), 0);
@@ -82,9 +82,9 @@ std::vector<std::string> RemoteWindow::Rows() const {
 }
 
 void RemoteWindow::DoubleClick(std::size_t row) const {
-  HWND list = Control(kListId);
+  HWND list = Control(app::kListBoxId);
   SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
-  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(kListId, LBN_DBLCLK),
+  SendMessageW(window_, WM_COMMAND, MAKEWPARAM(app::kListBoxId, LBN_DBLCLK),
                reinterpret_cast<LPARAM>(list));
 }
 

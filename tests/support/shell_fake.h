@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/shell_headless.h"
+#include "tests/support/shell_headless.h"
 
 namespace platform {
 

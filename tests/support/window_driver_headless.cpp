@@ -2,8 +2,8 @@
 // the way the Win32 driver works real controls.
 #include <utility>
 
-#include "platform/window_headless.h"
 #include "tests/support/window_driver.h"
+#include "tests/support/window_headless.h"
 
 namespace platform {
 
@@ -58,7 +58,7 @@ std::intptr_t SendCommand(Window window, int id, unsigned code) {
   const auto wparam =
       static_cast<std::uintptr_t>((code & 0xFFFFu) << 16 | (static_cast<unsigned>(id) & 0xFFFFu));
   auto* control = headless::Find(window, id);
-  return window->router(window, wparam, reinterpret_cast<std::intptr_t>(control));
+  return window->router(*window->context, window, wparam, reinterpret_cast<std::intptr_t>(control));
 }
 
 void SendSystemClose(Window window) {

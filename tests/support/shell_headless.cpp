@@ -3,7 +3,7 @@
 // and everything asked of them is recorded. Length-prefixed strings are laid
 // out as the system lays them out (32-bit length, bytes, NUL), so code that
 // reads the prefix reads the same thing here.
-#include "platform/shell_headless.h"
+#include "tests/support/shell_headless.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -21,6 +21,7 @@ struct WindowObject {
   std::string caption;
   int width = 0, height = 0;  // dialog units
   CommandRouter router = nullptr;
+  WindowContext* context = nullptr;
   struct Control {
     ControlSpec layout;
     std::string windowClass;

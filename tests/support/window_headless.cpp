@@ -4,7 +4,7 @@
 // sorted list box keeps its rows in ascending alphabetical order (letters
 // compared without case) with their item data, the focus is one control,
 // commands reach the router, the system Close command destroys the window.
-#include "platform/window_headless.h"
+#include "tests/support/window_headless.h"
 
 #include <unistd.h>
 
@@ -73,12 +73,14 @@ bool LoadRichEditLibrary() {
   return true;
 }
 
-Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router) {
+Window CreateMainWindow(const MainWindowSpec& layout, CommandRouter router,
+                        WindowContext& context) {
   auto window = std::make_unique<WindowObject>();
   window->caption = layout.caption;
   window->width = layout.width;
   window->height = layout.height;
   window->router = router;
+  window->context = &context;
   AllWindows().push_back(std::move(window));
   return AllWindows().back().get();
 }
@@ -125,9 +127,6 @@ void SetControlText(Window window, int id, std::string_view text) {
 }
 
 void RaisePaneTextLimit(Window, int) {}
-
-// One way of emptying the pane here.
-void RefillPaneInSlicesOnly() {}
 
 void SetPaneText(Window window, int id, std::string_view text) {
   SetControlText(window, id, text);
