@@ -12,14 +12,6 @@ namespace exchange {
 
 namespace {
 
-// `key`, or key-2, key-3 ... when an earlier alias has it (mutt compares
-// keys without letter case).
-std::string Claimed(UniqueNames& taken, const std::string& key) {
-  std::string claimed = key;
-  for (std::size_t n = 2; !taken.Take(claimed); ++n) claimed = key + "-" + std::to_string(n);
-  return claimed;
-}
-
 // `text` as one word of a muttrc line: mutt reads a backslash as taking the
 // next character as it is, so every character its command parser acts on
 // (quotes, backquotes, $, #, ; and the backslash) gets one.
@@ -54,7 +46,9 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
                                   : !c.name.empty()
                                       ? std::string_view(c.name)
                                       : std::string_view(c.address).substr(0, c.address.find('@'));
-    keys.push_back(Claimed(taken, MuttAliasKey(from)));
+    // The alias key of `from`, or key-2, key-3 ... when an earlier alias
+    // has it (mutt compares keys without letter case).
+    keys.push_back(taken.Claim(from));
     const std::string name = DisplayName(c.name);
     out += "alias " + keys.back() + " " +
            MuttrcWord(name.empty() ? c.address : name + " <" + c.address + ">") + "\n";
