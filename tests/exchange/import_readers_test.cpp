@@ -153,6 +153,11 @@ const Sample kSamples[] = {
      "contact 11: Bob, Jr. <bob@example.org>\n"
      "group 17: Inner: #AnnMarie\n"
      "group 22: Outer: #Bob, Jr. @Inner +1 unresolved\n"},
+    // A member only in the group, its dn's value escaped in hex (UTF-8).
+    {"escaped member dn", "ldap",
+     "dn: cn=Team,dc=example,dc=org\nobjectClass: groupOfNames\n"
+     "member: cn=Ren\\C3\\A9\\, Sr.,mail=rene@example.fr,dc=example,dc=org\n",
+     "group 1: Team: \"Ren\xC3\xA9, Sr.\" <rene@example.fr>\n"},
     // KDE's vCard 4.0 with a group: lower-case types, MEMBER by UID.
     {"kde vcard 4", "vcard",
      "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL;TYPE=work:jo@work.example\r\n"
