@@ -138,13 +138,12 @@ std::string Summary(std::string_view source, const ImportPlan& plan) {
   std::string line = "import from " + std::string(source) + ": " +
                      Counted(plan.contacts.size(), "contact", "contacts");
   if (!plan.bookFile.empty()) line += " into " + plan.bookFile;
-  line += " (" + Counted(cut, "field", "fields") + " cut), " +
-          Counted(plan.lists.size(), "list", "lists");
+  line += ", " + Counted(plan.lists.size(), "list", "lists");
   if (!files.empty()) line += " (" + files + ")";
-  line += " with " + Counted(names, "entry", "entries") + " as names and " +
-          std::to_string(addresses) + " as addresses, " + Counted(leftOut, "member", "members") +
-          " left out, " + Counted(lost, "character", "characters") +
-          " the code page lacks written as '?'";
+  line += ": " + Counted(names, "entry", "entries") + " as names, " + std::to_string(addresses) +
+          " as addresses, " + Counted(leftOut, "member", "members") + " left out; " +
+          Counted(cut, "field", "fields") + " cut, " +
+          Counted(lost, "character", "characters") + " written as '?'";
   return line;
 }
 
