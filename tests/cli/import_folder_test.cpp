@@ -25,6 +25,7 @@
 #include "platform/files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
 
 namespace {
 
@@ -488,6 +489,53 @@ TEST(ImportFolder, RenameNeverReplacesAFile) {
   EXPECT_EQ(platform::RenameNoReplace(a, c), platform::WriteFailure::kNone);
   EXPECT_EQ(Slurp(c), "new");
   EXPECT_FALSE(fs::exists(a));
+}
+
+// The command before it writes: every mistake on its line, and a file it
+// cannot read or that holds a fault, ends with one line on standard error,
+// exit status 2, no output, and no folder made.
+TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
+  fixture::TempFolder work;
+  work.Write("binary.csv", std::string("name,email\r\nJo\0,jo@example.org\r\n", 31));
+  work.Write("notes.txt", "not a folder");
+  const std::string into = (work.path() / "Mail").string();
+  const std::string file = (work.path() / "binary.csv").string();
+  const std::string missing = (work.path() / "missing.csv").string();
+  const std::string names = "thunderbird, ldap, vcard, apple, google, outlook, mutt or csv";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;  // its start
+  };
+  const Case cases[] = {
+      {{"import", "--into", into, file},
+       "quillmer-cli: import needs --from SOURCE (expected " + names + ")\n"},
+      {{"import", "--from", "gmail", "--into", into, file},
+       "quillmer-cli: unknown source 'gmail' for import (expected " + names + ")\n"},
+      {{"import", "--from", "csv", file}, "quillmer-cli: import needs --into FOLDER"},
+      {{"import", "--from", "csv", "--into", into}, "quillmer-cli: import needs a FILE to read\n"},
+      {{"import", "--from", "csv", "--into", into, file, file},
+       "quillmer-cli: too many arguments for import: '" + file + "'\n"},
+      {{"import", "--from", "csv", "--codepage", "65001", "--into", into, file},
+       "quillmer-cli: unknown code page '65001'"},
+      {{"import", "--from", "csv", "--into", into, missing},
+       "quillmer-cli: cannot read '" + missing + "' (missing)\n"},
+      {{"import", "--from", "csv", "--into", into, work.path().string()},
+       "quillmer-cli: cannot read '" + work.path().string() + "' (not a file)\n"},
+      {{"import", "--from", "csv", "--into", into, file}, "quillmer-cli: " + file + ":"},
+      {{"import", "--from", "csv", "--into", (work.path() / "notes.txt").string(),
+        (work.path() / "notes.txt").string()},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const clitest::Outcome o = clitest::Cli(c.args);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_FALSE(fs::exists(into));
+  }
+  EXPECT_EQ(Slurp(work.path() / "notes.txt"), "not a folder");
 }
 
 }  // namespace
