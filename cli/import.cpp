@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/folder.h"
 #include "engine/mail_folder.h"
+#include "engine/mailing_list.h"
 #include "exchange/import_folder.h"
 #include "exchange/import_readers.h"
 #include "platform/codepage.h"
@@ -142,9 +143,33 @@ std::string Summary(std::string_view source, const ImportPlan& plan) {
   if (!files.empty()) line += " (" + files + ")";
   line += ": " + Counted(names, "entry", "entries") + " as names, " + std::to_string(addresses) +
           " as addresses, " + Counted(leftOut, "member", "members") + " left out; " +
-          Counted(cut, "field", "fields") + " cut, " +
-          Counted(lost, "character", "characters") + " written as '?'";
+          Counted(cut, "field", "fields") + " cut, " + Counted(lost, "character", "characters") +
+          " written as '?'";
   return line;
+}
+
+// The folder's own lists whose entries the new book may lead elsewhere:
+// each such entry named on standard error before anything is written.
+void NoteTurnedEntries(Session& session, const Folder& folder, const ImportPlan& plan) {
+  if (plan.bookFile.empty()) return;
+  const exchange::ExistingEntries existing(plan, folder.Contents());
+  for (std::size_t i = 0; i < folder.ListCount(); ++i) {
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> list = folder.ReadList(i, why);
+    if (!list) {
+      session.Note(CannotRead({std::string(folder.ListAt(i).file), false, why}) +
+                   ": what the new book changes of it is not known");
+      continue;
+    }
+    engine::ForEachListEntry(*list, [&](std::size_t line, std::string_view entry) {
+      const auto turn = existing.Turns(entry);
+      if (!turn) return;
+      session.Note("list " + Quoted(Shown(folder.ListAt(i).file)) + " line " +
+                   std::to_string(line) + ": " + Quoted(entry) + " may reach " + Quoted(turn->now) +
+                   " from " + plan.bookFile + " instead of " +
+                   (turn->before.empty() ? std::string("nothing") : Quoted(turn->before)));
+    });
+  }
 }
 
 }  // namespace
@@ -220,6 +245,7 @@ int RunImport(Session& session, const Request& request) {
   const ImportPlan plan = exchange::PlanImport(read.file, folder ? &folder->Contents() : nullptr,
                                                taken, BookTitle(path, source->name), *encoder);
   if (request.report) WriteReport(session, read.file, plan, *converter);
+  if (folder) NoteTurnedEntries(session, *folder, plan);
 
   const bool anything = !plan.bookFile.empty() || !plan.lists.empty();
   bool made = false;

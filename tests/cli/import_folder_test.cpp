@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/address_book.h"
@@ -294,6 +296,41 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
     EXPECT_EQ(list.members, c.reached.size() + c.leftOut);
     EXPECT_EQ(ExpandTo(mail.path(), list.file), c.reached);
     EXPECT_EQ(ReachedInEveryOrder(mail.path(), list.file), std::set{c.reached});
+  }
+}
+
+TEST(ImportFolder, NamesTheEntriesOfTheFoldersListsTheNewBookMayLeadElsewhere) {
+  fixture::TempFolder mail;
+  mail.Write("OLD.PMR",
+             fixture::BookBytes("Old", {{.name = "Jo Smith", .address = "jo@old.example"},
+                                        {.name = "Ann", .address = "ann@example.org"}}));
+  ImportedFile file;
+  file.contacts = {Contact("Jo Smith", "jo@new.example"), Contact("ann", "ann@example.org"),
+                   Contact("pat@example.org", "other@example.org"),
+                   Contact("Nobody", "n@example.org")};
+  const std::string path = mail.path().string();
+  const engine::OpenedFolder opened = engine::OpenMailFolder(path);
+  const platform::CodePageEncoder encoder(1252);
+  const ImportPlan plan = exchange::PlanImport(file, opened.folder.get(),
+                                               *platform::ListEntryNames(path), "Test", encoder);
+  const exchange::ExistingEntries existing(plan, *opened.folder);
+  struct Case {
+    std::string entry;
+    std::optional<std::pair<std::string, std::string>> turn;  // now, before
+  };
+  const Case cases[] = {
+      {"jo smith", {{"jo@new.example", "jo@old.example"}}},
+      {"ANN", std::nullopt},  // the same address either way
+      {"pat@example.org", {{"other@example.org", "pat@example.org"}}},
+      {"nobody", {{"n@example.org", ""}}},
+      {"Jo Smith ", std::nullopt},  // another name
+      {"zed@example.org", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    const auto turn = existing.Turns(c.entry);
+    ASSERT_EQ(turn.has_value(), c.turn.has_value());
+    if (turn) EXPECT_EQ(std::make_pair(turn->now, turn->before), *c.turn);
   }
 }
 
