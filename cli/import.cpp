@@ -104,7 +104,7 @@ void WriteReport(Session& session, const exchange::ImportedFile& file, const Imp
     converter.AppendUtf8(list.title, title);
     session.Line(list.file + '\t' + Cell(title) + '\t' + std::to_string(list.members) + '\t' +
                  std::to_string(list.asNames) + '\t' + std::to_string(list.asAddresses) + '\t' +
-                 std::to_string(list.leftOut.size()));
+                 std::to_string(list.leftOut.size() + list.unresolved));
   }
   for (std::size_t k = 0; k < plan.contacts.size(); ++k) {
     const PlannedContact& contact = plan.contacts[k];
@@ -132,7 +132,7 @@ std::string Summary(std::string_view source, const ImportPlan& plan) {
   for (const PlannedList& list : plan.lists) {
     names += list.asNames;
     addresses += list.asAddresses;
-    leftOut += list.leftOut.size();
+    leftOut += list.leftOut.size() + list.unresolved;
     lost += list.titleLoss.lost;
     files += (files.empty() ? "" : ", ") + list.file;
   }
@@ -267,6 +267,11 @@ int RunImport(Session& session, const Request& request) {
     for (const exchange::LeftOutMember& member : list.leftOut) {
       session.Note("list " + Quoted(read.file.groups[list.group].name) + " (" + list.file +
                    "): " + Quoted(member.member) + " left out: " + member.why);
+    }
+    if (list.unresolved > 0) {
+      session.Note("list " + Quoted(read.file.groups[list.group].name) + " (" + list.file +
+                   "): " + Counted(list.unresolved, "member", "members") +
+                   " the file names but does not give left out");
     }
   }
   session.Note(Summary(source->name, plan));

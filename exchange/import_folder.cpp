@@ -191,6 +191,8 @@ struct Flattener {
   void Group(std::size_t g) {
     if (g >= file.groups.size() || groupsSeen[g]) return;  // a cycle, or met before
     groupsSeen[g] = true;
+    list.unresolved += file.groups[g].unresolved;
+    list.members += file.groups[g].unresolved;
     for (const ImportedMember& member : file.groups[g].members) Member(member);
   }
 

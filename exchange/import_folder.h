@@ -72,6 +72,9 @@ struct PlannedList {
   std::size_t asNames = 0;      // entries written as a name
   std::size_t asAddresses = 0;  // entries written as an address
   std::vector<LeftOutMember> leftOut;
+  // Members the file names but gives nowhere (ImportedGroup::unresolved),
+  // of the group and the groups flattened into it: left out too.
+  std::size_t unresolved = 0;
   std::string bytes;  // the whole file
 };
 

@@ -575,4 +575,67 @@ TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
   EXPECT_EQ(Slurp(work.path() / "notes.txt"), "not a folder");
 }
 
+// A mutt alias file into a folder not there yet: the report first, the
+// files, the summary; a second import beside the first.
+TEST(ImportCli, ReportsEachListAndContactThenWritesTheFilesAndSumsUp) {
+  fixture::TempFolder work;
+  work.Write("club.aliases",
+             "# the club\n"
+             "alias chair Christopher Alexander Montgomery-Smithson <chair@club.example>\n"
+             "alias tre \xC5\x81ucja \xE2\x98\x83 <lucja@club.example>\n"
+             "alias board chair, tre\n"
+             "alias all board, sec@club.example, chair\n");
+  const std::string mail = (work.path() / "Mail").string();
+  const clitest::Outcome o = clitest::Cli({"import", "--from", "mutt", "--report", "--into", mail,
+                                           (work.path() / "club.aliases").string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  // file, title, members, as names, as addresses, left out; book, record,
+  // name, cut, written as '?'.
+  EXPECT_EQ(o.out,
+            "BOARD.PML\tboard\t2\t2\t0\t0\n"
+            "ALL.PML\tall\t3\t2\t1\t0\n"
+            "IMPORT.PMR\t1\tChristopher Alexander Montgomery-Smithson\tname 2\tnone\n"
+            "IMPORT.PMR\t2\t\xC5\x81ucja \xE2\x98\x83\tnone\tname 2\n");
+  EXPECT_EQ(o.err,
+            "quillmer-cli: import from mutt: 2 contacts into IMPORT.PMR, 2 lists (BOARD.PML, "
+            "ALL.PML): 4 entries as names, 1 as addresses, 0 members left out; 1 field cut, 2 "
+            "characters written as '?'\n");
+  EXPECT_EQ(Entries(mail), (std::set<std::string>{"IMPORT.PMR", "BOARD.PML", "ALL.PML"}));
+  EXPECT_EQ(clitest::Cli({"expand", "--format", "to", mail, "all"}).out,
+            "Christopher Alexander Montgomery-Smiths <chair@club.example>, ?ucja ? "
+            "<lucja@club.example>, sec@club.example\n");
+
+  // Again, without the report: new names, and the entries the new book may
+  // turn in the lists already there are named.
+  const clitest::Outcome again = clitest::Cli(
+      {"import", "--from", "mutt", "--into", mail, (work.path() / "club.aliases").string()});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "");
+  EXPECT_NE(again.err.find("into IMPORT1.PMR, 2 lists (BOARD1.PML, ALL1.PML)"), std::string::npos)
+      << again.err;
+  EXPECT_EQ(again.err.find("may reach"), std::string::npos) << again.err;  // the same addresses
+  EXPECT_EQ(Entries(mail), (std::set<std::string>{"IMPORT.PMR", "BOARD.PML", "ALL.PML",
+                                                  "IMPORT1.PMR", "BOARD1.PML", "ALL1.PML"}));
+}
+
+TEST(ImportCli, ABookItCannotReadStopsTheImportBeforeAnythingIsWritten) {
+  fixture::TempFolder work;
+  work.Write("jo.aliases", "alias jo Jo <jo@example.org>\nalias team jo\n");
+  const fs::path mail = work.path() / "Mail";
+  fs::create_directory(mail);
+  std::ofstream(mail / "OLD.PMR", std::ios::binary)
+      << fixture::BookBytes("Old", {{.name = "Jo", .address = "jo@old.example"}});
+  const std::set<std::string> before = Entries(mail);
+  const testsupport::ExclusiveHold hold((mail / "OLD.PMR").string());
+  ASSERT_TRUE(hold.Held());
+  const clitest::Outcome o = clitest::Cli(
+      {"import", "--from", "mutt", "--into", mail.string(), (work.path() / "jo.aliases").string()});
+  EXPECT_EQ(o.status, 3);
+  EXPECT_EQ(o.err,
+            "quillmer-cli: cannot read address book 'OLD.PMR' (held by another program)\n"
+            "quillmer-cli: nothing imported: every address book of '" +
+                mail.string() + "' must be read first\n");
+  EXPECT_EQ(Entries(mail), before);
+}
+
 }  // namespace
