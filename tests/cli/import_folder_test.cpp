@@ -268,6 +268,13 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
        {"Jo"},
        {"jo@example.org"},
        2},
+      {"an address longer than the book holds",
+       {},
+       {},
+       {Contact("Long", std::string(120, 'a') + "@example.org")},
+       {ContactMember(0)},
+       {std::string(120, 'a') + "@example.org"},
+       {std::string(120, 'a') + "@example.org"}},
       {"an address the code page cannot hold",
        {},
        {},
@@ -535,6 +542,7 @@ TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
   fixture::TempFolder work;
   work.Write("binary.csv", std::string("name,email\r\nJo\0,jo@example.org\r\n", 31));
   work.Write("notes.txt", "not a folder");
+  work.Write("jo.aliases", "alias jo Jo <jo@example.org>\n");
   const std::string into = (work.path() / "Mail").string();
   const std::string file = (work.path() / "binary.csv").string();
   const std::string missing = (work.path() / "missing.csv").string();
@@ -559,9 +567,14 @@ TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
       {{"import", "--from", "csv", "--into", into, work.path().string()},
        "quillmer-cli: cannot read '" + work.path().string() + "' (not a file)\n"},
       {{"import", "--from", "csv", "--into", into, file}, "quillmer-cli: " + file + ":"},
-      {{"import", "--from", "csv", "--into", (work.path() / "notes.txt").string(),
-        (work.path() / "notes.txt").string()},
-       ""},
+      {{"import", "--from", "mutt", "--into", (work.path() / "none" / "Mail").string(),
+        (work.path() / "jo.aliases").string()},
+       "quillmer-cli: cannot make folder '" + (work.path() / "none" / "Mail").string() +
+           "' (the folder it goes in is not there)\n"},
+      {{"import", "--from", "mutt", "--into", (work.path() / "notes.txt").string(),
+        (work.path() / "jo.aliases").string()},
+       "quillmer-cli: cannot import into '" + (work.path() / "notes.txt").string() +
+           "': not a folder\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());
