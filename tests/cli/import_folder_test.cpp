@@ -155,6 +155,7 @@ struct EntryCase {
   std::vector<std::string> entries;     // the list's entries as written
   std::vector<std::string> reached;     // the group's addresses, each once
   std::size_t leftOut = 0;
+  unsigned codePage = 1252;
 };
 
 TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMembersAddress) {
@@ -210,6 +211,25 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
        {ContactMember(0)},
        {"Ren\xE9"},
        {"rene@example.fr"}},
+      // In code page 437 the index takes 0x81 (u with diaeresis) as 0x9A.
+      {"an OEM letter in other letter case",
+       {{.name = "M\x9ALLER", .address = "m@old.example"}},
+       {},
+       {Contact("M\xC3\xBCller", "m@example.de")},
+       {ContactMember(0)},
+       {"m@example.de"},
+       {"m@example.de"},
+       0,
+       437},
+      {"an OEM letter no old book has",
+       {},
+       {},
+       {Contact("M\xC3\xBCller", "m@example.de")},
+       {ContactMember(0)},
+       {"M\x81ller"},
+       {"m@example.de"},
+       0,
+       437},
       {"the same name twice in the new book",
        {},
        {},
@@ -292,7 +312,7 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
     ImportedFile file;
     file.contacts = c.contacts;
     file.groups.push_back(ImportedGroup{"Club", c.members, 1});
-    const ImportPlan plan = Import(mail.path(), file);
+    const ImportPlan plan = Import(mail.path(), file, c.codePage);
     ASSERT_EQ(plan.lists.size(), 1u);
     const exchange::PlannedList& list = plan.lists[0];
     EXPECT_EQ(list.file, "CLUB.PML");
