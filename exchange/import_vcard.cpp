@@ -416,7 +416,8 @@ ImportRead ReadVCards(std::string_view bytes, unsigned ansiCodePage) {
       const std::string value(Trim(Text(&p)));
       if (value.empty()) continue;
       if (value.size() > 7 && SameWord(std::string_view(value).substr(0, 7), "mailto:")) {
-        std::string address = PercentDecoded(std::string_view(value).substr(7));
+        std::string address =
+            importtext::WithoutNuls(PercentDecoded(std::string_view(value).substr(7)));
         address = std::string(Trim(address.substr(0, address.find('?'))));
         if (address.empty()) continue;
         ImportedMember member;

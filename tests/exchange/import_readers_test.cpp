@@ -165,10 +165,11 @@ const Sample kSamples[] = {
      "ORG:Acme;Sales\r\nTEL;TYPE=fax,work:555 1235\r\nTEL;TYPE=cell:555 1234\r\n"
      "UID:abc-1\r\nEND:VCARD\r\n"
      "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Team\r\nKIND:group\r\nMEMBER:urn:uuid:ABC-1\r\n"
-     "MEMBER:mailto:ann%40example.org\r\nMEMBER:urn:uuid:missing\r\nUID:team-1\r\nEND:VCARD\r\n",
+     "MEMBER:mailto:ann%40example.org\r\nMEMBER:urn:uuid:missing\r\nUID:team-1\r\n"
+     "MEMBER:mailto:bo%00b%40example.org\r\nEND:VCARD\r\n",
      "contact 1: Jo Smith <jo@example.org> company=Acme, Sales phone=555 1234 fax=555 1235 "
      "notes=a\\r\\nb, c\n"
-     "group 13: Team: #Jo Smith <ann@example.org> +1 unresolved\n"},
+     "group 13: Team: #Jo Smith <ann@example.org> <bob@example.org> +1 unresolved\n"},
     // python3-vobject's vCard 3.0: folded at 75 octets, escaped, a group.
     {"vobject vcard 3", "apple",
      "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u-1\r\nEMAIL;TYPE=INTERNET:rene@example.fr\r\n"
