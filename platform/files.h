@@ -3,8 +3,9 @@
 // Every call switches the system's critical-error and open-file error boxes
 // off for its duration (a drive without a medium fails silently) and restores
 // the previous error mode. Failures are silent: an empty result, false, or
-// nullopt. Names are bytes in the system's 8-bit code page, no conversion,
-// unless the program has asked for UTF-8 names (UseUtf8Names).
+// nullopt; only the calls that write, at the end, say why they failed.
+// Names are bytes in the system's 8-bit code page, no conversion, unless
+// the program has asked for UTF-8 names (UseUtf8Names).
 //
 // Two implementations, chosen by the build: files_win32.cpp (the real thing)
 // and files_posix.cpp; files.cpp holds what both share (a stand-in for native tests: readdir order,
@@ -70,6 +71,12 @@ std::optional<std::vector<std::string>> ListMatchingFiles(
 // Any entry counts, file or folder, hidden or system, except "." and "..".
 std::optional<std::string> LookUpEntryName(const std::string& path);
 
+// Every entry name of `folder`: files and folders, hidden and system ones
+// too, "." and ".." left out, in the listing's order; on Windows each
+// entry's short (8.3) name as well, where it has one. What a new name must
+// differ from. nullopt when the folder cannot be listed.
+std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder);
+
 // Why a file could not be opened or read, from the system's own error.
 using base::FileFailure;
 
@@ -113,5 +120,37 @@ class ExclusiveFile {
   std::uint64_t size_ = 0;
   FileFailure failure_ = FileFailure::kNotAFile;
 };
+
+// ---- Writing new files. The one kind of writing there is: files made
+// whole under a name of their own and then given their name, never over a
+// file that is there.
+
+// Why a file or folder could not be made.
+enum class WriteFailure {
+  kNone,
+  kExists,        // the name is taken already
+  kMissing,       // the folder it goes into is not there
+  kNotPermitted,  // the system refuses access
+  kWriteFailed,   // the disk is full, or a write failed otherwise
+};
+
+// Makes the folder `path`; its parent must be there. kExists when anything
+// has that name already, a folder included.
+WriteFailure MakeFolder(const std::string& path);
+
+// Makes the file `path`, which must not exist yet (kExists), holding
+// `bytes`, written whole and flushed to the disk. When the writing fails,
+// the file made is removed again.
+WriteFailure WriteNewFile(const std::string& path, std::string_view bytes);
+
+// Gives the file `from` the path `to` in the same folder, in one step, as
+// long as nothing has that name (kExists then, and `from` stays): never
+// replaces a file. Linux: renameat2 with RENAME_NOREPLACE (or link, where
+// the file system lacks it); Windows: MoveFileEx without
+// MOVEFILE_REPLACE_EXISTING.
+WriteFailure RenameNoReplace(const std::string& from, const std::string& to);
+
+// Removes the file `path`; false when it cannot be removed.
+bool RemoveFile(const std::string& path);
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <utility>
 
 #include "base/ascii.h"
@@ -158,6 +159,84 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   const std::string_view name = slash == std::string_view::npos ? rest : rest.substr(slash + 1);
   if (name.empty() || name == "." || name == "..") return std::nullopt;
   return std::string(name);
+}
+
+std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder) {
+  if (!UsableAsPath(folder)) return std::nullopt;
+  DirectoryStream dir(opendir(folder.c_str()));
+  if (!dir.Valid()) return std::nullopt;
+  std::vector<std::string> names;
+  while (const dirent* entry = readdir(dir.Get())) {
+    const std::string_view name(entry->d_name);
+    if (name == "." || name == "..") continue;
+    names.emplace_back(name);
+  }
+  return names;
+}
+
+namespace {
+
+WriteFailure WriteFailureOf(int error) {
+  switch (error) {
+    case EEXIST:
+      return WriteFailure::kExists;
+    case ENOENT:
+    case ENOTDIR:
+      return WriteFailure::kMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return WriteFailure::kNotPermitted;
+    default:
+      return WriteFailure::kWriteFailed;
+  }
+}
+
+}  // namespace
+
+WriteFailure MakeFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return WriteFailure::kMissing;
+  return mkdir(path.c_str(), 0777) == 0 ? WriteFailure::kNone : WriteFailureOf(errno);
+}
+
+WriteFailure WriteNewFile(const std::string& path, std::string_view bytes) {
+  if (!UsableAsPath(path)) return WriteFailure::kMissing;
+  FileDescriptor file(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
+  if (!file.Valid()) return WriteFailureOf(errno);
+  std::size_t done = 0;
+  int error = 0;
+  while (done < bytes.size()) {
+    const ssize_t wrote = write(file.Get(), bytes.data() + done, bytes.size() - done);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) {
+      error = wrote < 0 ? errno : ENOSPC;
+      break;
+    }
+    done += static_cast<std::size_t>(wrote);
+  }
+  if (error == 0 && fsync(file.Get()) != 0) error = errno;
+  if (close(file.Release()) != 0 && error == 0) error = errno;
+  if (error == 0) return WriteFailure::kNone;
+  unlink(path.c_str());
+  return error == EACCES || error == EPERM ? WriteFailure::kNotPermitted
+                                           : WriteFailure::kWriteFailed;
+}
+
+WriteFailure RenameNoReplace(const std::string& from, const std::string& to) {
+  if (!UsableAsPath(from) || !UsableAsPath(to)) return WriteFailure::kMissing;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return WriteFailure::kNone;
+  }
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return WriteFailureOf(errno);
+  // A file system without the flag: a second link fails when the name is
+  // taken, and the first then goes.
+  if (link(from.c_str(), to.c_str()) != 0) return WriteFailureOf(errno);
+  unlink(from.c_str());
+  return WriteFailure::kNone;
+}
+
+bool RemoveFile(const std::string& path) {
+  return UsableAsPath(path) && unlink(path.c_str()) == 0;
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {

@@ -150,6 +150,14 @@ struct Api<char> {
     return CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   }
+  static HANDLE CreateNew(const char* path) {
+    return CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  static BOOL MakeDirectory(const char* path) { return CreateDirectoryA(path, nullptr); }
+  static BOOL Move(const char* from, const char* to, DWORD flags) {
+    return MoveFileExA(from, to, flags);
+  }
+  static BOOL Delete(const char* path) { return DeleteFileA(path); }
 };
 
 template <>
@@ -170,6 +178,14 @@ struct Api<wchar_t> {
     return CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   }
+  static HANDLE CreateNew(const wchar_t* path) {
+    return CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  static BOOL MakeDirectory(const wchar_t* path) { return CreateDirectoryW(path, nullptr); }
+  static BOOL Move(const wchar_t* from, const wchar_t* to, DWORD flags) {
+    return MoveFileExW(from, to, flags);
+  }
+  static BOOL Delete(const wchar_t* path) { return DeleteFileW(path); }
 };
 
 template <typename Char>
@@ -245,6 +261,101 @@ std::optional<std::string> EntryName(const std::string& path) {
   return Api<Char>::Name(entry.cFileName);
 }
 
+// ReadFile and WriteFile take a 32-bit count; large files are read and written in pieces of this
+// size.
+constexpr DWORD kReadPiece = 64u * 1024u * 1024u;
+
+template <typename Char>
+std::optional<std::vector<std::string>> ListEntries(const std::string& searchPath) {
+  std::vector<std::string> names;
+  typename Api<Char>::FindData entry{};
+  FindHandle search(FindFirst<Char>(searchPath, &entry));
+  if (!search.Valid()) {
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return std::nullopt;
+  }
+  do {
+    if (IsDotEntry(entry.cFileName)) continue;
+    names.push_back(Api<Char>::Name(entry.cFileName));
+    if (entry.cAlternateFileName[0] != 0) {
+      names.push_back(Api<Char>::Name(entry.cAlternateFileName));
+    }
+  } while (Api<Char>::FindNext(search.Get(), &entry) != 0);
+  return names;
+}
+
+WriteFailure WriteFailureOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      return WriteFailure::kExists;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_NAME:
+      return WriteFailure::kMissing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+      return WriteFailure::kNotPermitted;
+    default:
+      return WriteFailure::kWriteFailed;
+  }
+}
+
+template <typename Char>
+WriteFailure MakeDirectoryAt(const std::string& path) {
+  const auto native = Api<Char>::Path(path);
+  if (!native) return WriteFailure::kMissing;
+  return Api<Char>::MakeDirectory(native->c_str()) != 0 ? WriteFailure::kNone
+                                                        : WriteFailureOf(GetLastError());
+}
+
+template <typename Char>
+WriteFailure WriteNew(const std::string& path, std::string_view bytes) {
+  const auto native = Api<Char>::Path(path);
+  if (!native) return WriteFailure::kMissing;
+  FileHandle file(Api<Char>::CreateNew(native->c_str()));
+  if (!file.Valid()) return WriteFailureOf(GetLastError());
+  DWORD error = 0;
+  std::size_t done = 0;
+  while (done < bytes.size() && error == 0) {
+    const std::size_t left = bytes.size() - done;
+    const DWORD piece = left < kReadPiece ? static_cast<DWORD>(left) : kReadPiece;
+    DWORD wrote = 0;
+    if (WriteFile(file.Get(), bytes.data() + done, piece, &wrote, nullptr) == 0) {
+      error = GetLastError();
+    } else if (wrote == 0) {
+      error = ERROR_DISK_FULL;
+    }
+    done += wrote;
+  }
+  if (error == 0 && FlushFileBuffers(file.Get()) == 0) error = GetLastError();
+  if (CloseHandle(file.Release()) == 0 && error == 0) error = GetLastError();
+  if (error == 0) return WriteFailure::kNone;
+  Api<Char>::Delete(native->c_str());
+  return error == ERROR_ACCESS_DENIED ? WriteFailure::kNotPermitted : WriteFailure::kWriteFailed;
+}
+
+template <typename Char>
+WriteFailure MoveNoReplace(const std::string& from, const std::string& to) {
+  const auto nativeFrom = Api<Char>::Path(from);
+  const auto nativeTo = Api<Char>::Path(to);
+  if (!nativeFrom || !nativeTo) return WriteFailure::kMissing;
+  // Without MOVEFILE_REPLACE_EXISTING the move fails when `to` is there.
+  return Api<Char>::Move(nativeFrom->c_str(), nativeTo->c_str(), MOVEFILE_WRITE_THROUGH) != 0
+             ? WriteFailure::kNone
+             : WriteFailureOf(GetLastError());
+}
+
+template <typename Char>
+bool DeleteAt(const std::string& path) {
+  const auto native = Api<Char>::Path(path);
+  return native && Api<Char>::Delete(native->c_str()) != 0;
+}
+
 // The file at `path` opened for exclusive use, or an invalid handle and
 // `failure` says why.
 template <typename Char>
@@ -265,9 +376,6 @@ HANDLE OpenExclusive(const std::string& path, FileFailure& failure) {
   }
   return file;
 }
-
-// ReadFile takes a 32-bit count; large files are read in pieces of this size.
-constexpr DWORD kReadPiece = 64u * 1024u * 1024u;
 
 }  // namespace
 
@@ -333,6 +441,37 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   if (!UsableAsPath(path) || path.find_first_of("*?") != std::string::npos) return std::nullopt;
   ErrorModeGuard guard;
   return utf8Names ? EntryName<wchar_t>(path) : EntryName<char>(path);
+}
+
+std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder) {
+  if (!UsableAsPath(folder)) return std::nullopt;
+  const std::string search_path = PathInFolder(folder, "*");
+  ErrorModeGuard guard;
+  return utf8Names ? ListEntries<wchar_t>(search_path) : ListEntries<char>(search_path);
+}
+
+WriteFailure MakeFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return WriteFailure::kMissing;
+  ErrorModeGuard guard;
+  return utf8Names ? MakeDirectoryAt<wchar_t>(path) : MakeDirectoryAt<char>(path);
+}
+
+WriteFailure WriteNewFile(const std::string& path, std::string_view bytes) {
+  if (!UsableAsPath(path)) return WriteFailure::kMissing;
+  ErrorModeGuard guard;
+  return utf8Names ? WriteNew<wchar_t>(path, bytes) : WriteNew<char>(path, bytes);
+}
+
+WriteFailure RenameNoReplace(const std::string& from, const std::string& to) {
+  if (!UsableAsPath(from) || !UsableAsPath(to)) return WriteFailure::kMissing;
+  ErrorModeGuard guard;
+  return utf8Names ? MoveNoReplace<wchar_t>(from, to) : MoveNoReplace<char>(from, to);
+}
+
+bool RemoveFile(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  ErrorModeGuard guard;
+  return utf8Names ? DeleteAt<wchar_t>(path) : DeleteAt<char>(path);
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {

@@ -1,63 +1,8 @@
 #include "tools/address_book_writer.h"
 
-#include <algorithm>
-#include <cstddef>
-
 #include "base/ascii.h"
-#include "engine/address_book_record.h"
-#include "engine/book_layout.h"
 
 namespace tools {
-
-namespace {
-
-using engine::BookField;
-
-// Writes `text` into `field` of a record or header: cut to
-// leave room for a NUL unless full-width texts are asked for, then a NUL
-// when there is room, then the filler.
-void Put(std::string& bytes, BookField field, std::string_view text, const Filling& filling) {
-  const std::size_t room = filling.fullWidth ? field.width : field.width - 1;
-  const std::size_t count = std::min(text.size(), room);
-  const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(field.offset);
-  std::copy_n(text.data(), count, at);
-  if (count < field.width) {
-    at[static_cast<std::ptrdiff_t>(count)] = '\0';
-    std::fill(at + static_cast<std::ptrdiff_t>(count) + 1,
-              at + static_cast<std::ptrdiff_t>(field.width), filling.filler);
-  }
-}
-
-}  // namespace
-
-std::string HeaderBytes(std::string_view title, const Filling& filling) {
-  std::string bytes(engine::kBookHeaderSize, filling.filler);
-  Put(bytes, engine::kBookTitleField, title, filling);
-  return bytes;
-}
-
-std::string RecordBytes(const BookEntry& entry, const Filling& filling) {
-  // Bytes outside the text fields are NULs in every book seen.
-  std::string bytes(engine::kBookRecordSize, '\0');
-  Put(bytes, engine::kBookNameField, entry.name, filling);
-  Put(bytes, engine::kBookCompanyField, entry.company, filling);
-  Put(bytes, engine::kBookKeyField, entry.key, filling);
-  Put(bytes, engine::kBookStreetField, entry.street, filling);
-  Put(bytes, engine::kBookPostalField, entry.postal, filling);
-  Put(bytes, engine::kBookPhoneField, entry.phone, filling);
-  Put(bytes, engine::kBookFaxField, entry.fax, filling);
-  Put(bytes, engine::kBookNotesField, entry.notes, filling);
-  Put(bytes, engine::kBookAddressField, entry.address, filling);
-  return bytes;
-}
-
-std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,
-                             const Filling& filling) {
-  std::string bytes = HeaderBytes(title, filling);
-  bytes.reserve(engine::kBookHeaderSize + engine::kBookRecordSize * entries.size());
-  for (const BookEntry& entry : entries) bytes += RecordBytes(entry, filling);
-  return bytes;
-}
 
 std::string AddressBookFromSource(std::string_view source) {
   std::string title;

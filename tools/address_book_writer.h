@@ -1,7 +1,6 @@
-// Writes Pegasus Mail address books (*.PMR) in their full on-disk layout
-// (engine/book_layout.h), for the sample mail folder and for tests: the
-// header, then one record per entry. Each text field is cut to leave room
-// for its NUL.
+// Address books (*.PMR) described by a readable text source, for the sample
+// mail folder and for tests, written by the engine's writer of the layout
+// (engine/book_writer.h).
 #pragma once
 
 #include <string>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "engine/address_book_record.h"
+#include "engine/book_writer.h"
 
 namespace tools {
 
@@ -16,22 +16,9 @@ namespace tools {
 // street, postal address, fax.
 using BookEntry = engine::BookRecord;
 
-// What fills the bytes that a field's text leaves free. Real books hold NULs
-// there and keep one NUL after every text. Tests ask for a visible filler
-// and for texts that fill their whole field without a NUL, so that a reader
-// which ignores a NUL, or needs one, reads visibly wrong bytes.
-struct Filling {
-  char filler = '\0';
-  bool fullWidth = false;  // a text as long as its field keeps every byte
-};
-
-// The header, the title in its field.
-std::string HeaderBytes(std::string_view title, const Filling& filling = {});
-// One whole record.
-std::string RecordBytes(const BookEntry& entry, const Filling& filling = {});
-// The header and one record per entry, back to back.
-std::string AddressBookBytes(std::string_view title, const std::vector<BookEntry>& entries,
-                             const Filling& filling = {});
+// The layout's writer is the engine's (engine/book_writer.h).
+using Filling = engine::BookFilling;
+using engine::AddressBookBytes;
 
 // The book described by a readable text source:
 //   title: <book title>

@@ -66,7 +66,7 @@ namespace {
 TEST(AddressBookWriter, TestFillingPutsTheFillerAfterEachNulAndKeepsFullWidthTexts) {
   const tools::Filling visible{'x', true};
   tools::BookEntry entry{std::string(40, 'N'), "jo@example.org", "", "", ""};
-  const std::string record = tools::RecordBytes(entry, visible);
+  const std::string record = engine::BookRecordBytes(entry, visible);
   ASSERT_EQ(record.size(), 458u);
   EXPECT_EQ(record.substr(2, 40), std::string(40, 'N'));  // no NUL: runs into the company
   EXPECT_EQ(record.substr(42, 2), std::string("\0x", 2));
@@ -74,13 +74,14 @@ TEST(AddressBookWriter, TestFillingPutsTheFillerAfterEachNulAndKeepsFullWidthTex
   EXPECT_EQ(record.substr(441, 1), "x");  // last byte of the address field
   EXPECT_EQ(record.substr(442), std::string(16, '\0'));
 
-  const std::string header = tools::HeaderBytes("Book", visible);
+  const std::string header = engine::BookHeaderBytes("Book", visible);
   EXPECT_EQ(header.size(), 128u);
   EXPECT_EQ(header.substr(0, 6), std::string("Book\0x", 6));
   EXPECT_EQ(header.find('\0', 5), std::string::npos);
 
   // The default is what real books hold: NULs after every text.
-  EXPECT_EQ(tools::RecordBytes(entry).substr(342, 100), "jo@example.org" + std::string(86, '\0'));
+  EXPECT_EQ(engine::BookRecordBytes(entry).substr(342, 100),
+            "jo@example.org" + std::string(86, '\0'));
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ std::string RecordBytes(const Record& r) {
   for (const auto& [text, field] : fields) {
     if (text.size() > field.width) throw std::invalid_argument("field text too long");
   }
-  return tools::RecordBytes(r, kTestFilling);
+  return engine::BookRecordBytes(r, kTestFilling);
 }
 
 std::string RecordWithRawName(std::string_view name340, std::string_view address) {
@@ -35,7 +35,7 @@ std::string RecordWithRawName(std::string_view name340, std::string_view address
 }
 
 std::string HeaderBytes(std::string_view title) {
-  return tools::HeaderBytes(title, kTestFilling);
+  return engine::BookHeaderBytes(title, kTestFilling);
 }
 
 std::string BookBytes(std::string_view title, const std::vector<Record>& records) {
