@@ -53,7 +53,7 @@ CARRIED = {"thunderbird": ALL_FIELDS, "ldap": tuple(f for f in ALL_FIELDS if f !
            "vcard4": ALL_FIELDS, "apple": ALL_FIELDS, "google": ALL_FIELDS,
            "outlook": tuple(f for f in ALL_FIELDS if f != "key"), "mutt": ("name", "email")}
 # What a file the program writes may be called: short and plain.
-WRITTEN_NAME = re.compile(r"^[A-Za-z0-9_-]{1,8}\.(PMR|PML)$", re.IGNORECASE)
+WRITTEN_NAME = re.compile(r"^[A-Z0-9_-]{1,8}\.(PMR|PML)$")
 
 
 def skip(why):
@@ -474,13 +474,19 @@ OUTLOOK_ROWS = [
 OUTLOOK_LISTS = [("Club", {"jo@example.org", "rene@example.fr"}),
                  ("Board", {"jo@example.org", "ann@example.org"})]
 
+LONG_NAME = "Bartholomew Alexander Montgomery-Featherstonehaugh"
 PLAIN_CSV = ("Name;E-mail;List\r\n"
              "\"Smith, Jo\";jo@example.org;Club\r\n"
              "Ren\u00e9 Dupont;rene@example.fr;Club\r\n"
              "\"Smith, Jo\";jo@example.org;Board\r\n"
              "Ann \"\"B\"\" Lee;ann@example.org;Board\r\n"
-             "No List;nolist@example.org;\r\n")
-PLAIN_LISTS = [("Club", {"jo@example.org", "rene@example.fr"}),
+             "No List;nolist@example.org;\r\n"
+             # Letters code page 1252 lacks, and a name longer than a
+             # record's 40 bytes.
+             "\u0141ukasz \u017bak;lukasz@example.pl;Club\r\n"
+             f"{LONG_NAME};long@example.org;Club\r\n")
+PLAIN_LISTS = [("Club", {"jo@example.org", "rene@example.fr", "lukasz@example.pl",
+                         "long@example.org"}),
                ("Board", {"jo@example.org", "ann@example.org"})]
 
 
@@ -510,8 +516,13 @@ def case_csv(make_book, cli, target, work, **_):
         new = os.path.join(work, "new-" + source)
         cli.import_file(source, new, path)
         same_lists(cli.lists(new), want, f"{name} (--from {source})")
-        rene = {r["email"]: r for r in cli.books(new)}.get("rene@example.fr", {})
-        compare(rene.get("name"), "Ren\u00e9 Dupont", f"Ren\u00e9's name in {name}")
+        books = {r["email"]: r for r in cli.books(new)}
+        compare(books.get("rene@example.fr", {}).get("name"), "Ren\u00e9 Dupont",
+                f"Ren\u00e9's name in {name}")
+    # Cut to the record's 40 bytes, the letters 1252 lacks as '?'.
+    compare({a: books.get(a, {}).get("name") for a in ("lukasz@example.pl", "long@example.org")},
+            {"lukasz@example.pl": "?ukasz ?ak", "long@example.org": LONG_NAME[:40]},
+            "names cut and letters lost")
 
 
 # ------------------------------------------------------------ failures
