@@ -4,6 +4,8 @@
 //   quillmer-cli expand [--format text|to|csv] [--strip] [--sort] [FOLDER] LIST
 //   quillmer-cli check [FOLDER]                        findings, exit 1 if any
 //   quillmer-cli books [--format csv|vcard|ldif] [--codepage CP] [FOLDER]
+//   quillmer-cli export --to TARGET [--codepage CP] [--base DN] [--report] [FOLDER]
+//   quillmer-cli import --from SOURCE [--codepage CP] [--report] --into FOLDER FILE
 //   quillmer-cli --help | COMMAND --help | --version
 //
 // `expand` writes exactly the bytes the window's output pane holds after the
@@ -16,7 +18,8 @@
 // holds it, or it is not permitted) is tried again for a while; if it still
 // cannot be read, a line on `err` names it and why, the output is made from
 // what could be read, and the exit status is 3. The mail folder is only
-// read; the current directory stays as it is.
+// read, except by `import`, which adds new files to its --into FOLDER and
+// changes none; the current directory stays as it is.
 #pragma once
 
 #include <chrono>

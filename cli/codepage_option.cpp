@@ -22,15 +22,6 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
   return number;
 }
 
-Result<unsigned> CodePageOption(Session& session, const Request& request) {
-  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
-  if (!codePage) {
-    return Failure{session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
-                                " (expected 1252, 850, 437 or 1250)")};
-  }
-  return *codePage;
-}
-
 Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& session,
                                                                    unsigned codePage) {
   try {
@@ -42,6 +33,15 @@ Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& sess
 }
 
 }  // namespace
+
+Result<unsigned> CodePageOption(Session& session, const Request& request) {
+  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
+  if (!codePage) {
+    return Failure{session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
+                                " (expected 1252, 850, 437 or 1250)")};
+  }
+  return *codePage;
+}
 
 Result<ConvertingFolder> OpenConvertingFolder(Session& session, const Request& request,
                                               const engine::OpenOptions& parts) {

@@ -16,6 +16,10 @@
 
 namespace cli {
 
+// The code page --codepage names: 1252 when none does; "1252" or "cp1252",
+// either case, one the converter supports. Says why in one line when not.
+Result<unsigned> CodePageOption(Session& session, const Request& request);
+
 // What the commands that write the books' text in UTF-8 open before they
 // write, in this order: the code page --codepage names (1252 when none
 // does: "1252" or "cp1252", either case, one the converter supports), the

@@ -126,6 +126,42 @@ constexpr std::string_view kExportHelp[] = {
     "then a one-line summary. Output in UTF-8 unless said otherwise.",
     "The same folder gives the same UIDs on every run: importing again updates.",
 };
+constexpr std::string_view kImportSummary[] = {
+    "  import --from SOURCE [--codepage CP] [--report] --into FOLDER FILE",
+    "                          contacts and groups from a file of thunderbird, ldap,",
+    "                          vcard, apple, google, outlook, mutt or csv, into new",
+    "                          files of FOLDER: one address book, a list per group",
+};
+constexpr std::string_view kImportHelp[] = {
+    "Usage: quillmer-cli import --from SOURCE [--codepage CP] [--report] --into FOLDER FILE",
+    "Reads FILE whole, then writes into FOLDER (made when missing) one new address",
+    "book (IMPORT.PMR) of its contacts and one new list (*.PML) per group, so that",
+    "expand --format to gives for each list exactly the group's addresses.",
+    "  --from thunderbird  LDIF from Thunderbird (mailing lists as groupOfNames)",
+    "  --from ldap         LDIF from an LDAP directory (groupOfNames)",
+    "  --from vcard        vCard 3.0 or 4.0, groups as KIND:group cards with MEMBER",
+    "  --from apple        vCard 3.0 with Apple Contacts' group cards",
+    "  --from google       CSV from Google Contacts, labels as groups",
+    "  --from outlook      CSV from Outlook, categories as groups",
+    "  --from mutt         a mutt alias file, aliases of several addresses as groups",
+    "  --from csv          a sheet with a name, an e-mail and an optional list column",
+    "  --codepage CP       the code page of the new files: 1252 (default), 850, 437",
+    "                      or 1250",
+    "  --report            first one line per list: file name, TAB, title, TAB,",
+    "                      members, TAB, entries written as names, TAB, as",
+    "                      addresses, TAB, members left out; then one per contact:",
+    "                      book file, TAB, record number, TAB, name, TAB, characters",
+    "                      cut per field, TAB, characters written as '?' per field",
+    "                      (\"name 3, notes 12\", or none)",
+    "Each field is cut to its width in the book; a character the code page lacks",
+    "becomes '?'. A list's entry is the member's name where every record of FOLDER",
+    "with that name, old books and new, holds the member's address; else the",
+    "address. Nested groups are flattened, each address once; a member without an",
+    "address is left out and named on standard error. New files only, with short",
+    "names no file of FOLDER has; nothing is ever overwritten, and a failed import",
+    "leaves nothing behind. A fault in FILE is shown as FILE:LINE: what is wrong,",
+    "exit status 2. A one-line summary follows on standard error.",
+};
 // clang-format on
 
 // The formats each command writes, its default first.
@@ -142,6 +178,7 @@ constexpr Command kCommands[] = {
     {"check", kCheckSummary, kCheckHelp, {}, RunCheck},
     {"books", kBooksSummary, kBooksHelp, {.formats = kBooksFormats, .codePage = true}, RunBooks},
     {"export", kExportSummary, kExportHelp, {.codePage = true, .target = true}, RunExport},
+    {"import", kImportSummary, kImportHelp, {.codePage = true, .import = true}, RunImport},
 };
 
 }  // namespace

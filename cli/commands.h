@@ -34,5 +34,6 @@ int RunExpand(Session& session, const Request& request);
 int RunCheck(Session& session, const Request& request);
 int RunBooks(Session& session, const Request& request);
 int RunExport(Session& session, const Request& request);
+int RunImport(Session& session, const Request& request);
 
 }  // namespace cli

@@ -81,6 +81,9 @@ class Folder {
   const std::vector<std::string>& BookFiles() const;
   bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
 
+  // The engine's folder, for what works on the whole index (the import).
+  const engine::MailFolder& Contents() const { return *folder_; }
+
  private:
   Folder(std::shared_ptr<const engine::MailFolder> folder, engine::RetryDeadline retry)
       : folder_(std::move(folder)), retry_(retry) {}

@@ -19,11 +19,13 @@ Result<Request> ParseWords(Session& session, const std::vector<std::string>& arg
     if (!optionsEnded && accepts.codePage && name == "--codepage") valued = &request.codePage;
     if (!optionsEnded && accepts.target && name == "--to") valued = &request.to;
     if (!optionsEnded && accepts.target && name == "--base") valued = &request.base;
+    if (!optionsEnded && accepts.import && name == "--from") valued = &request.from;
+    if (!optionsEnded && accepts.import && name == "--into") valued = &request.into;
     if (!optionsEnded && word == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && accepts.transforms && (word == "--strip" || word == "--sort")) {
       request.transforms.push_back(word);
-    } else if (!optionsEnded && accepts.target && word == "--report") {
+    } else if (!optionsEnded && (accepts.target || accepts.import) && word == "--report") {
       request.report = true;
     } else if (valued != nullptr) {
       if (name.size() < word.size()) {

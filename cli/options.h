@@ -22,6 +22,7 @@ struct Accepts {
   std::span<const std::string_view> formats = {};
   bool codePage = false;  // --codepage
   bool target = false;    // --to, --base, --report
+  bool import = false;    // --from, --into, --report
 };
 
 // What one command line asks for, once the options are sorted out.
@@ -33,6 +34,8 @@ struct Request {
   std::optional<std::string> codePage;
   std::optional<std::string> to;
   std::optional<std::string> base;
+  std::optional<std::string> from;
+  std::optional<std::string> into;
   bool report = false;
 };
 

@@ -152,5 +152,7 @@ WriteFailure RenameNoReplace(const std::string& from, const std::string& to);
 
 // Removes the file `path`; false when it cannot be removed.
 bool RemoveFile(const std::string& path);
+// Removes the folder `path` when it is empty; false when it cannot.
+bool RemoveEmptyFolder(const std::string& path);
 
 }  // namespace platform

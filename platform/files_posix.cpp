@@ -239,6 +239,10 @@ bool RemoveFile(const std::string& path) {
   return UsableAsPath(path) && unlink(path.c_str()) == 0;
 }
 
+bool RemoveEmptyFolder(const std::string& path) {
+  return UsableAsPath(path) && rmdir(path.c_str()) == 0;
+}
+
 ExclusiveFile::ExclusiveFile(const std::string& path) {
   if (!UsableAsPath(path)) return;
   // O_NONBLOCK: a FIFO named like a book must not stall the open.

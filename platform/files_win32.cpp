@@ -158,6 +158,7 @@ struct Api<char> {
     return MoveFileExA(from, to, flags);
   }
   static BOOL Delete(const char* path) { return DeleteFileA(path); }
+  static BOOL RemoveFolder(const char* path) { return RemoveDirectoryA(path); }
 };
 
 template <>
@@ -186,6 +187,7 @@ struct Api<wchar_t> {
     return MoveFileExW(from, to, flags);
   }
   static BOOL Delete(const wchar_t* path) { return DeleteFileW(path); }
+  static BOOL RemoveFolder(const wchar_t* path) { return RemoveDirectoryW(path); }
 };
 
 template <typename Char>
@@ -356,6 +358,12 @@ bool DeleteAt(const std::string& path) {
   return native && Api<Char>::Delete(native->c_str()) != 0;
 }
 
+template <typename Char>
+bool RemoveDirectoryAt(const std::string& path) {
+  const auto native = Api<Char>::Path(path);
+  return native && Api<Char>::RemoveFolder(native->c_str()) != 0;
+}
+
 // The file at `path` opened for exclusive use, or an invalid handle and
 // `failure` says why.
 template <typename Char>
@@ -472,6 +480,12 @@ bool RemoveFile(const std::string& path) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
   return utf8Names ? DeleteAt<wchar_t>(path) : DeleteAt<char>(path);
+}
+
+bool RemoveEmptyFolder(const std::string& path) {
+  if (!UsableAsPath(path)) return false;
+  ErrorModeGuard guard;
+  return utf8Names ? RemoveDirectoryAt<wchar_t>(path) : RemoveDirectoryAt<char>(path);
 }
 
 ExclusiveFile::ExclusiveFile(const std::string& path) {

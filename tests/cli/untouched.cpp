@@ -23,6 +23,7 @@
 #include "cli/cli.h"
 #include "cli/commands.h"
 #include "exchange/export_targets.h"
+#include "exchange/import_readers.h"
 #include "tools/address_book_writer.h"
 
 namespace {
@@ -86,8 +87,10 @@ bool MakeMailFolder(const fs::path& mail) {
 // Every command line the check runs: each command of the table, with each
 // format it writes (its default too), as the window's buttons for expand,
 // to each target of export, naming the folder alone and the folder and a
-// list.
-std::vector<std::vector<std::string>> CommandLines(const std::string& folder) {
+// list; import from every source, out of a file in the mail folder into
+// another folder.
+std::vector<std::vector<std::string>> CommandLines(const std::string& folder,
+                                                   const std::string& imported) {
   std::vector<std::vector<std::string>> lines;
   for (const cli::Command& command : cli::Commands()) {
     std::vector<std::vector<std::string>> options = {{}};
@@ -105,6 +108,20 @@ std::vector<std::vector<std::string>> CommandLines(const std::string& folder) {
         options.push_back(to);
         to.push_back("--report");
         options.push_back(to);
+      }
+    }
+    if (command.accepts.import) {
+      // The one command that writes: only new files, only into --into,
+      // here a folder beside the mail folder, from a file inside it.
+      options.clear();
+      for (const exchange::ImportSource& source : exchange::ImportSources()) {
+        for (const bool report : {false, true}) {
+          std::vector<std::string> line = {std::string(command.name), "--from",
+                                           std::string(source.name), "--into", imported};
+          if (report) line.push_back("--report");
+          line.push_back(folder + "/NOTES.TXT");
+          lines.push_back(line);
+        }
       }
     }
     for (const std::vector<std::string>& option : options) {
@@ -145,12 +162,13 @@ int main(int argc, char** argv) {
 
   int failures = 0;
   std::map<std::string, int> ran;  // command: the runs that read the folder
-  for (const std::vector<std::string>& line : CommandLines(mail.string())) {
+  for (const std::vector<std::string>& line :
+       CommandLines(mail.string(), (work / "Imported").string())) {
     std::string out;
     std::string err;
     const int status =
         cli::Run(line, "\n", out, err, {.drain = {}, .retryFor = std::chrono::milliseconds{0}});
-    if (status != cli::kExitError) ++ran[line[0]];
+    if (status != cli::kExitError || line[0] == "import") ++ran[line[0]];
     if (status == cli::kExitUnreadable || (out.empty() && err.empty())) {
       std::printf("FAIL %s ... gave exit status %d, output [%s] [%s]\n", line[0].c_str(), status,
                   out.c_str(), err.c_str());

@@ -1,0 +1,493 @@
+// The import's folder writer on real folders: which entries go in as names
+// and which as addresses, what the book's fields keep, the new files' names,
+// and that a failed import leaves nothing. Each list written is read back by
+// the real quillmer-cli (expand --format to) and, for every order the books
+// could be listed in, by the engine's own index.
+#include "exchange/import_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/address_book.h"
+#include "engine/address_book_record.h"
+#include "engine/bytes.h"
+#include "engine/expansion.h"
+#include "engine/first_match_index.h"
+#include "engine/mail_folder.h"
+#include "engine/output_options.h"
+#include "platform/codepage.h"
+#include "platform/files.h"
+#include "tests/cli/cli_runner.h"
+#include "tests/engine/book_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using exchange::ImportedContact;
+using exchange::ImportedFile;
+using exchange::ImportedGroup;
+using exchange::ImportedMember;
+using exchange::ImportPlan;
+using fixture::Record;
+
+using Kind = ImportedMember::Kind;
+
+ImportedMember ContactMember(std::size_t index) {
+  return {Kind::kContact, index, "", ""};
+}
+ImportedMember GroupMember(std::size_t index) {
+  return {Kind::kGroup, index, "", ""};
+}
+ImportedMember AddressMember(std::string address, std::string name = "") {
+  return {Kind::kAddress, 0, std::move(address), std::move(name)};
+}
+ImportedContact Contact(std::string name, std::string address) {
+  return {Record{.name = std::move(name), .address = std::move(address)}, 1};
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::set<std::string> Entries(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& e : fs::directory_iterator(folder)) {
+    names.insert(e.path().filename().string());
+  }
+  return names;
+}
+
+// Plans and writes `file` into `folder` as the command does.
+ImportPlan Import(const fs::path& folder, const ImportedFile& file, unsigned codePage = 1252) {
+  const std::string path = folder.string();
+  const engine::OpenedFolder opened = engine::OpenMailFolder(path);
+  const std::vector<std::string> taken =
+      platform::ListEntryNames(path).value_or(std::vector<std::string>{});
+  const platform::CodePageEncoder encoder(codePage);
+  ImportPlan plan = exchange::PlanImport(file, opened.folder.get(), taken, "Test", encoder);
+  const auto fault = exchange::WriteImport(path, plan);
+  EXPECT_FALSE(fault) << (fault ? fault->file : "");
+  return plan;
+}
+
+// The entry lines of a list file, its title line left out.
+std::vector<std::string> ListEntries(const std::string& bytes) {
+  std::vector<std::string> entries;
+  engine::ForEachListEntry(
+      bytes, [&](std::size_t, std::string_view entry) { entries.emplace_back(entry); });
+  return entries;
+}
+
+// The addresses of a To line: "Name <address>" or "address", ", " between.
+std::vector<std::string> ToAddresses(std::string line) {
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  std::vector<std::string> addresses;
+  std::size_t start = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '"') quoted = !quoted;
+    if (i < line.size() && (quoted || line.compare(i, 2, ", ") != 0)) continue;
+    std::string item = line.substr(start, i - start);
+    if (!item.empty() && item.back() == '>') {
+      item = item.substr(item.rfind('<') + 1);
+      item.pop_back();
+    }
+    if (!item.empty()) addresses.push_back(item);
+    start = i + 2;
+  }
+  return addresses;
+}
+
+// What `expand --format to` of list `file` in `folder` reaches.
+std::vector<std::string> ExpandTo(const fs::path& folder, const std::string& file) {
+  const clitest::Outcome o = clitest::Cli({"expand", "--format", "to", folder.string(), file});
+  EXPECT_EQ(o.status, 0) << o.err;
+  return ToAddresses(o.out);
+}
+
+// What the list's entries reach with the books read in every order the
+// listing could give them: one answer per order.
+std::set<std::vector<std::string>> ReachedInEveryOrder(const fs::path& folder,
+                                                       const std::string& list) {
+  std::vector<std::string> books;
+  for (const std::string& name : Entries(folder)) {
+    if (name.size() > 4 && engine::UpperCase(name.substr(name.size() - 4)) == ".PMR") {
+      books.push_back(name);
+    }
+  }
+  std::sort(books.begin(), books.end());
+  std::set<std::vector<std::string>> answers;
+  do {
+    engine::StringTable names;
+    engine::StringTable addresses;
+    for (const std::string& book : books) {
+      engine::AppendBookRecords(Slurp(folder / book), names, addresses);
+    }
+    const engine::FirstMatchIndex index(names);
+    const std::string pane =
+        engine::StripNames(engine::ExpandListText(Slurp(folder / list), index, addresses));
+    std::vector<std::string> reached;
+    for (const std::string_view line : engine::SplitCrLfSegments(pane)) {
+      if (!line.empty()) reached.emplace_back(line);
+    }
+    answers.insert(reached);
+  } while (std::next_permutation(books.begin(), books.end()));
+  return answers;
+}
+
+struct EntryCase {
+  const char* what;
+  std::vector<Record> oldBook;     // OLD.PMR, when not empty
+  std::vector<Record> secondBook;  // ZED.PMR, when not empty
+  std::vector<ImportedContact> contacts;
+  std::vector<ImportedMember> members;  // of the one group
+  std::vector<std::string> entries;     // the list's entries as written
+  std::vector<std::string> reached;     // the group's addresses, each once
+  std::size_t leftOut = 0;
+};
+
+TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMembersAddress) {
+  const std::string longName(39, 'L');
+  const EntryCase cases[] = {
+      {"a name only the new book knows",
+       {},
+       {},
+       {Contact("Jo Smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"Jo Smith"},
+       {"jo@example.org"}},
+      {"a name an old book holds with another address",
+       {{.name = "Jo Smith", .address = "jo@old.example"}},
+       {},
+       {Contact("Jo Smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"jo@example.org"},
+       {"jo@example.org"}},
+      {"a name an old book holds with the same address",
+       {{.name = "Jo Smith", .address = "jo@example.org"}},
+       {},
+       {Contact("Jo Smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"Jo Smith"},
+       {"jo@example.org"}},
+      {"the old book's name in other letter case",
+       {{.name = "JO SMITH", .address = "jo@old.example"}},
+       {},
+       {Contact("jo smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"jo@example.org"},
+       {"jo@example.org"}},
+      {"a second old book knows it otherwise",
+       {{.name = "Jo Smith", .address = "jo@example.org"}},
+       {{.name = "jo Smith", .address = "smith@other.example"}},
+       {Contact("Jo Smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"jo@example.org"},
+       {"jo@example.org"}},
+      {"the same address stored in other letter case",
+       {{.name = "Jo Smith", .address = "JO@EXAMPLE.ORG"}},
+       {},
+       {Contact("Jo Smith", "jo@example.org")},
+       {ContactMember(0)},
+       {"jo@example.org"},
+       {"jo@example.org"}},
+      // 0xC9 and 0xE9 are not each other's capitals to the index.
+      {"an accented capital is another name",
+       {{.name = "REN\xC9", .address = "rene@old.example"}},
+       {},
+       {Contact("Ren\xC3\xA9", "rene@example.fr")},
+       {ContactMember(0)},
+       {"Ren\xE9"},
+       {"rene@example.fr"}},
+      {"the same name twice in the new book",
+       {},
+       {},
+       {Contact("Sam", "sam@one.example"), Contact("Sam", "sam@two.example")},
+       {ContactMember(0), ContactMember(1)},
+       {"sam@one.example", "sam@two.example"},
+       {"sam@one.example", "sam@two.example"}},
+      {"names alike in the 39 bytes a name keeps",
+       {},
+       {},
+       {Contact(longName + "a", "a@example.org"), Contact(longName + "b", "b@example.org")},
+       {ContactMember(0), ContactMember(1)},
+       {"a@example.org", "b@example.org"},
+       {"a@example.org", "b@example.org"}},
+      {"an address some record has as its name",
+       {{.name = "jo@example.org", .address = "x@old.example"}},
+       {},
+       {Contact("jo@example.org", "jo@example.org")},
+       {ContactMember(0)},
+       {"<jo@example.org>"},
+       {"jo@example.org"}},
+      {"an address the new book has as a name",
+       {},
+       {},
+       {Contact("pat@example.org", "pat@example.org"), Contact("Pat", "pat@example.org"),
+        Contact("kim@example.org", "other@example.org")},
+       {ContactMember(0), ContactMember(1), AddressMember("kim@example.org")},
+       {"pat@example.org", "<kim@example.org>"},
+       {"pat@example.org", "kim@example.org"}},
+      {"each address once, letter case ignored",
+       {},
+       {},
+       {Contact("Jo", "jo@example.org"), Contact("Joanna", "JO@Example.org")},
+       {ContactMember(0), ContactMember(1), ContactMember(0), AddressMember("jo@EXAMPLE.org")},
+       {"Jo"},
+       {"jo@example.org"}},
+      {"a plain address with a name an old book knows",
+       {{.name = "Club Desk", .address = "desk@club.example"}},
+       {},
+       {},
+       {AddressMember("desk@club.example", "club desk"), AddressMember("ann@example.org", "Ann")},
+       {"club desk", "ann@example.org"},
+       {"desk@club.example", "ann@example.org"}},
+      {"names a list line cannot hold",
+       {},
+       {},
+       {Contact("\\TITLE", "t@example.org"), Contact("Two\nlines", "l@example.org")},
+       {ContactMember(0), ContactMember(1)},
+       {"t@example.org", "l@example.org"},
+       {"t@example.org", "l@example.org"}},
+      {"members without an address",
+       {{.name = "Ghost", .address = ""}},
+       {},
+       {Contact("Ghost", ""), Contact("Jo", "jo@example.org")},
+       {ContactMember(0), AddressMember(""), ContactMember(1)},
+       {"Jo"},
+       {"jo@example.org"},
+       2},
+      {"an address the code page cannot hold",
+       {},
+       {},
+       {Contact("Zo\xC3\xAB", "\xD0\xB7@example.org")},
+       {ContactMember(0)},
+       {},
+       {},
+       1},
+  };
+  for (const EntryCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    fixture::TempFolder mail;
+    if (!c.oldBook.empty()) mail.Write("OLD.PMR", fixture::BookBytes("Old", c.oldBook));
+    if (!c.secondBook.empty()) mail.Write("ZED.PMR", fixture::BookBytes("Zed", c.secondBook));
+    ImportedFile file;
+    file.contacts = c.contacts;
+    file.groups.push_back(ImportedGroup{"Club", c.members, 1});
+    const ImportPlan plan = Import(mail.path(), file);
+    ASSERT_EQ(plan.lists.size(), 1u);
+    const exchange::PlannedList& list = plan.lists[0];
+    EXPECT_EQ(list.file, "CLUB.PML");
+    EXPECT_EQ(Slurp(mail.path() / list.file), list.bytes);
+    EXPECT_EQ(ListEntries(list.bytes), c.entries);
+    EXPECT_EQ(list.leftOut.size(), c.leftOut);
+    EXPECT_EQ(list.asNames + list.asAddresses, c.entries.size());
+    EXPECT_EQ(list.members, c.reached.size() + c.leftOut);
+    EXPECT_EQ(ExpandTo(mail.path(), list.file), c.reached);
+    EXPECT_EQ(ReachedInEveryOrder(mail.path(), list.file), std::set{c.reached});
+  }
+}
+
+TEST(ImportFolder, FlattensNestedGroupsThroughCyclesEachAddressOnce) {
+  fixture::TempFolder mail;
+  ImportedFile file;
+  file.contacts = {Contact("Ann", "ann@example.org"), Contact("Bo", "bo@example.org"),
+                   Contact("Cy", "cy@example.org")};
+  file.groups = {
+      {"Board", {ContactMember(0), GroupMember(1), ContactMember(2)}, 1},
+      {"Staff", {ContactMember(1), GroupMember(0), GroupMember(2)}, 2},  // back to Board
+      {"Self", {GroupMember(2), AddressMember("dee@example.org")}, 3},
+      {"Empty", {}, 4},
+  };
+  const ImportPlan plan = Import(mail.path(), file);
+  ASSERT_EQ(plan.lists.size(), 4u);
+  const std::vector<std::vector<std::string>> reached = {
+      {"ann@example.org", "bo@example.org", "dee@example.org", "cy@example.org"},
+      {"bo@example.org", "ann@example.org", "cy@example.org", "dee@example.org"},
+      {"dee@example.org"},
+      {}};
+  for (std::size_t k = 0; k < plan.lists.size(); ++k) {
+    SCOPED_TRACE(plan.lists[k].file);
+    EXPECT_EQ(ExpandTo(mail.path(), plan.lists[k].file), reached[k]);
+    EXPECT_EQ(plan.lists[k].members, reached[k].size());
+  }
+  EXPECT_EQ(ListEntries(plan.lists[0].bytes),
+            (std::vector<std::string>{"Ann", "Bo", "dee@example.org", "Cy"}));
+  EXPECT_EQ(plan.lists[3].bytes, "\\TITLE Empty\r\n");
+}
+
+TEST(ImportFolder, CutsEachFieldToItsRoomAndWritesWhatTheCodePageLacksAsQuestionMarks) {
+  struct Case {
+    unsigned codePage;
+    Record fields;
+    Record stored;
+    std::vector<exchange::FieldLoss> losses;
+  };
+  const std::string notes(85, 'n');
+  const Case cases[] = {
+      {1252,
+       {.name = "\xC5\x81ukasz \xE2\x82\xAC", .address = "l@example.pl"},
+       {.name = "?ukasz \x80", .address = "l@example.pl"},
+       {{"name", 0, 1}}},
+      {1250,
+       {.name = "\xC5\x81ukasz \xE2\x82\xAC", .address = "l@example.pl"},
+       {.name = "\xA3ukasz \x80", .address = "l@example.pl"},
+       {}},
+      {850,
+       {.name = "\xC3\xBC\xE2\x82\xAC", .address = "u@example.de"},
+       {.name = "\x81?", .address = "u@example.de"},
+       {{"name", 0, 1}}},
+      {1252,
+       {.name = std::string(45, 'N'),
+        .address = "a@example.org",
+        .company = "Co",
+        .phone = std::string(23, '1'),
+        .notes = "\xC3\xA9" + notes},
+       {.name = std::string(39, 'N'),
+        .address = "a@example.org",
+        .company = "Co",
+        .phone = std::string(23, '1'),
+        .notes = "\xE9" + notes.substr(0, 78)},
+       {{"name", 6, 0}, {"notes", 7, 0}}},
+      {1252,
+       {.name = "Kim", .address = "kim@example.org", .key = "\xE2\x98\x83" + std::string(12, 'k')},
+       {.name = "Kim", .address = "kim@example.org", .key = "?" + std::string(10, 'k')},
+       {{"key", 2, 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fields.name);
+    fixture::TempFolder mail;
+    ImportedFile file;
+    file.contacts = {{c.fields, 1}};
+    const ImportPlan plan = Import(mail.path(), file, c.codePage);
+    ASSERT_EQ(plan.bookFile, "IMPORT.PMR");
+    const std::string book = Slurp(mail.path() / "IMPORT.PMR");
+    ASSERT_EQ(book.size(), 128u + 458u);
+    EXPECT_EQ(book.substr(0, 5), std::string("Test\0", 5));
+    const Record stored = engine::ReadBookRecordFields(book.substr(128));
+    EXPECT_EQ(stored.name, c.stored.name);
+    EXPECT_EQ(stored.address, c.stored.address);
+    EXPECT_EQ(stored.company, c.stored.company);
+    EXPECT_EQ(stored.phone, c.stored.phone);
+    EXPECT_EQ(stored.notes, c.stored.notes);
+    EXPECT_EQ(stored.key, c.stored.key);
+    ASSERT_EQ(plan.contacts.size(), 1u);
+    const auto& losses = plan.contacts[0].losses;
+    ASSERT_EQ(losses.size(), c.losses.size());
+    for (std::size_t k = 0; k < losses.size(); ++k) {
+      EXPECT_EQ(losses[k].field, c.losses[k].field);
+      EXPECT_EQ(losses[k].cut, c.losses[k].cut);
+      EXPECT_EQ(losses[k].lost, c.losses[k].lost);
+    }
+  }
+}
+
+TEST(ImportFolder, TitlesAreOneLineCutToWhatATitleLineHolds) {
+  fixture::TempFolder mail;
+  ImportedFile file;
+  file.groups = {{"Choir\r\nsopranos", {}, 1}, {std::string(60, 't'), {}, 2}, {"", {}, 3}};
+  const ImportPlan plan = Import(mail.path(), file);
+  ASSERT_EQ(plan.lists.size(), 3u);
+  EXPECT_EQ(plan.lists[0].bytes, "\\TITLE Choir  sopranos\r\n");
+  EXPECT_EQ(plan.lists[1].bytes, "\\TITLE " + std::string(50, 't') + "\r\n");
+  EXPECT_EQ(plan.lists[1].titleLoss.cut, 10u);
+  EXPECT_EQ(plan.lists[2].bytes, "\\TITLE \r\n");
+  // What the folder's catalogue shows.
+  const clitest::Outcome lists = clitest::Cli({"lists", mail.path().string()});
+  EXPECT_NE(lists.out.find("\tChoir  sopranos\n"), std::string::npos) << lists.out;
+  EXPECT_TRUE(plan.bookFile.empty());  // no contacts, no book
+  EXPECT_EQ(Entries(mail.path()),
+            (std::set<std::string>{"CHOIRSOP.PML", "TTTTTTTT.PML", "LIST.PML"}));
+}
+
+TEST(ImportFolder, NamesNewFilesShortPlainAndUniqueInTheFolder) {
+  fixture::TempFolder mail;
+  mail.Write("IMPORT.PMR", "");
+  mail.Write("import1.pmr", "");
+  mail.Write("FRIENDS.PML", "old");
+  fs::create_directory(mail.path() / "friends1.pml");
+  ImportedFile file;
+  file.contacts = {Contact("Jo", "jo@example.org")};
+  file.groups = {{"Friends", {}, 1},
+                 {"friends", {}, 2},
+                 {"\xC3\x86r\xC3\xB8 Club", {}, 3},
+                 {"Con", {}, 4},
+                 {"COM", {}, 5},
+                 {"Committee of the club", {}, 6},
+                 {"Committee of the board", {}, 7},
+                 {"\xD0\x9A\xD0\xBB\xD1\x83\xD0\xB1", {}, 8},
+                 {"  -- ", {}, 9}};
+  const ImportPlan plan = Import(mail.path(), file);
+  EXPECT_EQ(plan.bookFile, "IMPORT2.PMR");
+  std::vector<std::string> files;
+  for (const auto& list : plan.lists) files.push_back(list.file);
+  EXPECT_EQ(files, (std::vector<std::string>{"FRIENDS2.PML", "FRIENDS3.PML", "AROCLUB.PML",
+                                             "CON1.PML", "COM.PML", "COMMITTE.PML", "COMMITT1.PML",
+                                             "LIST.PML", "LIST1.PML"}));
+  // COM alone is no device; COM1 to COM9 are.
+  file.groups = {{"COM", {}, 1}};
+  fixture::TempFolder other;
+  other.Write("COM.PML", "");
+  const ImportPlan second = Import(other.path(), file);
+  ASSERT_EQ(second.lists.size(), 1u);
+  EXPECT_EQ(second.lists[0].file, "COM10.PML");
+  EXPECT_EQ(Slurp(mail.path() / "FRIENDS.PML"), "old");
+}
+
+TEST(ImportFolder, AFailedWriteLeavesNothingAndOverwritesNothing) {
+  fixture::TempFolder mail;
+  mail.Write("OLD.PMR", fixture::BookBytes("Old", {{.name = "Jo", .address = "jo@example.org"}}));
+  ImportedFile file;
+  file.contacts = {Contact("Ann", "ann@example.org")};
+  file.groups = {
+      {"First", {ContactMember(0)}, 1}, {"Second", {ContactMember(0)}, 2}, {"Third", {}, 3}};
+  const std::string path = mail.path().string();
+  const engine::OpenedFolder opened = engine::OpenMailFolder(path);
+  const platform::CodePageEncoder encoder(1252);
+  const ImportPlan plan = exchange::PlanImport(file, opened.folder.get(),
+                                               *platform::ListEntryNames(path), "Test", encoder);
+  ASSERT_EQ(plan.lists.size(), 3u);
+  // Another program takes the second list's name after the planning.
+  mail.Write(plan.lists[1].file, "theirs");
+  const std::set<std::string> before = Entries(mail.path());
+  const auto fault = exchange::WriteImport(path, plan);
+  ASSERT_TRUE(fault);
+  EXPECT_EQ(fault->file, plan.lists[1].file);
+  EXPECT_EQ(fault->why, platform::WriteFailure::kExists);
+  EXPECT_EQ(Entries(mail.path()), before);
+  EXPECT_EQ(Slurp(mail.path() / plan.lists[1].file), "theirs");
+
+  // Into a folder that is not there: the first file fails, nothing is made.
+  const auto missing = exchange::WriteImport((mail.path() / "gone").string(), plan);
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->file, plan.bookFile);
+  EXPECT_EQ(missing->why, platform::WriteFailure::kMissing);
+  EXPECT_EQ(Entries(mail.path()), before);
+}
+
+TEST(ImportFolder, RenameNeverReplacesAFile) {
+  fixture::TempFolder mail;
+  mail.Write("A.TMP", "new");
+  mail.Write("B.PML", "theirs");
+  const std::string a = (mail.path() / "A.TMP").string();
+  const std::string b = (mail.path() / "B.PML").string();
+  EXPECT_EQ(platform::RenameNoReplace(a, b), platform::WriteFailure::kExists);
+  EXPECT_EQ(Slurp(b), "theirs");
+  EXPECT_EQ(Slurp(a), "new");
+  EXPECT_EQ(platform::WriteNewFile(b, "x"), platform::WriteFailure::kExists);
+  EXPECT_EQ(Slurp(b), "theirs");
+  const std::string c = (mail.path() / "C.PML").string();
+  EXPECT_EQ(platform::RenameNoReplace(a, c), platform::WriteFailure::kNone);
+  EXPECT_EQ(Slurp(c), "new");
+  EXPECT_FALSE(fs::exists(a));
+}
+
+}  // namespace
