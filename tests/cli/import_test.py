@@ -42,6 +42,8 @@ import thunderbird_import  # noqa: E402
 from export_test import compare, run  # noqa: E402
 
 SKIP = 77
+# What the import says of a source whose reader is still to come.
+NOT_YET = "this source cannot be read yet"
 EXAMPLES = os.path.join(HERE, "..", "..", "examples", "mail")
 # The reader each export target is read back with.
 SOURCE = {"thunderbird": "thunderbird", "ldap": "ldap", "vcard4": "vcard", "apple": "apple",
@@ -52,6 +54,7 @@ ALL_FIELDS = ("name", "email", "company", "key", "street", "postal", "phone", "f
 CARRIED = {"thunderbird": ALL_FIELDS, "ldap": tuple(f for f in ALL_FIELDS if f != "key"),
            "vcard4": ALL_FIELDS, "apple": ALL_FIELDS, "google": ALL_FIELDS,
            "outlook": tuple(f for f in ALL_FIELDS if f != "key"), "mutt": ("name", "email")}
+LEFT_OUT = re.compile(r"^quillmer-cli: list '.*' \([A-Z0-9_-]+\.PML\): '.*' left out: ")
 # What a file the program writes may be called: short and plain.
 WRITTEN_NAME = re.compile(r"^[A-Z0-9_-]{1,8}\.(PMR|PML)$")
 
@@ -93,10 +96,16 @@ class Cli:
         before = listing(folder) or {}
         result = self.run("import", "--from", source, *options, "--into", folder, path)
         err = result.stderr.decode("utf-8", errors="replace")
+        if result.returncode == 2 and NOT_YET in err:
+            skip(f"quillmer-cli cannot read --from {source} yet")
         if result.returncode != 0:
             fail(f"import --from {source} {path}: status {result.returncode}\n{err}")
+        # The summary, after a line for each member left out.
         lines = err.splitlines()
-        compare(len(lines), 1, f"lines on standard error of import --from {source} ({err!r})")
+        if not lines or not lines[-1].startswith(f"quillmer-cli: import from {source}: ") or \
+                any(not LEFT_OUT.match(l) for l in lines[:-1]):
+            fail(f"standard error of import --from {source}: not a summary line after the "
+                 f"members left out:\n{err}")
         after = listing(folder)
         for name, data in before.items():
             compare(after.get(name), data, f"{name}, there before the import,")
@@ -187,8 +196,12 @@ def round_trip(cli, folder, target, work):
         f.write(exported.stdout)
     source = SOURCE[target]
     new = os.path.join(work, f"new-{os.path.basename(folder)}")
-    cli.import_file(source, new, path)
+    imported = cli.import_file(source, new, path)
     what = f"{target}, {os.path.basename(folder)}"
+    # Every field of the folder fits its record: nothing may be cut.
+    compare(re.search(r"; (\d+) fields? cut, (\d+) characters? written as '\?'$",
+                      imported.stderr.decode("utf-8")).groups(), ("0", "0"),
+            f"{what}: fields cut and characters lost")
     report = cli.report(source, path)
     try:
         same_lists(cli.lists(new), [(titles[f], want_sets[f]) for f in titles], what)
@@ -514,7 +527,7 @@ def case_csv(make_book, cli, target, work, **_):
         with open(path, "wb") as f:
             f.write(data)
         new = os.path.join(work, "new-" + source)
-        cli.import_file(source, new, path)
+        imported = cli.import_file(source, new, path, "--report")
         same_lists(cli.lists(new), want, f"{name} (--from {source})")
         books = {r["email"]: r for r in cli.books(new)}
         compare(books.get("rene@example.fr", {}).get("name"), "Ren\u00e9 Dupont",
@@ -523,6 +536,15 @@ def case_csv(make_book, cli, target, work, **_):
     compare({a: books.get(a, {}).get("name") for a in ("lukasz@example.pl", "long@example.org")},
             {"lukasz@example.pl": "?ukasz ?ak", "long@example.org": LONG_NAME[:40]},
             "names cut and letters lost")
+    # And the report says so, contact by contact: characters cut, and
+    # written as '?', per field.
+    report = {l.split("\t")[2]: l.split("\t")[3:] for l in
+              imported.stdout.decode("utf-8").splitlines() if l.count("\t") == 4}
+    compare({n: report.get(n) for n in (LONG_NAME, "\u0141ukasz \u017bak", "Ren\u00e9 Dupont")},
+            {LONG_NAME: ["name 10", "none"], "\u0141ukasz \u017bak": ["none", "name 2"],
+             "Ren\u00e9 Dupont": ["none", "none"]}, "--report's cuts")
+    compare(re.search(r"; (\d+) fields? cut, (\d+) characters? written as '\?'$",
+                      imported.stderr.decode("utf-8")).groups(), ("1", "2"), "the summary's cuts")
 
 
 # ------------------------------------------------------------ failures
@@ -562,6 +584,9 @@ def case_failures(make_book, cli, target, work, **_):
             before = listing(into)
             result = cli.run("import", "--from", source, "--into", into, path)
             err = result.stderr.decode("utf-8", errors="replace")
+            if NOT_YET in err:
+                print(f"--from {source}: no reader yet, not checked")
+                break
             wrong = []
             if result.returncode != 2:
                 wrong.append(f"status {result.returncode}, not 2")
