@@ -14,6 +14,7 @@
 #include "cli/commands.h"
 #include "cli/folder.h"
 #include "engine/mail_folder.h"
+#include "engine/mailing_list.h"
 #include "exchange/import_folder.h"
 #include "exchange/import_readers.h"
 #include "platform/codepage.h"
@@ -103,7 +104,7 @@ void WriteReport(Session& session, const exchange::ImportedFile& file, const Imp
     converter.AppendUtf8(list.title, title);
     session.Line(list.file + '\t' + Cell(title) + '\t' + std::to_string(list.members) + '\t' +
                  std::to_string(list.asNames) + '\t' + std::to_string(list.asAddresses) + '\t' +
-                 std::to_string(list.leftOut.size()));
+                 std::to_string(list.leftOut.size() + list.unresolved));
   }
   for (std::size_t k = 0; k < plan.contacts.size(); ++k) {
     const PlannedContact& contact = plan.contacts[k];
@@ -131,7 +132,7 @@ std::string Summary(std::string_view source, const ImportPlan& plan) {
   for (const PlannedList& list : plan.lists) {
     names += list.asNames;
     addresses += list.asAddresses;
-    leftOut += list.leftOut.size();
+    leftOut += list.leftOut.size() + list.unresolved;
     lost += list.titleLoss.lost;
     files += (files.empty() ? "" : ", ") + list.file;
   }
@@ -142,9 +143,33 @@ std::string Summary(std::string_view source, const ImportPlan& plan) {
   if (!files.empty()) line += " (" + files + ")";
   line += ": " + Counted(names, "entry", "entries") + " as names, " + std::to_string(addresses) +
           " as addresses, " + Counted(leftOut, "member", "members") + " left out; " +
-          Counted(cut, "field", "fields") + " cut, " +
-          Counted(lost, "character", "characters") + " written as '?'";
+          Counted(cut, "field", "fields") + " cut, " + Counted(lost, "character", "characters") +
+          " written as '?'";
   return line;
+}
+
+// The folder's own lists whose entries the new book may lead elsewhere:
+// each such entry named on standard error before anything is written.
+void NoteTurnedEntries(Session& session, const Folder& folder, const ImportPlan& plan) {
+  if (plan.bookFile.empty()) return;
+  const exchange::ExistingEntries existing(plan, folder.Contents());
+  for (std::size_t i = 0; i < folder.ListCount(); ++i) {
+    platform::FileFailure why = platform::FileFailure::kNone;
+    const std::optional<std::string> list = folder.ReadList(i, why);
+    if (!list) {
+      session.Note(CannotRead({std::string(folder.ListAt(i).file), false, why}) +
+                   ": what the new book changes of it is not known");
+      continue;
+    }
+    engine::ForEachListEntry(*list, [&](std::size_t line, std::string_view entry) {
+      const auto turn = existing.Turns(entry);
+      if (!turn) return;
+      session.Note("list " + Quoted(Shown(folder.ListAt(i).file)) + " line " +
+                   std::to_string(line) + ": " + Quoted(entry) + " may reach " + Quoted(turn->now) +
+                   " from " + plan.bookFile + " instead of " +
+                   (turn->before.empty() ? std::string("nothing") : Quoted(turn->before)));
+    });
+  }
 }
 
 }  // namespace
@@ -220,6 +245,7 @@ int RunImport(Session& session, const Request& request) {
   const ImportPlan plan = exchange::PlanImport(read.file, folder ? &folder->Contents() : nullptr,
                                                taken, BookTitle(path, source->name), *encoder);
   if (request.report) WriteReport(session, read.file, plan, *converter);
+  if (folder) NoteTurnedEntries(session, *folder, plan);
 
   const bool anything = !plan.bookFile.empty() || !plan.lists.empty();
   bool made = false;
@@ -241,6 +267,11 @@ int RunImport(Session& session, const Request& request) {
     for (const exchange::LeftOutMember& member : list.leftOut) {
       session.Note("list " + Quoted(read.file.groups[list.group].name) + " (" + list.file +
                    "): " + Quoted(member.member) + " left out: " + member.why);
+    }
+    if (list.unresolved > 0) {
+      session.Note("list " + Quoted(read.file.groups[list.group].name) + " (" + list.file +
+                   "): " + Counted(list.unresolved, "member", "members") +
+                   " the file names but does not give left out");
     }
   }
   session.Note(Summary(source->name, plan));

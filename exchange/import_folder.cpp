@@ -191,6 +191,8 @@ struct Flattener {
   void Group(std::size_t g) {
     if (g >= file.groups.size() || groupsSeen[g]) return;  // a cycle, or met before
     groupsSeen[g] = true;
+    list.unresolved += file.groups[g].unresolved;
+    list.members += file.groups[g].unresolved;
     for (const ImportedMember& member : file.groups[g].members) Member(member);
   }
 
@@ -318,6 +320,37 @@ ImportPlan PlanImport(const ImportedFile& file, const engine::MailFolder* folder
     flattener.Group(g);
   }
   return plan;
+}
+
+ExistingEntries::ExistingEntries(const ImportPlan& plan, const engine::MailFolder& folder) {
+  engine::StringTable names;
+  engine::StringTable addresses;
+  engine::AppendBookRecords(plan.bookBytes, names, addresses);
+  const auto add = [](std::vector<std::string>& to, std::string address) {
+    if (std::find(to.begin(), to.end(), address) == to.end()) to.push_back(std::move(address));
+  };
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    add(names_[std::string(names[k])].added, Reduced(addresses[k]));
+  }
+  for (std::size_t k = 0; k < folder.BookNames().size(); ++k) {
+    const auto found = names_.find(std::string(folder.BookNames()[k]));
+    if (found != names_.end()) add(found->second.before, Reduced(folder.BookAddresses()[k]));
+  }
+}
+
+std::optional<ExistingEntries::Turn> ExistingEntries::Turns(std::string_view entry) const {
+  const auto found = names_.find(engine::UpperCase(entry));
+  if (found == names_.end()) return std::nullopt;
+  std::vector<std::string> before = found->second.before;
+  if (before.empty()) {
+    before.push_back(entry.find('@') != std::string_view::npos ? Reduced(entry) : std::string());
+  }
+  for (const std::string& now : found->second.added) {
+    if (std::find(before.begin(), before.end(), now) == before.end()) {
+      return Turn{now, before.front()};
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<ImportWriteFault> WriteImport(const std::string& folder, const ImportPlan& plan) {

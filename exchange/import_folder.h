@@ -29,6 +29,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/folder_contents.h"
@@ -71,6 +72,9 @@ struct PlannedList {
   std::size_t asNames = 0;      // entries written as a name
   std::size_t asAddresses = 0;  // entries written as an address
   std::vector<LeftOutMember> leftOut;
+  // Members the file names but gives nowhere (ImportedGroup::unresolved),
+  // of the group and the groups flattened into it: left out too.
+  std::size_t unresolved = 0;
   std::string bytes;  // the whole file
 };
 
@@ -90,6 +94,27 @@ struct ImportPlan {
 ImportPlan PlanImport(const ImportedFile& file, const engine::MailFolder* folder,
                       std::span<const std::string> taken, std::string_view bookTitle,
                       const platform::CodePageEncoder& encoder);
+
+// What the new book may change of the lists the folder had: an entry whose
+// name the new book holds with an address the entry did not reach before
+// may reach that address now, when the listing gives the new book first.
+class ExistingEntries {
+ public:
+  struct Turn {
+    std::string now;     // an address the new book holds for the name
+    std::string before;  // what the entry reached (empty: nothing)
+  };
+  ExistingEntries(const ImportPlan& plan, const engine::MailFolder& folder);
+  // Whether the list entry `entry` (its bytes) may now lead elsewhere.
+  std::optional<Turn> Turns(std::string_view entry) const;
+
+ private:
+  struct Addresses {
+    std::vector<std::string> added;   // the new book's, reduced as expand shows them
+    std::vector<std::string> before;  // the old books', the same way
+  };
+  std::unordered_map<std::string, Addresses> names_;  // by upper-cased name
+};
 
 // Why WriteImport failed: the file (its bare name) and what the system said.
 struct ImportWriteFault {

@@ -5,7 +5,9 @@
 //
 // A group's members are what the file says they are: one of its contacts,
 // another of its groups (nested groups, mutt's aliases of aliases), or an
-// address the file gives only there. Flattening them is the writer's.
+// address the file gives only there. Flattening them is the writer's; groups
+// may name each other in a ring (never themselves), so flattening keeps
+// track of the groups it is inside.
 #pragma once
 
 #include <cstddef>
@@ -34,6 +36,10 @@ struct ImportedGroup {
   std::string name;  // UTF-8, as the file gives it
   std::vector<ImportedMember> members;
   std::size_t line = 0;
+  // Members the file names but gives nowhere and that say no address (an
+  // LDAP dn or a vCard UID of no entry in the file): left out, counted for
+  // the report.
+  std::size_t unresolved = 0;
 };
 
 struct ImportedFile {

@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/address_book.h"
@@ -25,6 +27,7 @@
 #include "platform/files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
+#include "tests/support/exclusive_hold.h"
 
 namespace {
 
@@ -296,6 +299,41 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
   }
 }
 
+TEST(ImportFolder, NamesTheEntriesOfTheFoldersListsTheNewBookMayLeadElsewhere) {
+  fixture::TempFolder mail;
+  mail.Write("OLD.PMR",
+             fixture::BookBytes("Old", {{.name = "Jo Smith", .address = "jo@old.example"},
+                                        {.name = "Ann", .address = "ann@example.org"}}));
+  ImportedFile file;
+  file.contacts = {Contact("Jo Smith", "jo@new.example"), Contact("ann", "ann@example.org"),
+                   Contact("pat@example.org", "other@example.org"),
+                   Contact("Nobody", "n@example.org")};
+  const std::string path = mail.path().string();
+  const engine::OpenedFolder opened = engine::OpenMailFolder(path);
+  const platform::CodePageEncoder encoder(1252);
+  const ImportPlan plan = exchange::PlanImport(file, opened.folder.get(),
+                                               *platform::ListEntryNames(path), "Test", encoder);
+  const exchange::ExistingEntries existing(plan, *opened.folder);
+  struct Case {
+    std::string entry;
+    std::optional<std::pair<std::string, std::string>> turn;  // now, before
+  };
+  const Case cases[] = {
+      {"jo smith", {{"jo@new.example", "jo@old.example"}}},
+      {"ANN", std::nullopt},  // the same address either way
+      {"pat@example.org", {{"other@example.org", "pat@example.org"}}},
+      {"nobody", {{"n@example.org", ""}}},
+      {"Jo Smith ", std::nullopt},  // another name
+      {"zed@example.org", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    const auto turn = existing.Turns(c.entry);
+    ASSERT_EQ(turn.has_value(), c.turn.has_value());
+    if (turn) EXPECT_EQ(std::make_pair(turn->now, turn->before), *c.turn);
+  }
+}
+
 TEST(ImportFolder, FlattensNestedGroupsThroughCyclesEachAddressOnce) {
   fixture::TempFolder mail;
   ImportedFile file;
@@ -488,6 +526,116 @@ TEST(ImportFolder, RenameNeverReplacesAFile) {
   EXPECT_EQ(platform::RenameNoReplace(a, c), platform::WriteFailure::kNone);
   EXPECT_EQ(Slurp(c), "new");
   EXPECT_FALSE(fs::exists(a));
+}
+
+// The command before it writes: every mistake on its line, and a file it
+// cannot read or that holds a fault, ends with one line on standard error,
+// exit status 2, no output, and no folder made.
+TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
+  fixture::TempFolder work;
+  work.Write("binary.csv", std::string("name,email\r\nJo\0,jo@example.org\r\n", 31));
+  work.Write("notes.txt", "not a folder");
+  const std::string into = (work.path() / "Mail").string();
+  const std::string file = (work.path() / "binary.csv").string();
+  const std::string missing = (work.path() / "missing.csv").string();
+  const std::string names = "thunderbird, ldap, vcard, apple, google, outlook, mutt or csv";
+  struct Case {
+    std::vector<std::string> args;
+    std::string err;  // its start
+  };
+  const Case cases[] = {
+      {{"import", "--into", into, file},
+       "quillmer-cli: import needs --from SOURCE (expected " + names + ")\n"},
+      {{"import", "--from", "gmail", "--into", into, file},
+       "quillmer-cli: unknown source 'gmail' for import (expected " + names + ")\n"},
+      {{"import", "--from", "csv", file}, "quillmer-cli: import needs --into FOLDER"},
+      {{"import", "--from", "csv", "--into", into}, "quillmer-cli: import needs a FILE to read\n"},
+      {{"import", "--from", "csv", "--into", into, file, file},
+       "quillmer-cli: too many arguments for import: '" + file + "'\n"},
+      {{"import", "--from", "csv", "--codepage", "65001", "--into", into, file},
+       "quillmer-cli: unknown code page '65001'"},
+      {{"import", "--from", "csv", "--into", into, missing},
+       "quillmer-cli: cannot read '" + missing + "' (missing)\n"},
+      {{"import", "--from", "csv", "--into", into, work.path().string()},
+       "quillmer-cli: cannot read '" + work.path().string() + "' (not a file)\n"},
+      {{"import", "--from", "csv", "--into", into, file}, "quillmer-cli: " + file + ":"},
+      {{"import", "--from", "csv", "--into", (work.path() / "notes.txt").string(),
+        (work.path() / "notes.txt").string()},
+       ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args.back());
+    const clitest::Outcome o = clitest::Cli(c.args);
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err.substr(0, c.err.size()), c.err);
+    EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
+    EXPECT_FALSE(fs::exists(into));
+  }
+  EXPECT_EQ(Slurp(work.path() / "notes.txt"), "not a folder");
+}
+
+// A mutt alias file into a folder not there yet: the report first, the
+// files, the summary; a second import beside the first.
+TEST(ImportCli, ReportsEachListAndContactThenWritesTheFilesAndSumsUp) {
+  fixture::TempFolder work;
+  work.Write("club.aliases",
+             "# the club\n"
+             "alias chair Christopher Alexander Montgomery-Smithson <chair@club.example>\n"
+             "alias tre \xC5\x81ucja \xE2\x98\x83 <lucja@club.example>\n"
+             "alias board chair, tre\n"
+             "alias all board, sec@club.example, chair\n");
+  const std::string mail = (work.path() / "Mail").string();
+  const clitest::Outcome o = clitest::Cli({"import", "--from", "mutt", "--report", "--into", mail,
+                                           (work.path() / "club.aliases").string()});
+  EXPECT_EQ(o.status, 0) << o.err;
+  // file, title, members, as names, as addresses, left out; book, record,
+  // name, cut, written as '?'.
+  EXPECT_EQ(o.out,
+            "BOARD.PML\tboard\t2\t2\t0\t0\n"
+            "ALL.PML\tall\t3\t2\t1\t0\n"
+            "IMPORT.PMR\t1\tChristopher Alexander Montgomery-Smithson\tname 2\tnone\n"
+            "IMPORT.PMR\t2\t\xC5\x81ucja \xE2\x98\x83\tnone\tname 2\n");
+  EXPECT_EQ(o.err,
+            "quillmer-cli: import from mutt: 2 contacts into IMPORT.PMR, 2 lists (BOARD.PML, "
+            "ALL.PML): 4 entries as names, 1 as addresses, 0 members left out; 1 field cut, 2 "
+            "characters written as '?'\n");
+  EXPECT_EQ(Entries(mail), (std::set<std::string>{"IMPORT.PMR", "BOARD.PML", "ALL.PML"}));
+  EXPECT_EQ(clitest::Cli({"expand", "--format", "to", mail, "all"}).out,
+            "Christopher Alexander Montgomery-Smiths <chair@club.example>, ?ucja ? "
+            "<lucja@club.example>, sec@club.example\n");
+
+  // Again, without the report: new names, and the entries the new book may
+  // turn in the lists already there are named.
+  const clitest::Outcome again = clitest::Cli(
+      {"import", "--from", "mutt", "--into", mail, (work.path() / "club.aliases").string()});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(again.out, "");
+  EXPECT_NE(again.err.find("into IMPORT1.PMR, 2 lists (BOARD1.PML, ALL1.PML)"), std::string::npos)
+      << again.err;
+  EXPECT_EQ(again.err.find("may reach"), std::string::npos) << again.err;  // the same addresses
+  EXPECT_EQ(Entries(mail), (std::set<std::string>{"IMPORT.PMR", "BOARD.PML", "ALL.PML",
+                                                  "IMPORT1.PMR", "BOARD1.PML", "ALL1.PML"}));
+}
+
+TEST(ImportCli, ABookItCannotReadStopsTheImportBeforeAnythingIsWritten) {
+  fixture::TempFolder work;
+  work.Write("jo.aliases", "alias jo Jo <jo@example.org>\nalias team jo\n");
+  const fs::path mail = work.path() / "Mail";
+  fs::create_directory(mail);
+  std::ofstream(mail / "OLD.PMR", std::ios::binary)
+      << fixture::BookBytes("Old", {{.name = "Jo", .address = "jo@old.example"}});
+  const std::set<std::string> before = Entries(mail);
+  const testsupport::ExclusiveHold hold((mail / "OLD.PMR").string());
+  ASSERT_TRUE(hold.Held());
+  const clitest::Outcome o = clitest::Cli(
+      {"import", "--from", "mutt", "--into", mail.string(), (work.path() / "jo.aliases").string()});
+  EXPECT_EQ(o.status, 3);
+  EXPECT_EQ(o.err,
+            "quillmer-cli: cannot read address book 'OLD.PMR' (held by another program)\n"
+            "quillmer-cli: nothing imported: every address book of '" +
+                mail.string() + "' must be read first\n");
+  EXPECT_EQ(Entries(mail), before);
 }
 
 }  // namespace
