@@ -303,6 +303,11 @@ std::string DnPart(std::string_view dn, std::string_view type) {
   return {};
 }
 
+// A dn's value as text: its \XX escapes may give any bytes.
+std::string DnText(std::string_view value, unsigned ansi) {
+  return importtext::WithoutNuls(importtext::AsUtf8(value, ansi));
+}
+
 // RFC 4517 Postal Address: lines separated by "$", "\24" and "\5C" for a
 // dollar and a backslash; the lines here end in CR LF.
 std::string PostalLines(std::string_view value) {
@@ -407,7 +412,7 @@ ImportRead ReadLdif(std::string_view bytes, unsigned ansiCodePage) {
       if (group.name.empty()) {
         std::vector<std::vector<Ava>> rdns;
         if (ParseDn(e.dn, rdns) && !rdns.empty() && !rdns[0].empty()) {
-          group.name = rdns[0][0].value;
+          group.name = DnText(rdns[0][0].value, ansiCodePage);
         }
       }
       group.line = e.line;
@@ -445,14 +450,14 @@ ImportRead ReadLdif(std::string_view bytes, unsigned ansiCodePage) {
         group.members.push_back(std::move(member));
         continue;
       }
-      std::string address(Trim(DnPart(dn, "mail")));
+      std::string address(Trim(DnText(DnPart(dn, "mail"), ansiCodePage)));
       if (address.empty()) {
         ++group.unresolved;
         continue;
       }
       ImportedMember member;
       member.address = std::move(address);
-      member.name = DnPart(dn, "cn");
+      member.name = DnText(DnPart(dn, "cn"), ansiCodePage);
       group.members.push_back(std::move(member));
     }
   }

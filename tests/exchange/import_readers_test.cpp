@@ -153,6 +153,11 @@ const Sample kSamples[] = {
      "contact 11: Bob, Jr. <bob@example.org>\n"
      "group 17: Inner: #AnnMarie\n"
      "group 22: Outer: #Bob, Jr. @Inner +1 unresolved\n"},
+    // A member only in the group, its dn's value escaped in hex (UTF-8).
+    {"escaped member dn", "ldap",
+     "dn: cn=Team,dc=example,dc=org\nobjectClass: groupOfNames\n"
+     "member: cn=Ren\\C3\\A9\\, Sr.,mail=rene@example.fr,dc=example,dc=org\n",
+     "group 1: Team: \"Ren\xC3\xA9, Sr.\" <rene@example.fr>\n"},
     // KDE's vCard 4.0 with a group: lower-case types, MEMBER by UID.
     {"kde vcard 4", "vcard",
      "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL;TYPE=work:jo@work.example\r\n"
@@ -164,6 +169,20 @@ const Sample kSamples[] = {
      "contact 1: Jo Smith <jo@example.org> company=Acme, Sales phone=555 1234 fax=555 1235 "
      "notes=a\\r\\nb, c\n"
      "group 13: Team: #Jo Smith <ann@example.org> +1 unresolved\n"},
+    // python3-vobject's vCard 3.0: folded at 75 octets, escaped, a group.
+    {"vobject vcard 3", "apple",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:u-1\r\nEMAIL;TYPE=INTERNET:rene@example.fr\r\n"
+     "FN:Ren\xC3\xA9 M\xC3\xBCller\\, Jr.\r\nN:M\xC3\xBCller;Ren\xC3\xA9;;;\r\n"
+     "NOTE:a long note\\; with\\, specials\\nand a line break xxxxxxxxxxxxxxxxxxxxxx\r\n"
+     " xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n"
+     " xxxx\r\nORG:Acme\\; Inc;Sales\r\nEND:VCARD\r\n"
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Club\r\nN:Club;;;;\r\nX-ADDRESSBOOKSERVER-KIND:group\r\n"
+     "X-ADDRESSBOOKSERVER-MEMBER:urn:uuid:u-1\r\nEND:VCARD\r\n",
+     "contact 1: Ren\xC3\xA9 M\xC3\xBCller, Jr. <rene@example.fr> company=Acme; Inc, Sales "
+     "notes=a long note; with, specials\\r\\nand a line break " +
+         std::string(100, 'x') +
+         "\n"
+         "group 12: Club: #Ren\xC3\xA9 M\xC3\xBCller, Jr.\n"},
     // A phone's vCard 2.1: quoted-printable with soft breaks, CHARSET,
     // bare types, a grouped property name, an AGENT card inside.
     {"phone vcard 2.1", "vcard",
