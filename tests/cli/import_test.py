@@ -336,6 +336,12 @@ def case_thunderbird_ldif(make_book, cli, target, work, **_):
     new = os.path.join(work, "new")
     cli.import_file("thunderbird", new, ldif)
     same_lists(cli.lists(new), want, "Thunderbird's LDIF export")
+    # Thunderbird on Windows ends its lines with CR LF.
+    crlf = os.path.join(work, "windows.ldif")
+    with open(ldif, "rb") as src, open(crlf, "wb") as dst:
+        dst.write(src.read().replace(b"\n", b"\r\n"))
+    cli.import_file("thunderbird", os.path.join(work, "new-crlf"), crlf)
+    same_lists(cli.lists(os.path.join(work, "new-crlf")), want, "the same with CR LF")
     books = {r["email"]: r for r in cli.books(new)}
     jo = books.get("jo@example.org")
     compare(jo and (jo["name"], jo["company"], jo["key"], jo["phone"], jo["fax"], jo["notes"],
@@ -586,12 +592,14 @@ def case_csv(make_book, cli, target, work, **_):
         writer.writerow([row.get(h, "") for h in header])
     cases = (("google", "google.csv", google.getvalue().encode("utf-8"), GOOGLE_LISTS),
              ("outlook", "outlook.csv", outlook.getvalue().encode("cp1252"), OUTLOOK_LISTS),
-             ("csv", "plain.csv", PLAIN_CSV.encode("utf-8"), PLAIN_LISTS))
+             ("csv", "plain.csv", PLAIN_CSV.encode("utf-8"), PLAIN_LISTS),
+             # As Excel saves "CSV UTF-8": a byte order mark first.
+             ("csv", "excel.csv", b"\xef\xbb\xbf" + PLAIN_CSV.encode("utf-8"), PLAIN_LISTS))
     for source, name, data, want in cases:
         path = os.path.join(work, name)
         with open(path, "wb") as f:
             f.write(data)
-        new = os.path.join(work, "new-" + source)
+        new = os.path.join(work, "new-" + name)
         imported = cli.import_file(source, new, path, "--report")
         same_lists(cli.lists(new), want, f"{name} (--from {source})")
         books = {r["email"]: r for r in cli.books(new)}
