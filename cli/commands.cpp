@@ -160,7 +160,9 @@ constexpr std::string_view kImportHelp[] = {
     "address is left out and named on standard error. New files only, with short",
     "names no file of FOLDER has; nothing is ever overwritten, and a failed import",
     "leaves nothing behind. A fault in FILE is shown as FILE:LINE: what is wrong,",
-    "exit status 2. A one-line summary follows on standard error.",
+    "exit status 2. A book of FOLDER that cannot be read stops the import, exit",
+    "status 3. An entry of FOLDER's own lists that the new book's names may lead",
+    "elsewhere is named on standard error, then a one-line summary.",
 };
 // clang-format on
 

@@ -252,8 +252,10 @@ int RunImport(Session& session, const Request& request) {
   if (anything && !there) {
     const platform::WriteFailure failure = platform::MakeFolder(into);
     if (failure != platform::WriteFailure::kNone) {
-      return session.Fail("cannot make folder " + Quoted(Shown(into)) + " (" +
-                          std::string(WriteFailureText(failure)) + ")");
+      const std::string why = failure == platform::WriteFailure::kMissing
+                                  ? "the folder it goes in is not there"
+                                  : std::string(WriteFailureText(failure));
+      return session.Fail("cannot make folder " + Quoted(Shown(into)) + " (" + why + ")");
     }
     made = true;
   }

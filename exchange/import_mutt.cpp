@@ -131,7 +131,8 @@ std::optional<std::vector<Item>> AddressList(std::string_view text) {
     while (!name.empty() && name.back() == ' ') name.pop_back();
     item.name = std::move(name);
     item.bare = item.name.empty() && item.address.find('@') == std::string::npos;
-    if (!item.address.empty() || !item.name.empty()) items.push_back(std::move(item));
+    // A name alone ("(Jo)", "Jo <>") is no address: mutt sends to none.
+    if (!item.address.empty()) items.push_back(std::move(item));
     phrase.clear();
     angle.clear();
     comment.clear();

@@ -198,8 +198,8 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({}, "no command");
   ExpectOneError({"expnad", Folder(), "x"}, "'expnad'");
   ExpectOneError({"expnad"},
-                 "unknown command 'expnad' (expected lists, expand, check, books or export); try "
-                 "'quillmer-cli --help'");
+                 "unknown command 'expnad' (expected lists, expand, check, books, export or "
+                 "import); try 'quillmer-cli --help'");
   ExpectOneError({"--verbose"}, "'--verbose'");
   ExpectOneError({"expand", "--strp", Folder(), "CLUB.PML"}, "'--strp'");
   ExpectOneError({"lists", "--sort", Folder()}, "'--sort'");

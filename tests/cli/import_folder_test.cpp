@@ -155,6 +155,7 @@ struct EntryCase {
   std::vector<std::string> entries;     // the list's entries as written
   std::vector<std::string> reached;     // the group's addresses, each once
   std::size_t leftOut = 0;
+  unsigned codePage = 1252;
 };
 
 TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMembersAddress) {
@@ -210,6 +211,25 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
        {ContactMember(0)},
        {"Ren\xE9"},
        {"rene@example.fr"}},
+      // In code page 437 the index takes 0x81 (u with diaeresis) as 0x9A.
+      {"an OEM letter in other letter case",
+       {{.name = "M\x9ALLER", .address = "m@old.example"}},
+       {},
+       {Contact("M\xC3\xBCller", "m@example.de")},
+       {ContactMember(0)},
+       {"m@example.de"},
+       {"m@example.de"},
+       0,
+       437},
+      {"an OEM letter no old book has",
+       {},
+       {},
+       {Contact("M\xC3\xBCller", "m@example.de")},
+       {ContactMember(0)},
+       {"M\x81ller"},
+       {"m@example.de"},
+       0,
+       437},
       {"the same name twice in the new book",
        {},
        {},
@@ -268,6 +288,13 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
        {"Jo"},
        {"jo@example.org"},
        2},
+      {"an address longer than the book holds",
+       {},
+       {},
+       {Contact("Long", std::string(120, 'a') + "@example.org")},
+       {ContactMember(0)},
+       {std::string(120, 'a') + "@example.org"},
+       {std::string(120, 'a') + "@example.org"}},
       {"an address the code page cannot hold",
        {},
        {},
@@ -285,7 +312,7 @@ TEST(ImportFolder, WritesANameOnlyWhereEveryRecordOfTheFolderWithItLeadsToTheMem
     ImportedFile file;
     file.contacts = c.contacts;
     file.groups.push_back(ImportedGroup{"Club", c.members, 1});
-    const ImportPlan plan = Import(mail.path(), file);
+    const ImportPlan plan = Import(mail.path(), file, c.codePage);
     ASSERT_EQ(plan.lists.size(), 1u);
     const exchange::PlannedList& list = plan.lists[0];
     EXPECT_EQ(list.file, "CLUB.PML");
@@ -535,6 +562,7 @@ TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
   fixture::TempFolder work;
   work.Write("binary.csv", std::string("name,email\r\nJo\0,jo@example.org\r\n", 31));
   work.Write("notes.txt", "not a folder");
+  work.Write("jo.aliases", "alias jo Jo <jo@example.org>\n");
   const std::string into = (work.path() / "Mail").string();
   const std::string file = (work.path() / "binary.csv").string();
   const std::string missing = (work.path() / "missing.csv").string();
@@ -559,9 +587,14 @@ TEST(ImportCli, RefusesWithOneLineAndWritesNothing) {
       {{"import", "--from", "csv", "--into", into, work.path().string()},
        "quillmer-cli: cannot read '" + work.path().string() + "' (not a file)\n"},
       {{"import", "--from", "csv", "--into", into, file}, "quillmer-cli: " + file + ":"},
-      {{"import", "--from", "csv", "--into", (work.path() / "notes.txt").string(),
-        (work.path() / "notes.txt").string()},
-       ""},
+      {{"import", "--from", "mutt", "--into", (work.path() / "none" / "Mail").string(),
+        (work.path() / "jo.aliases").string()},
+       "quillmer-cli: cannot make folder '" + (work.path() / "none" / "Mail").string() +
+           "' (the folder it goes in is not there)\n"},
+      {{"import", "--from", "mutt", "--into", (work.path() / "notes.txt").string(),
+        (work.path() / "jo.aliases").string()},
+       "quillmer-cli: cannot import into '" + (work.path() / "notes.txt").string() +
+           "': not a folder\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args.back());

@@ -319,6 +319,7 @@ const BadInput kBadInputs[] = {
     {"vcard", "END:VCARD\n", 1, "END:VCARD without its BEGIN:VCARD"},
     {"mutt", "alias\n", 1, "an alias without its key"},
     {"mutt", "# x\nalias jo\n", 2, "alias jo gives no address"},
+    {"mutt", "alias jo (Jo Smith), Jo <>\n", 1, "alias jo gives no address"},
     {"mutt", "alias jo \"Jo Smith <jo@example.org>\n", 1, "a quote that is not closed"},
     {"mutt", "\n\nalias jo Jo <jo@example.org\n", 3, "alias jo: an address that is not closed"},
     {"mutt", "alias -group\n", 1, "-group without the group's name"},
