@@ -22,8 +22,7 @@ CASE is one of
   failures          bad input (one line naming the file and line, status 2,
                     nothing written), a second import beside the first, and
                     a name an existing book holds with another address.
-Exit status 77 (skipped) when quillmer-cli has no import command or a
-program a case needs is missing.
+Exit status 77 (skipped) when a program a case needs is missing.
 """
 import csv
 import email.utils
@@ -43,8 +42,6 @@ import thunderbird_import  # noqa: E402
 from export_test import compare, run  # noqa: E402
 
 SKIP = 77
-# What the import says of a source whose reader is still to come.
-NOT_YET = "this source cannot be read yet"
 EXAMPLES = os.path.join(HERE, "..", "..", "examples", "mail")
 # The reader each export target is read back with.
 SOURCE = {"thunderbird": "thunderbird", "ldap": "ldap", "vcard4": "vcard", "apple": "apple",
@@ -87,9 +84,6 @@ def listing(folder):
 class Cli:
     def __init__(self, cli):
         self.cli = cli
-        probe = subprocess.run([cli, "import"], capture_output=True)
-        if b"unknown command 'import'" in probe.stderr:
-            skip("quillmer-cli has no import command")
 
     def run(self, *args):
         return subprocess.run([self.cli, *args], capture_output=True)
@@ -100,8 +94,6 @@ class Cli:
         before = listing(folder) or {}
         result = self.run("import", "--from", source, *options, "--into", folder, path)
         err = result.stderr.decode("utf-8", errors="replace")
-        if result.returncode == 2 and NOT_YET in err:
-            skip(f"quillmer-cli cannot read --from {source} yet")
         if result.returncode != 0:
             fail(f"import --from {source} {path}: status {result.returncode}\n{err}")
         # The summary, after a line for each member left out.
@@ -117,13 +109,6 @@ class Cli:
             if not WRITTEN_NAME.match(name):
                 fail(f"import --from {source} wrote {name!r}: not a short plain *.PMR or *.PML")
         return result
-
-    def report(self, source, path, *options):
-        """What --report says of the import, for failure messages."""
-        with tempfile.TemporaryDirectory() as spare:
-            result = self.run("import", "--from", source, *options, "--report", "--into",
-                              os.path.join(spare, "new"), path)
-        return (result.stdout + result.stderr).decode("utf-8", errors="replace")
 
     def lists(self, folder):
         """[(title, {address, case folded})] of every list of folder."""
@@ -671,9 +656,6 @@ def case_failures(make_book, cli, target, work, **_):
             before = listing(into)
             result = cli.run("import", "--from", source, "--into", into, path)
             err = result.stderr.decode("utf-8", errors="replace")
-            if NOT_YET in err:
-                print(f"--from {source}: no reader yet, not checked")
-                break
             wrong = []
             if result.returncode != 2:
                 wrong.append(f"status {result.returncode}, not 2")
