@@ -398,10 +398,10 @@ def check_outlook(data, want, titles, work, stderr):
 
 # ------------------------------------------------------------ mutt
 
-def check_mutt(data, want, titles, work, stderr):
-    aliases = os.path.join(work, "aliases")
-    with open(aliases, "wb") as f:
-        f.write(data)
+def mutt_recipients(aliases, keys, work):
+    """{key: addresses} as mutt itself sends a message to each alias key of
+    the alias file `aliases` (sourced and set as its alias file): the
+    arguments mutt gives its sendmail."""
     record = os.path.join(work, "sent")
     sendmail = os.path.join(work, "sendmail")
     with open(sendmail, "w") as f:
@@ -413,8 +413,7 @@ def check_mutt(data, want, titles, work, stderr):
                 f"set use_from=yes\nset copy=no\nset record=\"\"\nset alias_file=\"{aliases}\"\n"
                 f"source \"{aliases}\"\n")
     got = {}
-    # A list is known in mutt by its alias key, the title the report gives.
-    for key in titles.values():
+    for key in keys:
         if os.path.exists(record):
             os.remove(record)
         env = {**os.environ, "HOME": work, "LANG": "C.UTF-8"}
@@ -422,7 +421,15 @@ def check_mutt(data, want, titles, work, stderr):
         with open(record) as f:
             args = f.read().split("\n")
         got[key] = {a for a in args[args.index("--") + 1:] if a}
-    arrived(got, want, titles)
+    return got
+
+
+def check_mutt(data, want, titles, work, stderr):
+    aliases = os.path.join(work, "aliases")
+    with open(aliases, "wb") as f:
+        f.write(data)
+    # A list is known in mutt by its alias key, the title the report gives.
+    arrived(mutt_recipients(aliases, titles.values(), work), want, titles)
 
 
 # ------------------------------------------------------------ books --format vcard

@@ -1,4 +1,5 @@
-"""Imports a file into the real Thunderbird and says what arrived.
+"""Imports a file into the real Thunderbird and says what arrived, or has
+Thunderbird build an address book and write it as its own LDIF export.
 
 Debian's Thunderbird runs headless from a private copy of its application
 folder (the binary copied, everything else linked, nothing installed
@@ -6,7 +7,10 @@ changed) whose AutoConfig file is thunderbird_import.js, with a new profile
 and home folder under WORK. What its own importer made of the file comes
 back as {"cards": [properties], "lists": [{"name", "members"}], "error"},
 plus "refused": the mailing-list names its address book refused, from its
-console. Every process it starts is ended by its process group.
+console. export_ldif builds the book from cards and lists given as JSON
+with Thunderbird's address book API and writes it with
+AddrBookUtils.exportCardsToLDIF. Every process it starts is ended by its
+process group.
 """
 import json
 import os
@@ -55,6 +59,20 @@ def _application(work):
 
 
 def import_file(path, kind, work, timeout=120):
+    return _run(os.path.abspath(path), kind, work, {}, timeout)
+
+
+def export_ldif(book, ldif, work, timeout=120):
+    """book: {"cards": [{property: value}], "lists": [{"name", "members":
+    [card index], "nickname"?, "description"?}]}; writes Thunderbird's LDIF
+    export of it to the file `ldif` and returns what the book then held."""
+    spec = os.path.join(work, f"book-{len(os.listdir(work))}.json")
+    with open(spec, "w", encoding="utf-8") as f:
+        json.dump(book, f)
+    return _run(os.path.abspath(spec), "export-ldif", work, {"QUILLMER_TB_LDIF": os.path.abspath(ldif)}, timeout)
+
+
+def _run(path, kind, work, extra, timeout):
     app = _application(work)
     run = os.path.join(work, f"tb-{len(os.listdir(work))}")
     profile = os.path.join(run, "profile")
@@ -64,8 +82,8 @@ def import_file(path, kind, work, timeout=120):
     output = os.path.join(run, "result.json")
     env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": home, "TMPDIR": run,
            "MOZ_CRASHREPORTER_DISABLE": "1", "MOZ_HEADLESS": "1",
-           "QUILLMER_TB_INPUT": os.path.abspath(path), "QUILLMER_TB_KIND": kind,
-           "QUILLMER_TB_OUTPUT": output}
+           "QUILLMER_TB_INPUT": path, "QUILLMER_TB_KIND": kind,
+           "QUILLMER_TB_OUTPUT": output, **extra}
     process = subprocess.Popen([os.path.join(app, "thunderbird"), "--headless", "-no-remote",
                                 "-profile", profile], env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
@@ -75,7 +93,7 @@ def import_file(path, kind, work, timeout=120):
     except subprocess.TimeoutExpired:
         os.killpg(process.pid, signal.SIGKILL)
         process.communicate()
-        raise AssertionError(f"Thunderbird did not finish the import within {timeout} s")
+        raise AssertionError(f"Thunderbird did not finish within {timeout} s")
     finally:
         try:
             os.killpg(process.pid, signal.SIGKILL)  # whatever it left behind
