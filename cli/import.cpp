@@ -252,10 +252,10 @@ int RunImport(Session& session, const Request& request) {
   if (anything && !there) {
     const platform::WriteFailure failure = platform::MakeFolder(into);
     if (failure != platform::WriteFailure::kNone) {
-      const std::string why = failure == platform::WriteFailure::kMissing
-                                  ? "the folder it goes in is not there"
-                                  : std::string(WriteFailureText(failure));
-      return session.Fail("cannot make folder " + Quoted(Shown(into)) + " (" + why + ")");
+      const std::string reason = failure == platform::WriteFailure::kMissing
+                                     ? "the folder it goes in is not there"
+                                     : std::string(WriteFailureText(failure));
+      return session.Fail("cannot make folder " + Quoted(Shown(into)) + " (" + reason + ")");
     }
     made = true;
   }

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,7 +58,9 @@ ImportedContact Contact(std::string name, std::string address) {
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
 }
 
 std::set<std::string> Entries(const fs::path& folder) {
@@ -357,7 +360,9 @@ TEST(ImportFolder, NamesTheEntriesOfTheFoldersListsTheNewBookMayLeadElsewhere) {
     SCOPED_TRACE(c.entry);
     const auto turn = existing.Turns(c.entry);
     ASSERT_EQ(turn.has_value(), c.turn.has_value());
-    if (turn) EXPECT_EQ(std::make_pair(turn->now, turn->before), *c.turn);
+    if (turn) {
+      EXPECT_EQ(std::make_pair(turn->now, turn->before), *c.turn);
+    }
   }
 }
 
