@@ -13,15 +13,14 @@ namespace exchange {
 
 namespace {
 
-// The titles of a contact's lists, separated by `separator`.
-std::string Titles(const ExportFolder& folder, const ExportContact& contact,
-                   std::string_view separator) {
-  std::string titles;
-  for (const std::size_t list : contact.lists) {
+// The titles of a contact's lists, separated by `separator`, into `titles`.
+void Titles(const ExportFolder& folder, const ExportContact& contact, std::string_view separator,
+            std::string& titles) {
+  titles.clear();
+  for (const std::size_t list : folder.ListsOf(contact)) {
     if (!titles.empty()) titles += separator;
     titles += folder.lists[list].title;
   }
-  return titles;
 }
 
 }  // namespace
@@ -33,10 +32,11 @@ void WriteGoogle(const ExportFolder& folder, ExportContext& context) {
                 "Phone 1 - Value", "Phone 2 - Type", "Phone 2 - Value", "Address 1 - Type",
                 "Address 1 - Formatted", "Address 2 - Type", "Address 2 - Formatted"},
                out);
+  std::string labels;
   for (const ExportContact& contact : folder.contacts) {
-    const Contact& c = contact.fields;
+    const ContactText c = contact.Fields();
     const NameParts parts = SplitName(c.name);
-    std::string labels = Titles(folder, contact, " ::: ");
+    Titles(folder, contact, " ::: ", labels);
     labels += labels.empty() ? "* myContacts" : " ::: * myContacts";
     AppendCsvRow({c.name, parts.given, parts.family, c.key, c.company, c.notes, labels,
                   c.address.empty() ? "" : "* Other", c.address, c.phone.empty() ? "" : "Work",
@@ -57,13 +57,14 @@ void WriteOutlook(const ExportFolder& folder, ExportContext& context) {
       {"First Name", "Last Name", "Company", "Business Street", "Other Street", "Business Phone",
        "Business Fax", "E-mail Address", "E-mail Display Name", "Notes", "Categories"},
       out);
+  std::string categories;
   for (const ExportContact& contact : folder.contacts) {
-    const Contact& c = contact.fields;
+    const ContactText c = contact.Fields();
     const NameParts parts = SplitName(c.name);
+    Titles(folder, contact, ";", categories);
     AppendCsvRow({encode(parts.given), encode(parts.family), encode(c.company), encode(c.street),
                   encode(c.postal), encode(c.phone), encode(c.fax), encode(c.address),
-                  encode(c.name.empty() ? c.address : c.name), encode(c.notes),
-                  encode(Titles(folder, contact, ";"))},
+                  encode(c.name.empty() ? c.address : c.name), encode(c.notes), encode(categories)},
                  out);
     context.sink.Drain();
   }

@@ -9,6 +9,7 @@
 
 #include "exchange/contact_formats.h"
 #include "exchange/export_targets.h"
+#include "exchange/text_store.h"
 
 namespace exchange {
 
@@ -22,7 +23,7 @@ void AppendObjectClasses(std::initializer_list<std::string_view> classes, std::s
 
 // A list as a group: `dn`, its title, its file and its members' dns.
 void AppendGroup(const ExportList& list, const std::string& dn,
-                 const std::vector<std::string>& contactDns, std::string& out) {
+                 const std::vector<std::string_view>& contactDns, std::string& out) {
   AppendLdifAttribute("dn", dn, out);
   AppendObjectClasses({"top", "groupOfNames"}, out);
   AppendLdifAttribute("cn", list.title, out);
@@ -72,19 +73,30 @@ std::string PostalAddress(std::string_view text) {
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
   std::string& out = context.sink.out();
   // Both importers find a member by its dn, so no two contacts share one:
-  // a later contact whose dn an earlier one has gets a numbered name.
-  std::vector<std::string> dns;
-  dns.reserve(folder.contacts.size());
+  // a later contact whose dn an earlier one has gets a numbered name. The
+  // groups name their members by these dns, kept for the contacts that
+  // are members.
+  std::vector<std::string_view> dns(folder.contacts.size());
+  TextArena kept;
   UniqueNames taken;
-  for (const ExportContact& contact : folder.contacts) {
-    Contact fields = contact.fields;
-    const std::string shown = fields.name.empty() ? fields.address : fields.name;
-    for (std::size_t n = 2; !taken.Take(ContactDn(fields)); ++n) {
-      fields.name = UniqueNames::Numbered(shown, n);
+  std::string dn;
+  std::string numbered;
+  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+    const ExportContact& contact = folder.contacts[i];
+    const ContactText original = contact.Fields();
+    ContactText fields = original;
+    const std::string_view shown = original.name.empty() ? original.address : original.name;
+    dn.clear();
+    AppendContactDn(fields, dn);
+    for (std::size_t n = 2; !taken.Take(dn); ++n) {
+      numbered = UniqueNames::Numbered(shown, n);
+      fields.name = numbered;
+      dn.clear();
+      AppendContactDn(fields, dn);
     }
-    if (fields.name != contact.fields.name) ++context.renamed;
-    AppendContactLdif(fields, out);
-    dns.push_back(ContactDn(fields));
+    if (fields.name != original.name) ++context.renamed;
+    AppendContactLdif(fields, dn, out);
+    if (contact.listCount > 0) dns[i] = kept.Add(dn);
     context.sink.Drain();
   }
   for (const ExportList& list : folder.lists) {
@@ -105,21 +117,28 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
   // A contact's dn is its UID, which no other entry has; its surname is
   // the family part of its name (the name when it is one word, the address
   // when there is none).
-  std::vector<std::string> dns;
-  dns.reserve(folder.contacts.size());
-  for (const ExportContact& contact : folder.contacts) {
-    const Contact& c = contact.fields;
-    dns.push_back("uid=" + contact.uid + ",ou=contacts," + base);
-    AppendLdifAttribute("dn", dns.back(), out);
+  std::vector<std::string_view> dns(folder.contacts.size());
+  TextArena kept;
+  std::string dn;
+  std::string notes;
+  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+    const ExportContact& contact = folder.contacts[i];
+    const ContactText c = contact.Fields();
+    dn = "uid=";
+    dn += contact.Uid();
+    dn += ",ou=contacts,";
+    dn += base;
+    if (contact.listCount > 0) dns[i] = kept.Add(dn);
+    AppendLdifAttribute("dn", dn, out);
     AppendObjectClasses({"top", "person", "organizationalPerson", "inetOrgPerson"}, out);
-    AppendLdifAttribute("uid", contact.uid, out);
-    AppendLdifAttribute("cn", c.name.empty() ? std::string_view(c.address) : c.name, out);
+    AppendLdifAttribute("uid", contact.Uid(), out);
+    AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
     const std::string_view family = SplitName(c.name).family;
-    AppendLdifAttribute("sn", family.empty() ? std::string_view(c.address) : family, out);
+    AppendLdifAttribute("sn", family.empty() ? c.address : family, out);
     AppendLdifAttribute("mail", c.address, out);
     AppendLdifAttribute("o", c.company, out);
     // Numbers a telephone number may not hold in LDAP go to the notes.
-    std::string notes = c.notes;
+    notes = c.notes;
     for (const auto& [attribute, number, label] :
          {std::tuple<std::string_view, std::string_view, std::string_view>{"telephoneNumber",
                                                                            c.phone, "Phone: "},
@@ -127,12 +146,14 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
       if (IsPrintable(number)) {
         AppendLdifAttribute(attribute, number, out);
       } else {
-        notes += (notes.empty() ? "" : "\n") + std::string(label) + std::string(number);
+        if (!notes.empty()) notes += '\n';
+        notes += label;
+        notes += number;
       }
     }
     AppendLdifAttribute("description", notes, out);
     AppendLdifAttribute("street", c.street, out);
-    AppendLdifAttribute("postalAddress", PostalAddress(c.postal), out);
+    if (!c.postal.empty()) AppendLdifAttribute("postalAddress", PostalAddress(c.postal), out);
     out += kLdifLineEnd;
     context.sink.Drain();
   }

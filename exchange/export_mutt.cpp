@@ -7,6 +7,7 @@
 
 #include "exchange/address_syntax.h"
 #include "exchange/export_targets.h"
+#include "exchange/text_store.h"
 
 namespace exchange {
 
@@ -32,10 +33,12 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
   // title rules); a contact whose key a list has gets a numbered one.
   UniqueNames taken(kMuttTitle);
   for (const ExportList& list : folder.lists) taken.Take(list.title);
-  std::vector<std::string> keys;
+  std::vector<std::string_view> keys;
   keys.reserve(folder.contacts.size());
+  TextArena kept;  // the keys
+  std::string value;
   for (const ExportContact& contact : folder.contacts) {
-    const Contact& c = contact.fields;
+    const ContactText c = contact.Fields();
     // An alias without an address would only stop mutt sending; no list
     // member is one.
     if (c.address.empty()) {
@@ -48,10 +51,21 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
                                       : std::string_view(c.address).substr(0, c.address.find('@'));
     // The alias key of `from`, or key-2, key-3 ... when an earlier alias
     // has it (mutt compares keys without letter case).
-    keys.push_back(taken.Claim(from));
+    keys.push_back(kept.Add(taken.Claim(from)));
     const std::string name = DisplayName(c.name);
-    out += "alias " + keys.back() + " " +
-           MuttrcWord(name.empty() ? c.address : name + " <" + c.address + ">") + "\n";
+    if (name.empty()) {
+      value = c.address;
+    } else {
+      value = name;
+      value += " <";
+      value += c.address;
+      value += '>';
+    }
+    out += "alias ";
+    out += keys.back();
+    out += ' ';
+    out += MuttrcWord(value);
+    out += '\n';
     context.sink.Drain();
   }
   for (const ExportList& list : folder.lists) {
@@ -61,7 +75,8 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
     for (char& c : title) c = c == '\r' || c == '\n' ? ' ' : c;
     out += "# " + title + " (" + list.file + ")\nalias " + list.title + " ";
     for (std::size_t i = 0; i < list.members.size(); ++i) {
-      out += (i == 0 ? "" : ", ") + keys[*list.members[i].contact];
+      if (i > 0) out += ", ";
+      out += keys[*list.members[i].contact];
     }
     out += "\n";
   }

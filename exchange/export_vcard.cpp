@@ -33,9 +33,12 @@ std::string MailtoUri(std::string_view address) {
 }
 
 void AppendContacts(const ExportFolder& folder, ExportContext& context, bool version4) {
+  std::string uid(version4 ? kUrnUuid : std::string_view());
+  const std::size_t prefix = uid.size();
   for (const ExportContact& contact : folder.contacts) {
-    const std::string uid = version4 ? std::string(kUrnUuid) + contact.uid : contact.uid;
-    AppendContactVCard(contact.fields, context.sink.out(), {version4, uid});
+    uid.resize(prefix);
+    uid += contact.Uid();
+    AppendContactVCard(contact.Fields(), context.sink.out(), {version4, uid});
     context.sink.Drain();
   }
 }
@@ -53,9 +56,9 @@ void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
     AppendVCardProperty("FN", VCardText(list.title, false), out);
     for (const ExportMember& member : list.members) {
       AppendVCardProperty("MEMBER",
-                          member.contact
-                              ? std::string(kUrnUuid) + folder.contacts[*member.contact].uid
-                              : MailtoUri(member.address),
+                          member.contact ? std::string(kUrnUuid) +
+                                               std::string(folder.contacts[*member.contact].Uid())
+                                         : MailtoUri(member.address),
                           out);
     }
     out += "END:VCARD\r\n";
@@ -73,8 +76,9 @@ void WriteApple(const ExportFolder& folder, ExportContext& context) {
     AppendVCardProperty("N", VCardText(list.title) + ";;;;", out);
     AppendVCardProperty("X-ADDRESSBOOKSERVER-KIND", "group", out);
     for (const ExportMember& member : list.members) {
-      AppendVCardProperty("X-ADDRESSBOOKSERVER-MEMBER",
-                          std::string(kUrnUuid) + folder.contacts[*member.contact].uid, out);
+      AppendVCardProperty(
+          "X-ADDRESSBOOKSERVER-MEMBER",
+          std::string(kUrnUuid) + std::string(folder.contacts[*member.contact].Uid()), out);
     }
     out += "END:VCARD\r\n";
   }
