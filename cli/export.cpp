@@ -124,7 +124,8 @@ int RunExport(Session& session, const Request& request) {
   const Folder& folder = opened->folder;
   const ExportFolder exported = exchange::BuildExport(
       {folder.Contents(), folder.Retry(), converter,
-       [&session](const engine::UnreadableFile& file) { session.Note(CannotRead(file)); }},
+       [&session](const engine::UnreadableFile& file) { session.Note(CannotRead(file)); },
+       engine::Split::kWhenWorthIt},
       target->rules);
   if (request.report) {
     WriteReport(session, exported, *target, converter);
@@ -132,6 +133,7 @@ int RunExport(Session& session, const Request& request) {
     const std::string base = request.base.value_or("");
     exchange::Sink sink(session.out(), [&session] { session.Drain(); });
     ExportContext context{sink, base, opened->codePage};
+    context.split = engine::Split::kWhenWorthIt;
     target->write(exported, context);
     // Nothing is left out silently: an unreadable list was named when it
     // was read, an empty one the target cannot hold is named here.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,14 +18,20 @@
 #include "engine/bytes.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
+#include "engine/parallel.h"
 #include "exchange/name_uuid.h"
 #include "exchange/text_store.h"
+#include "platform/files.h"
 
 namespace exchange {
 
 namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Books of at least this many bytes in all are worth reading as two runs
+// at once.
+constexpr std::uint64_t kTwoRunsFrom = std::uint64_t{1} << 20;
 
 // The namespace of every UID Quillmer makes; a fixed random UUID, so that
 // no other program's name-based UUIDs meet ours.
@@ -55,6 +62,7 @@ class Builder {
 
   ExportFolder Build() {
     ReadBooks();
+    identical_ = HashedNumbers();  // records are told apart no more
     // The index the lists' entries are looked up in, over the records just
     // read: what the folder's own load would have made of the same bytes.
     const engine::MailFolder indexed(folder_.Path(), folder_.BookFiles(), std::move(names_),
@@ -131,38 +139,59 @@ class Builder {
     contact.uid = result_.texts.Add(NameUuid(kUidSpace, scratch_)).data();
   }
 
-  // Every record slot of every book, in the index's order: slot k here is
-  // the record the index gives as k.
-  void ReadBooks() {
+  // What one run of books gives, read on a thread of its own: the index's
+  // tables over its records, and a contact for every record with a name or
+  // an address, not yet told apart from the contacts before it.
+  struct Candidate {
+    std::uint64_t identity;   // the TextHash of name NUL address
+    std::uint64_t folded;     // the TextHash of the address, a-z folded
+    std::uint32_t raw;        // into Run::rawTexts, or kNone: its own texts
+    std::uint32_t undefined;  // bytes of its texts the code page leaves undefined
+  };
+  struct Run {
+    std::span<const std::string> books;
+    std::vector<engine::UnreadableFile> unreadable;
+    engine::StringTable names;
+    engine::StringTable addresses;
+    std::vector<std::uint32_t> hashes;
+    std::vector<std::uint32_t> slots;  // slot -> candidate, or kNone
+    std::deque<ExportContact> contacts;
+    std::vector<Candidate> candidates;
+    std::deque<std::pair<std::string_view, std::string_view>> rawTexts;
+    TextArena texts;
+    TextArena raw;
+  };
+
+  // Reads the books of `run`, touching nothing but the run: what may go on
+  // beside another run.
+  void ReadRun(Run& run) const {
+    const platform::CodePageConverter& converter = source_.converter;
     std::string bytes;  // one book at a time, its room used again
     std::string reducedScratch;
     std::string key;
-    for (const std::string& file : folder_.BookFiles()) {
+    std::string utf8;
+    std::string folded;
+    for (const std::string& file : run.books) {
       base::FileFailure why = base::FileFailure::kNone;
       if (!engine::ReadBookFile(folder_, file, bytes, source_.retry, &why)) {
-        if (source_.unreadable) source_.unreadable({file, true, why});
-        result_.unreadable = true;
+        run.unreadable.push_back({file, true, why});
         continue;
       }
       if (bytes.size() <= engine::kSmallestUsefulBook) continue;  // no slots, as in the index
-      const std::size_t first = names_.size();
+      const std::size_t first = run.names.size();
       const std::size_t slots =
           (bytes.size() - engine::kBookHeaderSize + engine::kBookRecordSize - 1) /
           engine::kBookRecordSize;
-      names_.ReserveEntries(slots);
-      addresses_.ReserveEntries(slots);
-      Reserve(hashes_, slots);
-      Reserve(slots_, slots);
-      Reserve(rawOf_, slots);
-      identical_.Reserve(slots_.size() + slots);
-      byAddress_.Reserve(slots_.size() + slots);
-      engine::AppendRecordSlots(std::string_view(bytes).substr(engine::kBookHeaderSize), names_,
-                                addresses_, &hashes_);
+      run.names.ReserveEntries(slots);
+      run.addresses.ReserveEntries(slots);
+      Reserve(run.hashes, slots);
+      Reserve(run.slots, slots);
+      engine::AppendRecordSlots(std::string_view(bytes).substr(engine::kBookHeaderSize), run.names,
+                                run.addresses, &run.hashes);
       // The book's name, as every contact of it gives it.
-      const std::size_t undefinedBefore = result_.undefined;
-      const std::string_view book = KeptUtf8(file);
-      const std::size_t bookUndefined = result_.undefined - undefinedBefore;
-      result_.undefined = undefinedBefore;
+      utf8.clear();
+      const std::size_t bookUndefined = converter.AppendUtf8(file, utf8);
+      const std::string_view book = run.texts.Add(utf8);
 
       std::size_t k = first;
       for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
@@ -170,42 +199,148 @@ class Builder {
         const engine::BookRecordText record =
             engine::CutBookRecord(std::string_view(bytes).substr(start, engine::kBookRecordSize));
         if (record.name.empty() && record.address.empty()) {
-          slots_.push_back(kNone);
+          run.slots.push_back(kNone);
           continue;
         }
         // The address as a list reaches it, from the same bytes lookups use.
-        const std::string_view address = Reduced(addresses_[k], reducedScratch);
+        const std::string_view address = Reduced(run.addresses[k], reducedScratch);
         key.assign(record.name);
         key += '\0';
         key += address;
-        const std::uint64_t hash = TextHash(key);
-        if (const std::optional<std::uint32_t> same = identical_.Find(hash, [&](std::uint32_t c) {
-              return RawName(c) == record.name && RawAddress(c) == address;
-            })) {
-          slots_.push_back(*same);
-          ++result_.merged;
-          continue;
-        }
+        folded.assign(address);
+        for (char& c : folded) c = base::AsciiUpperByte(c);
+        Candidate candidate{TextHash(key), TextHash(folded), kNone, std::uint32_t(bookUndefined)};
         // The texts back to back: name, address, company, phone, notes,
         // key, street, postal, fax.
-        std::array<std::uint32_t, 9> ends{};
-        utf8_.clear();
+        ExportContact& contact = run.contacts.emplace_back();
+        utf8.clear();
         std::size_t i = 0;
         for (const std::string_view text :
              {record.name, address, record.company, record.phone, record.notes, record.key,
               record.street, record.postal, record.fax}) {
-          AppendUtf8(text, utf8_);
-          ends[i++] = static_cast<std::uint32_t>(utf8_.size());
+          candidate.undefined += static_cast<std::uint32_t>(converter.AppendUtf8(text, utf8));
+          contact.ends[i++] = static_cast<std::uint32_t>(utf8.size());
         }
-        result_.undefined += bookUndefined;
-        const std::uint32_t c = AddContact(ends, book, record.name, address, false);
-        slots_.push_back(c);
-        identical_.Add(hash, c);
-        AddUid(result_.contacts[c], "record\n", record.name, address, true);
-        const std::uint64_t folded = FoldedHash(address);
-        if (!FindByAddress(folded, address)) byAddress_.Add(folded, c);
+        contact.text = run.texts.Add(utf8).data();
+        contact.book = book;
+        const ContactText fields = contact.Fields();
+        if (fields.name != record.name || fields.address != address) {
+          candidate.raw = static_cast<std::uint32_t>(run.rawTexts.size());
+          run.rawTexts.emplace_back(run.raw.Add(record.name), run.raw.Add(address));
+        }
+        if (rules_.uids) {
+          key.assign("record\n");
+          key += record.name;
+          key += '\n';
+          key += address;
+          contact.uid = run.texts.Add(NameUuid(kUidSpace, key)).data();
+        }
+        run.slots.push_back(static_cast<std::uint32_t>(run.candidates.size()));
+        run.candidates.push_back(candidate);
       }
     }
+  }
+
+  // Takes the contacts of `run`, which follows every run taken before:
+  // a record identical to an earlier one is merged into it.
+  void Accept(Run& run) {
+    for (const engine::UnreadableFile& file : run.unreadable) {
+      if (source_.unreadable) source_.unreadable(file);
+      result_.unreadable = true;
+    }
+    names_.AppendTable(std::move(run.names));
+    addresses_.AppendTable(std::move(run.addresses));
+    hashes_.insert(hashes_.end(), run.hashes.begin(), run.hashes.end());
+    identical_.Reserve(result_.contacts.size() + run.candidates.size());
+    byAddress_.Reserve(result_.contacts.size() + run.candidates.size());
+    Reserve(rawOf_, run.candidates.size());
+    std::vector<std::uint32_t> contactOf(run.candidates.size());
+    for (std::size_t j = 0; j < run.candidates.size(); ++j) {
+      const Candidate& candidate = run.candidates[j];
+      const ExportContact& contact = run.contacts.front();
+      const ContactText fields = contact.Fields();
+      const std::string_view rawName =
+          candidate.raw == kNone ? fields.name : run.rawTexts[candidate.raw].first;
+      const std::string_view rawAddress =
+          candidate.raw == kNone ? fields.address : run.rawTexts[candidate.raw].second;
+      if (const std::optional<std::uint32_t> same =
+              identical_.Find(candidate.identity, [&](std::uint32_t c) {
+                return RawName(c) == rawName && RawAddress(c) == rawAddress;
+              })) {
+        contactOf[j] = *same;
+        ++result_.merged;
+      } else {
+        const std::uint32_t c = static_cast<std::uint32_t>(result_.contacts.size());
+        result_.contacts.push_back(contact);
+        if (candidate.raw == kNone) {
+          rawOf_.push_back(kNone);
+        } else {
+          rawOf_.push_back(static_cast<std::uint32_t>(rawTexts_.size()));
+          rawTexts_.push_back(run.rawTexts[candidate.raw]);
+        }
+        identical_.Add(candidate.identity, c);
+        result_.undefined += candidate.undefined;
+        if (!FindByAddress(candidate.folded, rawAddress)) byAddress_.Add(candidate.folded, c);
+        contactOf[j] = c;
+      }
+      run.contacts.pop_front();
+    }
+    Reserve(slots_, run.slots.size());
+    for (const std::uint32_t slot : run.slots) {
+      slots_.push_back(slot == kNone ? kNone : contactOf[slot]);
+    }
+    result_.texts.Take(std::move(run.texts));
+    raw_.Take(std::move(run.raw));
+    // The run's raw texts were copied where a contact needs them.
+    run = Run{};
+  }
+
+  // Where the second run of books starts: the book that splits their bytes
+  // most nearly in half, 0 for one run.
+  std::size_t SecondRunStart() const {
+    const std::vector<std::string>& books = folder_.BookFiles();
+    const bool split =
+        source_.split == engine::Split::kAlways ||
+        (source_.split == engine::Split::kWhenWorthIt && engine::HasSecondProcessor());
+    if (books.size() < 2 || !split) return 0;
+    // The sizes as listed now; where the listing no longer matches the
+    // folder's, the books are halved by count.
+    std::vector<std::uint64_t> sizes;
+    const std::optional<std::vector<std::string>> listed =
+        platform::ListMatchingFiles(folder_.Path(), "*.PMR", &sizes);
+    if (!listed || *listed != books || sizes.size() != books.size()) return books.size() / 2;
+    std::uint64_t total = 0;
+    for (const std::uint64_t size : sizes) total += size;
+    if (source_.split == engine::Split::kWhenWorthIt && total < kTwoRunsFrom) return 0;
+    std::size_t start = 1;
+    std::uint64_t before = sizes[0];
+    while (start + 1 < books.size() && before + sizes[start] <= total / 2) before += sizes[start++];
+    return start;
+  }
+
+  // Every record slot of every book, in the index's order: slot k here is
+  // the record the index gives as k. The books are read in one run or two
+  // at once, each run's records taken in order.
+  void ReadBooks() {
+    const std::span<const std::string> books = folder_.BookFiles();
+    const std::size_t second = SecondRunStart();
+    Run first;
+    if (second == 0) {
+      first.books = books;
+      ReadRun(first);
+      Accept(first);
+      return;
+    }
+    Run rest;
+    first.books = books.first(second);
+    rest.books = books.subspan(second);
+    engine::RunBoth(
+        [&] {
+          ReadRun(first);
+          Accept(first);
+        },
+        [&] { ReadRun(rest); });
+    Accept(rest);
   }
 
   // The contact a plain address leads to: a record's holding it, else one

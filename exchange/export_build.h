@@ -6,6 +6,7 @@
 
 #include "engine/folder_contents.h"
 #include "engine/mail_folder.h"
+#include "engine/parallel.h"
 #include "exchange/export_model.h"
 #include "platform/codepage.h"
 
@@ -25,6 +26,9 @@ struct ExportSource {
   // Told of every book or list that still cannot be read; it is left out
   // and the result says unreadable.
   std::function<void(const engine::UnreadableFile&)> unreadable;
+  // Whether the books may be read as two runs at once (the command line's
+  // way; the window keeps to one thread).
+  engine::Split split = engine::Split::kNever;
 };
 
 ExportFolder BuildExport(const ExportSource& source, const ExportRules& rules);

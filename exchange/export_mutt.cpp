@@ -1,11 +1,13 @@
 // export --to mutt: an alias file, one alias per contact and one per list
 // naming its members' aliases; mutt expands aliases inside aliases.
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "exchange/address_syntax.h"
+#include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
 #include "exchange/text_store.h"
 
@@ -28,31 +30,31 @@ std::string MuttrcWord(std::string_view text) {
 }  // namespace
 
 void WriteMutt(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.sink.out();
   // The lists' keys are theirs (made in the export's model, by the mutt
-  // title rules); a contact whose key a list has gets a numbered one.
+  // title rules); a contact whose key a list has gets a numbered one. The
+  // keys are given out first, in order.
   UniqueNames taken(kMuttTitle);
   for (const ExportList& list : folder.lists) taken.Take(list.title);
-  std::vector<std::string_view> keys;
-  keys.reserve(folder.contacts.size());
-  TextArena kept;  // the keys
-  std::string value;
-  for (const ExportContact& contact : folder.contacts) {
-    const ContactText c = contact.Fields();
+  std::vector<std::string_view> keys(folder.contacts.size());
+  TextArena kept;
+  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+    const ContactText c = folder.contacts[i].Fields();
     // An alias without an address would only stop mutt sending; no list
     // member is one.
-    if (c.address.empty()) {
-      keys.emplace_back();
-      continue;
-    }
-    const std::string_view from = !c.key.empty() ? std::string_view(c.key)
-                                  : !c.name.empty()
-                                      ? std::string_view(c.name)
-                                      : std::string_view(c.address).substr(0, c.address.find('@'));
+    if (c.address.empty()) continue;
+    const std::string_view from = !c.key.empty()    ? c.key
+                                  : !c.name.empty() ? c.name
+                                                    : c.address.substr(0, c.address.find('@'));
     // The alias key of `from`, or key-2, key-3 ... when an earlier alias
     // has it (mutt compares keys without letter case).
-    keys.push_back(kept.Add(taken.Claim(from)));
+    keys[i] = kept.Add(taken.Claim(from));
+  }
+  std::array<std::string, 2> values;  // a lane's alias value, its room kept
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t lane) {
+    const ContactText c = folder.contacts[i].Fields();
+    if (c.address.empty()) return;
     const std::string name = DisplayName(c.name);
+    std::string& value = values[lane];
     if (name.empty()) {
       value = c.address;
     } else {
@@ -62,12 +64,12 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
       value += '>';
     }
     out += "alias ";
-    out += keys.back();
+    out += keys[i];
     out += ' ';
     out += MuttrcWord(value);
     out += '\n';
-    context.sink.Drain();
-  }
+  });
+  std::string& out = context.sink.out();
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, true)) continue;
     // The title in a comment above: keys say little of a list.

@@ -1,9 +1,12 @@
 // export --to vcard4 and --to apple: one card per contact, then one group
 // card per list naming its members by their cards' UIDs.
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "exchange/contact_formats.h"
+#include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
 
 namespace exchange {
@@ -33,14 +36,14 @@ std::string MailtoUri(std::string_view address) {
 }
 
 void AppendContacts(const ExportFolder& folder, ExportContext& context, bool version4) {
-  std::string uid(version4 ? kUrnUuid : std::string_view());
-  const std::size_t prefix = uid.size();
-  for (const ExportContact& contact : folder.contacts) {
-    uid.resize(prefix);
+  std::array<std::string, 2> uids;  // a lane's UID property value, its room kept
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t lane) {
+    const ExportContact& contact = folder.contacts[i];
+    std::string& uid = uids[lane];
+    uid.assign(version4 ? kUrnUuid : std::string_view());
     uid += contact.Uid();
-    AppendContactVCard(contact.Fields(), context.sink.out(), {version4, uid});
-    context.sink.Drain();
-  }
+    AppendContactVCard(contact.Fields(), out, {version4, uid});
+  });
 }
 
 }  // namespace

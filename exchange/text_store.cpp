@@ -19,6 +19,14 @@ std::string_view TextArena::AddAfterGrowing(std::string_view text) {
   return Add(text);
 }
 
+void TextArena::Take(TextArena&& other) {
+  // Blocks are only owned here: the one being filled is known by tail_.
+  for (std::unique_ptr<char[]>& block : other.blocks_) blocks_.push_back(std::move(block));
+  other.blocks_.clear();
+  other.tail_ = nullptr;
+  other.room_ = 0;
+}
+
 std::uint64_t TextHash(std::string_view text) {
   return std::hash<std::string_view>{}(text)*0x9E3779B97F4A7C15ULL;
 }

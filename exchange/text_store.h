@@ -25,6 +25,9 @@ class TextArena {
     room_ -= text.size();
     return {at, text.size()};
   }
+  // Keeps the texts of `other` too (their views stay valid); `other` ends
+  // empty.
+  void Take(TextArena&& other);
 
  private:
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
