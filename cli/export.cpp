@@ -9,8 +9,8 @@
 #include "cli/cli.h"
 #include "cli/codepage_option.h"
 #include "cli/commands.h"
-#include "cli/export_build.h"
 #include "cli/folder.h"
+#include "exchange/export_build.h"
 #include "exchange/export_model.h"
 #include "exchange/export_targets.h"
 #include "exchange/sink.h"
@@ -115,36 +115,42 @@ int RunExport(Session& session, const Request& request) {
   if (!target->needsBase && request.base) {
     return session.Fail("--base goes with --to ldap only");
   }
-  const Result<ConvertingFolder> opened = OpenConvertingFolder(session, request);
+  // The build reads every book itself, once: the folder need not read them.
+  const Result<ConvertingFolder> opened =
+      OpenConvertingFolder(session, request, {.bookRecords = false});
   if (!opened) return opened.status();
   platform::CodePageConverter& converter = *opened->converter;
 
-  const Result<ExportFolder> exported =
-      BuildExport(session, opened->folder, converter, target->rules);
-  if (!exported) return exported.status();
+  const Folder& folder = opened->folder;
+  const ExportFolder exported = exchange::BuildExport(
+      {folder.Contents(), folder.Retry(), converter,
+       [&session](const engine::UnreadableFile& file) { session.Note(CannotRead(file)); },
+       engine::Split::kWhenWorthIt},
+      target->rules);
   if (request.report) {
-    WriteReport(session, *exported, *target, converter);
+    WriteReport(session, exported, *target, converter);
   } else {
     const std::string base = request.base.value_or("");
     exchange::Sink sink(session.out(), [&session] { session.Drain(); });
     ExportContext context{sink, base, opened->codePage};
-    target->write(*exported, context);
+    context.split = engine::Split::kWhenWorthIt;
+    target->write(exported, context);
     // Nothing is left out silently: an unreadable list was named when it
     // was read, an empty one the target cannot hold is named here.
-    for (const ExportList& list : exported->lists) {
+    for (const ExportList& list : exported.lists) {
       if (list.readable && !Arrives(list, target->dropsEmptyLists)) {
         session.Note("list " + Quoted(list.original) + " (" + Shown(list.file) + ") left out: " +
                      std::string(target->name) + " cannot hold a list without members");
       }
     }
-    session.Note(Summary(*exported, *target, context));
+    session.Note(Summary(exported, *target, context));
     if (context.unwritable > 0) {
       session.Note(Counted(context.unwritable, "character", "characters") +
                    " the output's code page lacks written as '?'");
     }
   }
-  NoteUndefinedBytes(session, exported->undefined, opened->codePage);
-  return exported->unreadable ? kExitUnreadable : kExitOk;
+  NoteUndefinedBytes(session, exported.undefined, opened->codePage);
+  return exported.unreadable ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace cli

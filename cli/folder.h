@@ -81,8 +81,11 @@ class Folder {
   const std::vector<std::string>& BookFiles() const;
   bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
 
-  // The engine's folder, for what works on the whole index (the import).
+  // The engine's folder, and how long its files are tried again, for code
+  // below the command line that reads the folder on its own (the export's
+  // model, the import's lookups).
   const engine::MailFolder& Contents() const { return *folder_; }
+  const engine::RetryDeadline& Retry() const { return retry_; }
 
  private:
   Folder(std::shared_ptr<const engine::MailFolder> folder, engine::RetryDeadline retry)

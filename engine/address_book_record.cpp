@@ -45,16 +45,24 @@ BookRecord ReadBookRecordFields(std::string_view record) {
   return fields;
 }
 
+BookRecordText CutBookRecord(std::string_view record) {
+  return {
+      Cut(record, kBookNameField),   Cut(record, kBookAddressField), Cut(record, kBookCompanyField),
+      Cut(record, kBookPhoneField),  Cut(record, kBookNotesField),   Cut(record, kBookKeyField),
+      Cut(record, kBookStreetField), Cut(record, kBookPostalField),  Cut(record, kBookFaxField)};
+}
+
 void ReadBookRecordFields(std::string_view record, BookRecord& into) {
-  into.name.assign(Cut(record, kBookNameField));
-  into.address.assign(Cut(record, kBookAddressField));
-  into.company.assign(Cut(record, kBookCompanyField));
-  into.phone.assign(Cut(record, kBookPhoneField));
-  into.notes.assign(Cut(record, kBookNotesField));
-  into.key.assign(Cut(record, kBookKeyField));
-  into.street.assign(Cut(record, kBookStreetField));
-  into.postal.assign(Cut(record, kBookPostalField));
-  into.fax.assign(Cut(record, kBookFaxField));
+  const BookRecordText text = CutBookRecord(record);
+  into.name.assign(text.name);
+  into.address.assign(text.address);
+  into.company.assign(text.company);
+  into.phone.assign(text.phone);
+  into.notes.assign(text.notes);
+  into.key.assign(text.key);
+  into.street.assign(text.street);
+  into.postal.assign(text.postal);
+  into.fax.assign(text.fax);
 }
 
 }  // namespace engine

@@ -32,6 +32,24 @@ struct BookRecord {
   std::string fax = {};
 };
 
+// The same fields as views into the record's bytes, for a reader that
+// copies each text once, to where it keeps it.
+struct BookRecordText {
+  std::string_view name;
+  std::string_view address;
+  std::string_view company;
+  std::string_view phone;
+  std::string_view notes;
+  std::string_view key;
+  std::string_view street;
+  std::string_view postal;
+  std::string_view fax;
+};
+
+// The fields of `record` (at most kBookRecordSize bytes; more are
+// ignored), as views into it. Pure.
+BookRecordText CutBookRecord(std::string_view record);
+
 // The fields of `record` (at most kBookRecordSize bytes; more are
 // ignored). Pure.
 BookRecord ReadBookRecordFields(std::string_view record);

@@ -54,6 +54,10 @@ bool IsKeptBySort(std::string_view segment) {
 
 }  // namespace
 
+std::string_view StrippedLine(std::string_view line) {
+  return AddressOf(line);
+}
+
 std::string StripNames(std::string_view text) {
   std::string result;
   result.reserve(text.size() + 2);

@@ -13,6 +13,10 @@ namespace engine {
 // empty one after a final CR LF included.
 std::string StripNames(std::string_view text);
 
+// What StripNames makes of one line that holds no CR LF, without the line
+// end: a view into `line`.
+std::string_view StrippedLine(std::string_view line);
+
 // The segments sorted (a-z folded to A-Z, every other byte by its unsigned
 // value, a prefix first), leaving out every segment not greater than a
 // single space.

@@ -2,7 +2,11 @@
 // contact_vcard.cpp).
 #include "exchange/contact_formats.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+
+#include "base/words.h"
 
 namespace exchange {
 
@@ -12,8 +16,27 @@ constexpr std::string_view kCrLf = "\r\n";
 
 // ---------------------------------------------------------------- CSV
 
+// Whether any of the eight bytes at `at` makes a CSV field quoted.
+bool HasCsvSpecial(const char* at) {
+  const std::uint64_t word = base::LoadWord(at);
+  return (base::BytesEqualTo(word, ',') | base::BytesEqualTo(word, '"') |
+          base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n')) != 0;
+}
+
+bool NeedsQuotes(std::string_view field) {
+  std::size_t i = 0;
+  for (; i + 8 <= field.size(); i += 8) {
+    if (HasCsvSpecial(field.data() + i)) return true;
+  }
+  for (; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+  }
+  return false;
+}
+
 void AppendCsvField(std::string_view field, std::string& out) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  if (!NeedsQuotes(field)) {
     out += field;
     return;
   }
@@ -29,21 +52,45 @@ void AppendCsvField(std::string_view field, std::string& out) {
 
 // ---------------------------------------------------------------- LDIF
 
-std::string DnValue(std::string_view value) {
-  std::string escaped;
+namespace {
+
+// The bytes RFC 4514 escapes anywhere in a value (NUL is written \00).
+constexpr std::array<bool, 256> kDnSpecials = [] {
+  std::array<bool, 256> specials{};
+  for (const char c : {',', '+', '"', '\\', '<', '>', ';', '\0'}) {
+    specials[static_cast<unsigned char>(c)] = true;
+  }
+  return specials;
+}();
+
+}  // namespace
+
+void AppendDnValue(std::string_view value, std::string& out) {
+  const auto special = [](char c) { return kDnSpecials[static_cast<unsigned char>(c)]; };
+  // The common value needs no escape at all and goes in whole.
+  bool plain =
+      value.empty() || (value.front() != ' ' && value.front() != '#' && value.back() != ' ');
+  for (std::size_t i = 0; plain && i < value.size(); ++i) plain = !special(value[i]);
+  if (plain) {
+    out += value;
+    return;
+  }
   for (std::size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     if (c == '\0') {
-      escaped += "\\00";
+      out += "\\00";
       continue;
     }
-    const bool special =
-        c == ',' || c == '+' || c == '"' || c == '\\' || c == '<' || c == '>' || c == ';';
     const bool leading = i == 0 && (c == ' ' || c == '#');
     const bool trailing = i + 1 == value.size() && c == ' ';
-    if (special || leading || trailing) escaped += '\\';
-    escaped += c;
+    if (special(c) || leading || trailing) out += '\\';
+    out += c;
   }
+}
+
+std::string DnValue(std::string_view value) {
+  std::string escaped;
+  AppendDnValue(value, escaped);
   return escaped;
 }
 
@@ -54,7 +101,16 @@ bool LdifSafe(std::string_view value) {
   if (value.empty()) return true;
   const char first = value.front();
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
-  for (const char c : value) {
+  // Eight bytes at a time: none zero, CR, LF or above 127.
+  std::size_t i = 0;
+  for (; i + 8 <= value.size(); i += 8) {
+    const std::uint64_t word = base::LoadWord(value.data() + i);
+    if ((base::ZeroBytes(word) | base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n') |
+         (word & base::kByteHighs)) != 0) {
+      return false;
+    }
+  }
+  for (const char c : value.substr(i)) {
     if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
   }
   return true;
@@ -113,18 +169,26 @@ void AppendContactCsvHeader(std::string& out) {
       out);
 }
 
-void AppendContactCsv(const Contact& c, std::string& out) {
+void AppendContactCsv(const ContactText& c, std::string& out) {
   AppendCsvRow(
       {c.name, c.company, c.key, c.street, c.postal, c.phone, c.fax, c.notes, c.address, c.book},
       out);
 }
 
-std::string ContactDn(const Contact& c) {
+void AppendContactDn(const ContactText& c, std::string& out) {
   // cn is required of a person; a record without a name is known by its
   // address, as in a vCard.
-  const std::string_view shown = c.name.empty() ? std::string_view(c.address) : c.name;
-  std::string dn = "cn=" + DnValue(shown);
-  if (!c.address.empty()) dn += ",mail=" + DnValue(c.address);
+  out += "cn=";
+  AppendDnValue(c.name.empty() ? c.address : c.name, out);
+  if (!c.address.empty()) {
+    out += ",mail=";
+    AppendDnValue(c.address, out);
+  }
+}
+
+std::string ContactDn(const ContactText& c) {
+  std::string dn;
+  AppendContactDn(c, dn);
   return dn;
 }
 
@@ -136,33 +200,53 @@ namespace {
 // stays for Evolution and other LDIF readers.
 struct LdifField {
   std::string_view attribute;
-  std::string Contact::*field;
+  std::string_view ContactText::*field;
 };
 const LdifField kThunderbirdFields[] = {
-    {"mail", &Contact::address},
-    {"o", &Contact::company},
-    {"mozillaNickname", &Contact::key},
-    {"telephoneNumber", &Contact::phone},
-    {"facsimileTelephoneNumber", &Contact::fax},
-    {"description", &Contact::notes},
-    {"street", &Contact::street},
-    {"mozillaWorkStreet2", &Contact::postal},
-    {"postalAddress", &Contact::postal},
+    {"mail", &ContactText::address},
+    {"o", &ContactText::company},
+    {"mozillaNickname", &ContactText::key},
+    {"telephoneNumber", &ContactText::phone},
+    {"facsimileTelephoneNumber", &ContactText::fax},
+    {"description", &ContactText::notes},
+    {"street", &ContactText::street},
+    {"mozillaWorkStreet2", &ContactText::postal},
+    {"postalAddress", &ContactText::postal},
 };
 
-}  // namespace
-
-void AppendContactLdif(const Contact& c, std::string& out) {
-  AppendLdifAttribute("dn", ContactDn(c), out);
+void AppendContactEntry(const ContactText& c, std::string& out) {
   for (const std::string_view objectClass :
        {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
     AppendLdifAttribute("objectclass", objectClass, out);
   }
-  AppendLdifAttribute("cn", c.name.empty() ? std::string_view(c.address) : c.name, out);
+  AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
   for (const LdifField& field : kThunderbirdFields) {
     AppendLdifAttribute(field.attribute, c.*field.field, out);
   }
   out += kLdifLineEnd;
+}
+
+}  // namespace
+
+void AppendContactLdif(const ContactText& c, std::string& out) {
+  // The dn is written where it goes, then looked at as any value is (it
+  // is never empty).
+  const std::size_t start = out.size();
+  out += "dn: ";
+  AppendContactDn(c, out);
+  if (!LdifSafe(std::string_view(out).substr(start + 4))) {
+    const std::string dn = out.substr(start + 4);
+    out.resize(start);
+    AppendLdifAttribute("dn", dn, out);
+  } else {
+    out += kLdifLineEnd;
+  }
+  AppendContactEntry(c, out);
+}
+
+void AppendContactLdif(const ContactText& c, std::string_view dn, std::string& out) {
+  AppendLdifAttribute("dn", dn, out);
+  AppendContactEntry(c, out);
 }
 
 }  // namespace exchange

@@ -23,9 +23,28 @@
 
 namespace exchange {
 
+// A contact's texts, UTF-8, as the writers below take them: views of
+// texts its holder keeps.
+struct ContactText {
+  std::string_view name;
+  std::string_view address;  // the e-mail address
+  std::string_view company;
+  std::string_view phone;
+  std::string_view notes;
+  std::string_view key;
+  std::string_view street;
+  std::string_view postal;
+  std::string_view fax;
+  std::string_view book;  // the address book's file name
+};
+
 // A record's fields, already UTF-8, and the book it came from.
 struct Contact : engine::BookRecord {
   std::string book;  // the address book's file name
+
+  operator ContactText() const {
+    return {name, address, company, phone, notes, key, street, postal, fax, book};
+  }
 };
 
 // One CSV row of `fields`, with its CR LF.
@@ -33,7 +52,7 @@ void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& o
 
 // The header row and the rows of `books --format csv`.
 void AppendContactCsvHeader(std::string& out);
-void AppendContactCsv(const Contact& contact, std::string& out);
+void AppendContactCsv(const ContactText& contact, std::string& out);
 
 // What sets one vCard apart from `books --format vcard`'s: the version
 // (4.0 drops the 3.0-only TYPE values) and a UID, written as given.
@@ -41,12 +60,15 @@ struct VCardShape {
   bool version4 = false;
   std::string_view uid = {};
 };
-void AppendContactVCard(const Contact& contact, std::string& out, VCardShape shape = {});
+void AppendContactVCard(const ContactText& contact, std::string& out, VCardShape shape = {});
 
 // The dn `books --format ldif` gives a contact: cn=NAME,mail=ADDRESS (the
 // address when there is no name, no mail= part when there is no address).
-std::string ContactDn(const Contact& contact);
-void AppendContactLdif(const Contact& contact, std::string& out);
+std::string ContactDn(const ContactText& contact);
+void AppendContactDn(const ContactText& contact, std::string& out);
+void AppendContactLdif(const ContactText& contact, std::string& out);
+// The same entry under the dn `dn`.
+void AppendContactLdif(const ContactText& contact, std::string_view dn, std::string& out);
 
 // `text` escaped as a vCard text value (\\ \, \n, and \; where
 // `semicolons`: in every vCard 3.0 value, in vCard 4.0's compound ones).
@@ -56,6 +78,7 @@ void AppendVCardProperty(std::string_view name, std::string_view value, std::str
 
 // `value` as one RFC 4514 attribute value of a distinguished name.
 std::string DnValue(std::string_view value);
+void AppendDnValue(std::string_view value, std::string& out);
 // NAME: VALUE as one LDIF line (base64 where RFC 2849 requires it); nothing
 // for an empty value. The blank line that ends an entry is the caller's.
 void AppendLdifAttribute(std::string_view name, std::string_view value, std::string& out);

@@ -147,7 +147,7 @@ NameParts SplitName(std::string_view name) {
   return {family, given};
 }
 
-void AppendContactVCard(const Contact& c, std::string& out, VCardShape shape) {
+void AppendContactVCard(const ContactText& c, std::string& out, VCardShape shape) {
   out += "BEGIN:VCARD";
   out += kCrLf;
   out += shape.version4 ? "VERSION:4.0" : "VERSION:3.0";

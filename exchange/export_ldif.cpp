@@ -1,14 +1,19 @@
 // export --to thunderbird and --to ldap: LDIF with the lists as
 // groupOfNames entries whose members are dns of contacts in the same file.
+#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "exchange/contact_formats.h"
+#include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
+#include "exchange/text_store.h"
 
 namespace exchange {
 
@@ -20,15 +25,16 @@ void AppendObjectClasses(std::initializer_list<std::string_view> classes, std::s
   }
 }
 
-// A list as a group: `dn`, its title, its file and its members' dns.
-void AppendGroup(const ExportList& list, const std::string& dn,
-                 const std::vector<std::string>& contactDns, std::string& out) {
+// A list as a group: `dn`, its title, its file and its members' dns
+// (dnOf(contact)).
+template <typename DnOf>
+void AppendGroup(const ExportList& list, const std::string& dn, DnOf&& dnOf, std::string& out) {
   AppendLdifAttribute("dn", dn, out);
   AppendObjectClasses({"top", "groupOfNames"}, out);
   AppendLdifAttribute("cn", list.title, out);
   AppendLdifAttribute("description", list.file, out);
   for (const ExportMember& member : list.members) {
-    AppendLdifAttribute("member", contactDns[*member.contact], out);
+    AppendLdifAttribute("member", dnOf(*member.contact), out);
   }
   out += kLdifLineEnd;
 }
@@ -70,33 +76,55 @@ std::string PostalAddress(std::string_view text) {
 }  // namespace
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.sink.out();
   // Both importers find a member by its dn, so no two contacts share one:
-  // a later contact whose dn an earlier one has gets a numbered name.
-  std::vector<std::string> dns;
-  dns.reserve(folder.contacts.size());
+  // a later contact whose dn an earlier one has gets a numbered name. The
+  // names are given out first, in order; the groups name their members by
+  // these dns, kept for the contacts that are members.
+  std::vector<std::string_view> dns(folder.contacts.size());
+  std::unordered_map<std::size_t, std::string> numberedNames;
+  TextArena kept;
   UniqueNames taken;
-  for (const ExportContact& contact : folder.contacts) {
-    Contact fields = contact.fields;
-    const std::string shown = fields.name.empty() ? fields.address : fields.name;
-    for (std::size_t n = 2; !taken.Take(ContactDn(fields)); ++n) {
-      fields.name = UniqueNames::Numbered(shown, n);
+  std::string dn;
+  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+    const ExportContact& contact = folder.contacts[i];
+    ContactText fields = contact.Fields();
+    const std::string_view shown = fields.name.empty() ? fields.address : fields.name;
+    dn.clear();
+    AppendContactDn(fields, dn);
+    std::string numbered;
+    for (std::size_t n = 2; !taken.Take(dn); ++n) {
+      numbered = UniqueNames::Numbered(shown, n);
+      fields.name = numbered;
+      dn.clear();
+      AppendContactDn(fields, dn);
     }
-    if (fields.name != contact.fields.name) ++context.renamed;
-    AppendContactLdif(fields, out);
-    dns.push_back(ContactDn(fields));
-    context.sink.Drain();
+    if (fields.name != contact.Fields().name) {
+      ++context.renamed;
+      numberedNames.emplace(i, std::move(numbered));
+    }
+    if (contact.listCount > 0) dns[i] = kept.Add(dn);
   }
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t) {
+    ContactText fields = folder.contacts[i].Fields();
+    if (!numberedNames.empty()) {
+      if (const auto numbered = numberedNames.find(i); numbered != numberedNames.end()) {
+        fields.name = numbered->second;
+      }
+    }
+    AppendContactLdif(fields, out);
+  });
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, false)) continue;
-    AppendGroup(list, "cn=" + DnValue(list.title), dns, out);
+    AppendGroup(
+        list, "cn=" + DnValue(list.title), [&](std::size_t c) { return dns[c]; },
+        context.sink.out());
   }
 }
 
 void WriteLdap(const ExportFolder& folder, ExportContext& context) {
-  std::string& out = context.sink.out();
   const std::string base(context.base);
   for (const std::string_view unit : {"contacts", "lists"}) {
+    std::string& out = context.sink.out();
     AppendLdifAttribute("dn", "ou=" + std::string(unit) + "," + base, out);
     AppendObjectClasses({"top", "organizationalUnit"}, out);
     AppendLdifAttribute("ou", unit, out);
@@ -105,21 +133,30 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
   // A contact's dn is its UID, which no other entry has; its surname is
   // the family part of its name (the name when it is one word, the address
   // when there is none).
-  std::vector<std::string> dns;
-  dns.reserve(folder.contacts.size());
-  for (const ExportContact& contact : folder.contacts) {
-    const Contact& c = contact.fields;
-    dns.push_back("uid=" + contact.uid + ",ou=contacts," + base);
-    AppendLdifAttribute("dn", dns.back(), out);
+  const auto appendDn = [&](const ExportContact& contact, std::string& dn) {
+    dn = "uid=";
+    dn += contact.Uid();
+    dn += ",ou=contacts,";
+    dn += base;
+  };
+  std::array<std::string, 2> dns;      // a lane's dn, its room kept
+  std::array<std::string, 2> notesOf;  // a lane's notes, their room kept
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t lane) {
+    const ExportContact& contact = folder.contacts[i];
+    const ContactText c = contact.Fields();
+    std::string& dn = dns[lane];
+    appendDn(contact, dn);
+    AppendLdifAttribute("dn", dn, out);
     AppendObjectClasses({"top", "person", "organizationalPerson", "inetOrgPerson"}, out);
-    AppendLdifAttribute("uid", contact.uid, out);
-    AppendLdifAttribute("cn", c.name.empty() ? std::string_view(c.address) : c.name, out);
+    AppendLdifAttribute("uid", contact.Uid(), out);
+    AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
     const std::string_view family = SplitName(c.name).family;
-    AppendLdifAttribute("sn", family.empty() ? std::string_view(c.address) : family, out);
+    AppendLdifAttribute("sn", family.empty() ? c.address : family, out);
     AppendLdifAttribute("mail", c.address, out);
     AppendLdifAttribute("o", c.company, out);
     // Numbers a telephone number may not hold in LDAP go to the notes.
-    std::string notes = c.notes;
+    std::string& notes = notesOf[lane];
+    notes = c.notes;
     for (const auto& [attribute, number, label] :
          {std::tuple<std::string_view, std::string_view, std::string_view>{"telephoneNumber",
                                                                            c.phone, "Phone: "},
@@ -127,18 +164,26 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
       if (IsPrintable(number)) {
         AppendLdifAttribute(attribute, number, out);
       } else {
-        notes += (notes.empty() ? "" : "\n") + std::string(label) + std::string(number);
+        if (!notes.empty()) notes += '\n';
+        notes += label;
+        notes += number;
       }
     }
     AppendLdifAttribute("description", notes, out);
     AppendLdifAttribute("street", c.street, out);
-    AppendLdifAttribute("postalAddress", PostalAddress(c.postal), out);
+    if (!c.postal.empty()) AppendLdifAttribute("postalAddress", PostalAddress(c.postal), out);
     out += kLdifLineEnd;
-    context.sink.Drain();
-  }
+  });
+  std::string member;
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, true)) continue;
-    AppendGroup(list, "cn=" + DnValue(list.title) + ",ou=lists," + base, dns, out);
+    AppendGroup(
+        list, "cn=" + DnValue(list.title) + ",ou=lists," + base,
+        [&](std::size_t c) -> std::string_view {
+          appendDn(folder.contacts[c], member);
+          return member;
+        },
+        context.sink.out());
   }
 }
 

@@ -8,9 +8,9 @@ namespace {
 // (export_titles.h), what each record field becomes by its writer's table.
 constexpr ExportTarget kTargets[] = {
     {"thunderbird", {.titles = &kThunderbirdTitle}, false, false, WriteThunderbird},
-    {"ldap", {.titles = &kLdapTitle}, true, true, WriteLdap},
-    {"vcard4", {.makeContacts = false}, false, false, WriteVCard4},
-    {"apple", {}, false, false, WriteApple},
+    {"ldap", {.uids = true, .titles = &kLdapTitle}, true, true, WriteLdap},
+    {"vcard4", {.makeContacts = false, .uids = true}, false, false, WriteVCard4},
+    {"apple", {.uids = true}, false, false, WriteApple},
     {"google", {.titles = &kGoogleTitle}, true, false, WriteGoogle},
     {"outlook", {.titles = &kOutlookTitle}, true, false, WriteOutlook},
     {"mutt", {.titles = &kMuttTitle}, true, false, WriteMutt},

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/parallel.h"
 #include "exchange/export_model.h"
 #include "exchange/sink.h"
 
@@ -20,6 +21,9 @@ struct ExportContext {
   unsigned codePage;           // the books' code page
   std::size_t renamed = 0;     // contacts the writer renamed to keep them apart
   std::size_t unwritable = 0;  // characters the output's code page lacks
+  // Whether contacts may be written two pieces at once (the command
+  // line's way; the window keeps to one thread).
+  engine::Split split = engine::Split::kNever;
 };
 
 struct ExportTarget {

@@ -132,7 +132,7 @@ std::string UniqueNames::Numbered(std::string_view wanted, std::size_t n) {
 }
 
 bool UniqueNames::Take(std::string_view name) {
-  return taken_.insert(rules_.key(name)).second;
+  return taken_.Insert(rules_.key(name));
 }
 
 std::string UniqueNames::Claim(std::string_view wanted) {

@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+
+#include "exchange/text_store.h"
 
 namespace exchange {
 
@@ -63,7 +64,7 @@ class UniqueNames {
 
  private:
   const TitleRules& rules_;
-  std::unordered_set<std::string> taken_;
+  TextSet taken_;
 };
 
 }  // namespace exchange

@@ -1,9 +1,12 @@
 // export --to vcard4 and --to apple: one card per contact, then one group
 // card per list naming its members by their cards' UIDs.
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 #include "exchange/contact_formats.h"
+#include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
 
 namespace exchange {
@@ -33,11 +36,14 @@ std::string MailtoUri(std::string_view address) {
 }
 
 void AppendContacts(const ExportFolder& folder, ExportContext& context, bool version4) {
-  for (const ExportContact& contact : folder.contacts) {
-    const std::string uid = version4 ? std::string(kUrnUuid) + contact.uid : contact.uid;
-    AppendContactVCard(contact.fields, context.sink.out(), {version4, uid});
-    context.sink.Drain();
-  }
+  std::array<std::string, 2> uids;  // a lane's UID property value, its room kept
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t lane) {
+    const ExportContact& contact = folder.contacts[i];
+    std::string& uid = uids[lane];
+    uid.assign(version4 ? kUrnUuid : std::string_view());
+    uid += contact.Uid();
+    AppendContactVCard(contact.Fields(), out, {version4, uid});
+  });
 }
 
 }  // namespace
@@ -53,9 +59,9 @@ void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
     AppendVCardProperty("FN", VCardText(list.title, false), out);
     for (const ExportMember& member : list.members) {
       AppendVCardProperty("MEMBER",
-                          member.contact
-                              ? std::string(kUrnUuid) + folder.contacts[*member.contact].uid
-                              : MailtoUri(member.address),
+                          member.contact ? std::string(kUrnUuid) +
+                                               std::string(folder.contacts[*member.contact].Uid())
+                                         : MailtoUri(member.address),
                           out);
     }
     out += "END:VCARD\r\n";
@@ -73,8 +79,9 @@ void WriteApple(const ExportFolder& folder, ExportContext& context) {
     AppendVCardProperty("N", VCardText(list.title) + ";;;;", out);
     AppendVCardProperty("X-ADDRESSBOOKSERVER-KIND", "group", out);
     for (const ExportMember& member : list.members) {
-      AppendVCardProperty("X-ADDRESSBOOKSERVER-MEMBER",
-                          std::string(kUrnUuid) + folder.contacts[*member.contact].uid, out);
+      AppendVCardProperty(
+          "X-ADDRESSBOOKSERVER-MEMBER",
+          std::string(kUrnUuid) + std::string(folder.contacts[*member.contact].Uid()), out);
     }
     out += "END:VCARD\r\n";
   }

@@ -1,0 +1,490 @@
+#include "exchange/export_build.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "base/ascii.h"
+#include "engine/address_book.h"
+#include "engine/address_book_record.h"
+#include "engine/bytes.h"
+#include "engine/mailing_list.h"
+#include "engine/output_options.h"
+#include "engine/parallel.h"
+#include "exchange/name_uuid.h"
+#include "exchange/text_store.h"
+#include "platform/files.h"
+
+namespace exchange {
+
+namespace {
+
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Books of at least this many bytes in all are worth reading as two runs
+// at once.
+constexpr std::uint64_t kTwoRunsFrom = std::uint64_t{1} << 20;
+
+// The namespace of every UID Quillmer makes; a fixed random UUID, so that
+// no other program's name-based UUIDs meet ours.
+constexpr std::array<std::uint8_t, 16> kUidSpace = {0x3c, 0x1e, 0x6b, 0x52, 0x8d, 0x0f, 0x4a, 0x27,
+                                                    0x9e, 0x55, 0x71, 0xc4, 0x08, 0xb3, 0xd2, 0x9a};
+
+// Room for `more` entries, growing by half at least.
+void Reserve(std::vector<std::uint32_t>& numbers, std::size_t more) {
+  const std::size_t needed = numbers.size() + more;
+  if (needed > numbers.capacity()) {
+    numbers.reserve(std::max(needed, numbers.capacity() + numbers.capacity() / 2));
+  }
+}
+
+// What "Strip Names" makes of `text` as one entry, without its line end: a
+// view into `text`, or into `scratch` for the rare text holding a CR LF.
+std::string_view Reduced(std::string_view text, std::string& scratch) {
+  if (text.find("\r\n") == std::string_view::npos) return engine::StrippedLine(text);
+  scratch = engine::StripNames(text);
+  scratch.resize(scratch.size() - 2);  // every result line ends in CR LF
+  return scratch;
+}
+
+class Builder {
+ public:
+  Builder(const ExportSource& source, const ExportRules& rules)
+      : source_(source), folder_(source.folder), rules_(rules) {}
+
+  ExportFolder Build() {
+    ReadBooks();
+    identical_ = HashedNumbers();  // records are told apart no more
+    // The index the lists' entries are looked up in, over the records just
+    // read: what the folder's own load would have made of the same bytes.
+    const engine::MailFolder indexed(folder_.Path(), folder_.BookFiles(), std::move(names_),
+                                     std::move(addresses_), folder_.Lists(), {},
+                                     std::move(hashes_));
+    UniqueNames titles(*rules_.titles);
+    for (std::size_t i = 0; i < folder_.Lists().size(); ++i) ReadList(indexed, i, titles);
+    GatherContactLists();
+    return std::move(result_);
+  }
+
+ private:
+  // Appends the UTF-8 of `bytes` to `out`, counting what the code page
+  // leaves undefined.
+  void AppendUtf8(std::string_view bytes, std::string& out) {
+    result_.undefined += source_.converter.AppendUtf8(bytes, out);
+  }
+  std::string_view KeptUtf8(std::string_view bytes) {
+    utf8_.clear();
+    AppendUtf8(bytes, utf8_);
+    return result_.texts.Add(utf8_);
+  }
+  // Contact c's name and address as the books' bytes give them: its own
+  // UTF-8 texts where they are the same bytes (ASCII, the common case),
+  // else copies kept aside.
+  std::string_view RawName(std::uint32_t c) const {
+    return rawOf_[c] == kNone ? result_.contacts[c].Fields().name : rawTexts_[rawOf_[c]].first;
+  }
+  std::string_view RawAddress(std::uint32_t c) const {
+    return rawOf_[c] == kNone ? result_.contacts[c].Fields().address : rawTexts_[rawOf_[c]].second;
+  }
+
+  // The contact whose address (a-z folded) is `address`, if any.
+  std::optional<std::uint32_t> FindByAddress(std::uint64_t hash, std::string_view address) const {
+    return byAddress_.Find(hash, [&](std::uint32_t c) {
+      return base::EqualIgnoringAsciiCase(RawAddress(c), address);
+    });
+  }
+  std::uint64_t FoldedHash(std::string_view address) {
+    folded_.assign(address);
+    for (char& c : folded_) c = base::AsciiUpperByte(c);
+    return TextHash(folded_);
+  }
+
+  // A new contact of the texts in utf8_ (ends as given), with its raw name
+  // and address for telling contacts apart.
+  std::uint32_t AddContact(const std::array<std::uint32_t, 9>& ends, std::string_view book,
+                           std::string_view rawName, std::string_view rawAddress, bool made) {
+    const std::uint32_t c = static_cast<std::uint32_t>(result_.contacts.size());
+    ExportContact& contact = result_.contacts.emplace_back();
+    contact.text = result_.texts.Add(utf8_).data();
+    contact.ends = ends;
+    contact.book = book;
+    contact.made = made;
+    const ContactText fields = contact.Fields();
+    if (fields.name == rawName && fields.address == rawAddress) {
+      rawOf_.push_back(kNone);
+    } else {
+      rawOf_.push_back(static_cast<std::uint32_t>(rawTexts_.size()));
+      rawTexts_.emplace_back(raw_.Add(rawName), raw_.Add(rawAddress));
+    }
+    return c;
+  }
+
+  void AddUid(ExportContact& contact, std::string_view what, std::string_view a,
+              std::string_view b = {}, bool two = false) {
+    if (!rules_.uids) return;
+    scratch_.assign(what);
+    scratch_ += a;
+    if (two) {
+      scratch_ += '\n';
+      scratch_ += b;
+    }
+    contact.uid = result_.texts.Add(NameUuid(kUidSpace, scratch_)).data();
+  }
+
+  // What one run of books gives, read on a thread of its own: the index's
+  // tables over its records, and a contact for every record with a name or
+  // an address, not yet told apart from the contacts before it.
+  struct Candidate {
+    std::uint64_t identity;   // the TextHash of name NUL address
+    std::uint64_t folded;     // the TextHash of the address, a-z folded
+    std::uint32_t raw;        // into Run::rawTexts, or kNone: its own texts
+    std::uint32_t undefined;  // bytes of its texts the code page leaves undefined
+  };
+  struct Run {
+    std::span<const std::string> books;
+    std::vector<engine::UnreadableFile> unreadable;
+    engine::StringTable names;
+    engine::StringTable addresses;
+    std::vector<std::uint32_t> hashes;
+    std::vector<std::uint32_t> slots;  // slot -> candidate, or kNone
+    std::deque<ExportContact> contacts;
+    std::vector<Candidate> candidates;
+    std::deque<std::pair<std::string_view, std::string_view>> rawTexts;
+    TextArena texts;
+    TextArena raw;
+  };
+
+  // Reads the books of `run`, touching nothing but the run: what may go on
+  // beside another run.
+  void ReadRun(Run& run) const {
+    const platform::CodePageConverter& converter = source_.converter;
+    std::string bytes;  // one book at a time, its room used again
+    std::string reducedScratch;
+    std::string key;
+    std::string utf8;
+    std::string folded;
+    for (const std::string& file : run.books) {
+      base::FileFailure why = base::FileFailure::kNone;
+      if (!engine::ReadBookFile(folder_, file, bytes, source_.retry, &why)) {
+        run.unreadable.push_back({file, true, why});
+        continue;
+      }
+      if (bytes.size() <= engine::kSmallestUsefulBook) continue;  // no slots, as in the index
+      const std::size_t first = run.names.size();
+      const std::size_t slots =
+          (bytes.size() - engine::kBookHeaderSize + engine::kBookRecordSize - 1) /
+          engine::kBookRecordSize;
+      run.names.ReserveEntries(slots);
+      run.addresses.ReserveEntries(slots);
+      Reserve(run.hashes, slots);
+      Reserve(run.slots, slots);
+      engine::AppendRecordSlots(std::string_view(bytes).substr(engine::kBookHeaderSize), run.names,
+                                run.addresses, &run.hashes);
+      // The book's name, as every contact of it gives it.
+      utf8.clear();
+      const std::size_t bookUndefined = converter.AppendUtf8(file, utf8);
+      const std::string_view book = run.texts.Add(utf8);
+
+      std::size_t k = first;
+      for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
+           start += engine::kBookRecordSize, ++k) {
+        const engine::BookRecordText record =
+            engine::CutBookRecord(std::string_view(bytes).substr(start, engine::kBookRecordSize));
+        if (record.name.empty() && record.address.empty()) {
+          run.slots.push_back(kNone);
+          continue;
+        }
+        // The address as a list reaches it, from the same bytes lookups use.
+        const std::string_view address = Reduced(run.addresses[k], reducedScratch);
+        key.assign(record.name);
+        key += '\0';
+        key += address;
+        folded.assign(address);
+        for (char& c : folded) c = base::AsciiUpperByte(c);
+        Candidate candidate{TextHash(key), TextHash(folded), kNone, std::uint32_t(bookUndefined)};
+        // The texts back to back: name, address, company, phone, notes,
+        // key, street, postal, fax.
+        ExportContact& contact = run.contacts.emplace_back();
+        utf8.clear();
+        std::size_t i = 0;
+        for (const std::string_view text :
+             {record.name, address, record.company, record.phone, record.notes, record.key,
+              record.street, record.postal, record.fax}) {
+          candidate.undefined += static_cast<std::uint32_t>(converter.AppendUtf8(text, utf8));
+          contact.ends[i++] = static_cast<std::uint32_t>(utf8.size());
+        }
+        contact.text = run.texts.Add(utf8).data();
+        contact.book = book;
+        const ContactText fields = contact.Fields();
+        if (fields.name != record.name || fields.address != address) {
+          candidate.raw = static_cast<std::uint32_t>(run.rawTexts.size());
+          run.rawTexts.emplace_back(run.raw.Add(record.name), run.raw.Add(address));
+        }
+        if (rules_.uids) {
+          key.assign("record\n");
+          key += record.name;
+          key += '\n';
+          key += address;
+          contact.uid = run.texts.Add(NameUuid(kUidSpace, key)).data();
+        }
+        run.slots.push_back(static_cast<std::uint32_t>(run.candidates.size()));
+        run.candidates.push_back(candidate);
+      }
+    }
+  }
+
+  // Takes the contacts of `run`, which follows every run taken before:
+  // a record identical to an earlier one is merged into it.
+  void Accept(Run& run) {
+    for (const engine::UnreadableFile& file : run.unreadable) {
+      if (source_.unreadable) source_.unreadable(file);
+      result_.unreadable = true;
+    }
+    names_.AppendTable(std::move(run.names));
+    addresses_.AppendTable(std::move(run.addresses));
+    hashes_.insert(hashes_.end(), run.hashes.begin(), run.hashes.end());
+    identical_.Reserve(result_.contacts.size() + run.candidates.size());
+    byAddress_.Reserve(result_.contacts.size() + run.candidates.size());
+    Reserve(rawOf_, run.candidates.size());
+    std::vector<std::uint32_t> contactOf(run.candidates.size());
+    for (std::size_t j = 0; j < run.candidates.size(); ++j) {
+      const Candidate& candidate = run.candidates[j];
+      const ExportContact& contact = run.contacts.front();
+      const ContactText fields = contact.Fields();
+      const std::string_view rawName =
+          candidate.raw == kNone ? fields.name : run.rawTexts[candidate.raw].first;
+      const std::string_view rawAddress =
+          candidate.raw == kNone ? fields.address : run.rawTexts[candidate.raw].second;
+      if (const std::optional<std::uint32_t> same =
+              identical_.Find(candidate.identity, [&](std::uint32_t c) {
+                return RawName(c) == rawName && RawAddress(c) == rawAddress;
+              })) {
+        contactOf[j] = *same;
+        ++result_.merged;
+      } else {
+        const std::uint32_t c = static_cast<std::uint32_t>(result_.contacts.size());
+        result_.contacts.push_back(contact);
+        if (candidate.raw == kNone) {
+          rawOf_.push_back(kNone);
+        } else {
+          rawOf_.push_back(static_cast<std::uint32_t>(rawTexts_.size()));
+          rawTexts_.push_back(run.rawTexts[candidate.raw]);
+        }
+        identical_.Add(candidate.identity, c);
+        result_.undefined += candidate.undefined;
+        if (!FindByAddress(candidate.folded, rawAddress)) byAddress_.Add(candidate.folded, c);
+        contactOf[j] = c;
+      }
+      run.contacts.pop_front();
+    }
+    Reserve(slots_, run.slots.size());
+    for (const std::uint32_t slot : run.slots) {
+      slots_.push_back(slot == kNone ? kNone : contactOf[slot]);
+    }
+    result_.texts.Take(std::move(run.texts));
+    raw_.Take(std::move(run.raw));
+    // The run's raw texts were copied where a contact needs them.
+    run = Run{};
+  }
+
+  // Where the second run of books starts: the book that splits their bytes
+  // most nearly in half, 0 for one run.
+  std::size_t SecondRunStart() const {
+    const std::vector<std::string>& books = folder_.BookFiles();
+    const bool split =
+        source_.split == engine::Split::kAlways ||
+        (source_.split == engine::Split::kWhenWorthIt && engine::HasSecondProcessor());
+    if (books.size() < 2 || !split) return 0;
+    // The sizes as listed now; where the listing no longer matches the
+    // folder's, the books are halved by count.
+    std::vector<std::uint64_t> sizes;
+    const std::optional<std::vector<std::string>> listed =
+        platform::ListMatchingFiles(folder_.Path(), "*.PMR", &sizes);
+    if (!listed || *listed != books || sizes.size() != books.size()) return books.size() / 2;
+    std::uint64_t total = 0;
+    for (const std::uint64_t size : sizes) total += size;
+    if (source_.split == engine::Split::kWhenWorthIt && total < kTwoRunsFrom) return 0;
+    std::size_t start = 1;
+    std::uint64_t before = sizes[0];
+    while (start + 1 < books.size() && before + sizes[start] <= total / 2) before += sizes[start++];
+    return start;
+  }
+
+  // Every record slot of every book, in the index's order: slot k here is
+  // the record the index gives as k. The books are read in one run or two
+  // at once, each run's records taken in order.
+  void ReadBooks() {
+    const std::span<const std::string> books = folder_.BookFiles();
+    const std::size_t second = SecondRunStart();
+    Run first;
+    if (second == 0) {
+      first.books = books;
+      ReadRun(first);
+      Accept(first);
+      return;
+    }
+    Run rest;
+    first.books = books.first(second);
+    rest.books = books.subspan(second);
+    engine::RunBoth(
+        [&] {
+          ReadRun(first);
+          Accept(first);
+        },
+        [&] { ReadRun(rest); });
+    Accept(rest);
+  }
+
+  // The contact a plain address leads to: a record's holding it, else one
+  // made for it (nullopt when contacts are not made).
+  std::optional<std::size_t> ContactOfAddress(std::string_view address, ExportList& list) {
+    const std::uint64_t folded = FoldedHash(address);
+    if (const std::optional<std::uint32_t> found = FindByAddress(folded, address)) {
+      if (result_.contacts[*found].made) ++list.made;
+      return *found;
+    }
+    if (!rules_.makeContacts) return std::nullopt;
+    utf8_.clear();
+    AppendUtf8(address, utf8_);
+    const std::uint32_t size = static_cast<std::uint32_t>(utf8_.size());
+    std::array<std::uint32_t, 9> ends{};
+    ends.fill(size);
+    ends[0] = 0;
+    const std::uint32_t c = AddContact(ends, {}, {}, address, true);
+    AddUid(result_.contacts[c], "address\n", folded_);
+    byAddress_.Add(folded, c);
+    ++list.made;
+    return c;
+  }
+
+  void ReadList(const engine::MailFolder& indexed, std::size_t i, UniqueNames& titles) {
+    const engine::MailingList& entry = folder_.Lists()[i];
+    ExportList list;
+    list.file = entry.file;
+    list.rawTitle = entry.title;
+    list.uid = NameUuid(kUidSpace, "list\n" + list.file);
+    // A list without a title (or with blanks only) is known by its file name.
+    const bool untitled = base::TrimBlanks(entry.title).empty();
+    utf8_.clear();
+    AppendUtf8(untitled ? entry.file : entry.title, utf8_);
+    list.original = utf8_;
+    list.title = titles.Claim(list.original);
+    // Letter case alone is no rename: every target ignores it in names.
+    list.renamed = FoldedKey(list.title) != FoldedKey(list.original) || untitled;
+    base::FileFailure why = base::FileFailure::kNone;
+    const std::optional<std::string> bytes =
+        engine::ReadListFile(folder_, entry, source_.retry, &why);
+    if (!bytes) {
+      if (source_.unreadable) source_.unreadable({entry.file, false, why});
+      list.readable = false;
+      result_.unreadable = true;
+      result_.lists.push_back(std::move(list));
+      return;
+    }
+    // The addresses reached so far, a-z folded; views into the list's
+    // bytes, the index or `kept`.
+    std::vector<std::string_view> reached;
+    HashedNumbers reachedIndex;
+    TextArena kept;
+    std::string upper;
+    std::string reducedScratch;
+    engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view text) {
+      // Where the entry leads: a name some book knows to its first
+      // record's address; any other entry holding "@" to itself.
+      upper.resize(text.size());
+      for (std::size_t j = 0; j < text.size(); ++j) upper[j] = engine::UpperCaseByte(text[j]);
+      const std::optional<std::size_t> record = indexed.FindBookName(upper);
+      std::string_view address;
+      if (record) {
+        address = Reduced(indexed.BookAddresses()[*record], reducedScratch);
+      } else if (text.find('@') != std::string_view::npos) {
+        address = Reduced(text, reducedScratch);
+      }
+      if (address.empty()) {
+        ++list.leftOut;
+        return;
+      }
+      if (address.data() == reducedScratch.data()) address = kept.Add(address);
+      const std::uint64_t folded = FoldedHash(address);
+      if (reachedIndex.Find(folded, [&](std::uint32_t r) {
+            return base::EqualIgnoringAsciiCase(reached[r], address);
+          })) {
+        ++list.duplicates;
+        return;
+      }
+      reachedIndex.Add(folded, static_cast<std::uint32_t>(reached.size()));
+      reached.push_back(address);
+      ExportMember member;
+      if (record && slots_[*record] != kNone) {
+        member.contact = slots_[*record];
+      } else {
+        member.contact = ContactOfAddress(address, list);
+      }
+      member.address =
+          member.contact ? result_.contacts[*member.contact].Fields().address : KeptUtf8(address);
+      list.members.push_back(member);
+    });
+    result_.lists.push_back(std::move(list));
+  }
+
+  // Each contact's lists, in list order, one run per contact.
+  void GatherContactLists() {
+    std::deque<ExportContact>& contacts = result_.contacts;
+    for (const ExportList& list : result_.lists) {
+      for (const ExportMember& member : list.members) {
+        if (member.contact) ++contacts[*member.contact].listCount;
+      }
+    }
+    std::uint32_t next = 0;
+    for (ExportContact& contact : contacts) {
+      contact.firstList = next;
+      next += contact.listCount;
+      contact.listCount = 0;
+    }
+    result_.contactLists.resize(next);
+    for (std::size_t l = 0; l < result_.lists.size(); ++l) {
+      for (const ExportMember& member : result_.lists[l].members) {
+        if (!member.contact) continue;
+        ExportContact& contact = contacts[*member.contact];
+        result_.contactLists[contact.firstList + contact.listCount++] =
+            static_cast<std::uint32_t>(l);
+      }
+    }
+  }
+
+  const ExportSource& source_;
+  const engine::MailFolder& folder_;
+  const ExportRules& rules_;
+  ExportFolder result_;
+  // The index's tables as the books are read, until the index takes them.
+  engine::StringTable names_;
+  engine::StringTable addresses_;
+  std::vector<std::uint32_t> hashes_;
+  std::vector<std::uint32_t> slots_;  // slot -> contact, or kNone
+  // Each contact's name and address as the books' bytes give them: what
+  // makes two records identical, and an address the same as another.
+  std::vector<std::uint32_t> rawOf_;  // into rawTexts_, or kNone
+  std::deque<std::pair<std::string_view, std::string_view>> rawTexts_;
+  TextArena raw_;
+  HashedNumbers identical_;  // name NUL address -> contact
+  HashedNumbers byAddress_;  // a-z folded address -> contact
+  std::string utf8_;
+  std::string folded_;
+  std::string scratch_;
+};
+
+}  // namespace
+
+ExportFolder BuildExport(const ExportSource& source, const ExportRules& rules) {
+  return Builder(source, rules).Build();
+}
+
+}  // namespace exchange
