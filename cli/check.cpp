@@ -36,7 +36,31 @@ std::unordered_set<std::string_view> AmbiguousNames(const Folder& folder) {
   return ambiguous;
 }
 
-}  // namespace
+// clang-format off
+constexpr std::string_view kSummary[] = {
+    "  check [FOLDER]          what in the lists will not reach anyone as meant:",
+    "                          file name, TAB, title, TAB, line number, TAB, kind,",
+    "                          TAB, entry; kinds unknown, no-address, ambiguous,",
+    "                          duplicate, not-an-address, unreadable",
+};
+constexpr std::string_view kHelp[] = {
+    "Reports what in the folder's lists will not reach anyone as meant, one line",
+    "per finding: file name, TAB, title, TAB, line number, TAB, kind, TAB, entry.",
+    "  unknown         no address book knows the name and it holds no @",
+    "  no-address      the name's record has no e-mail address",
+    "  ambiguous       several records hold the name, with different addresses;",
+    "                  the first one is used",
+    "  duplicate       the entry reaches an address an earlier entry of the same",
+    "                  list already reaches (letter case ignored)",
+    "  not-an-address  what the entry reaches does not look like local@domain",
+    "  unreadable      the book or list FILE could not be read; the title is the",
+    "                  list's (empty for a book and for a list whose title could",
+    "                  not be read), the line number empty, the reason in place",
+    "                  of the entry; also named on standard error",
+    "Exit status 1 when anything is found, 0 when nothing is, 3 when a book or",
+    "list could not be read.",
+};
+// clang-format on
 
 int RunCheck(Session& session, const Request& request) {
   const Result<Folder> folder = Folder::OpenNamed(session, request);
@@ -101,5 +125,10 @@ int RunCheck(Session& session, const Request& request) {
   if (unreadable) return kExitUnreadable;
   return found ? kExitFindings : kExitOk;
 }
+
+}  // namespace
+
+extern const Command kCheckCommand{"check",           {},      "[FOLDER]", FixedLines<kSummary>,
+                                   FixedLines<kHelp>, RunCheck};
 
 }  // namespace cli

@@ -23,9 +23,10 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 }
 
 Result<unsigned> CodePageOption(Session& session, const Request& request) {
-  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
+  const std::optional<std::string> named = request.Value(kCodePageOption);
+  const std::optional<unsigned> codePage = CodePageNumber(named.value_or("1252"));
   if (!codePage) {
-    return Failure{session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
+    return Failure{session.Fail("unknown code page " + Quoted(Shown(*named)) +
                                 " (expected 1252, 850, 437 or 1250)")};
   }
   return *codePage;

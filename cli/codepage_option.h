@@ -16,6 +16,9 @@
 
 namespace cli {
 
+// --codepage CP, taken by every command that converts the books' text.
+inline constexpr Option kCodePageOption{.name = "--codepage", .value = "CP"};
+
 // What the commands that write the books' text in UTF-8 open before they
 // write, in this order: the code page --codepage names (1252 when none
 // does: "1252" or "cp1252", either case, one the converter supports), the

@@ -47,10 +47,10 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
 
 Result<Folder> Folder::OpenNamed(Session& session, const Request& request,
                                  const engine::OpenOptions& parts) {
-  const std::vector<std::string>& words = request.positionals;
+  const std::vector<std::string>& words = request.positionals();
   if (words.size() > 1) {
-    return Failure{
-        session.Fail("too many arguments for " + request.command + ": " + Quoted(Shown(words[1])))};
+    return Failure{session.Fail("too many arguments for " + request.command() + ": " +
+                                Quoted(Shown(words[1])))};
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];

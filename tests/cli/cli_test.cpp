@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "cli/commands.h"
 #include "exchange/contact_formats.h"
+#include "exchange/export_targets.h"
 #include "platform/files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
@@ -207,7 +209,12 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({"export", Folder()}, "--to TARGET");
   ExpectOneError({"export", "--to", "gmail", Folder()}, "'gmail'");
   ExpectOneError({"export", "--to", "ldap", Folder()}, "--base DN");
-  ExpectOneError({"export", "--to", "mutt", "--base", "dc=x", Folder()}, "--base");
+  ExpectOneError({"export", "--to", "mutt", "--base", "dc=x", Folder()},
+                 "--base goes with --to ldap only");
+  ExpectOneError({"books", "--codepage"}, "--codepage needs a value");
+  ExpectOneError({"expand", "--strip=yes", Folder(), "CLUB.PML"}, "'--strip=yes'");
+  ExpectOneError({"expand", "--format", "csv", "--sort", Folder(), "CLUB.PML"},
+                 "--sort goes with --format text only");
   ExpectOneError({"export", "--to", "mutt", "--codepage", "65001", Folder()}, "'65001'");
   ExpectOneError({"export", "--to", "mutt", "--format", "csv", Folder()}, "'--format'");
   ExpectOneError({"expand", Folder()}, "LIST");
@@ -696,6 +703,57 @@ TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
   EXPECT_TRUE(pieces + out == whole.out);
   EXPECT_EQ(err, "");
 }
+
+// Every option a command takes, each value of it, and each export target
+// is explained in the command's own help, not only named in its usage.
+TEST(CliInfo, EachOptionIsExplainedInItsCommandsHelp) {
+  for (const cli::Command* command : cli::Commands()) {
+    const Outcome o = Cli({std::string(command->name), "--help"});
+    const std::string usage = o.out.substr(0, o.out.find('\n'));
+    const std::string body = o.out.substr(usage.size());
+    for (const cli::Option& option : command->options) {
+      const std::string name(option.name);
+      EXPECT_NE(usage.find(name), std::string::npos) << command->name << " " << name;
+      EXPECT_NE(body.find(name), std::string::npos) << command->name << " " << name;
+      for (const std::string_view choice : option.choices) {
+        EXPECT_NE(body.find("  " + name + " " + std::string(choice) + " "), std::string::npos)
+            << command->name << " " << name << " " << choice;
+      }
+    }
+  }
+  const Outcome exportHelp = Cli({"export", "--help"});
+  const Outcome help = Cli({"--help"});
+  for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
+    const std::string name(target.name);
+    EXPECT_NE(exportHelp.out.find("\n  --to " + name + " "), std::string::npos) << name;
+    EXPECT_NE(help.out.find(" " + name), std::string::npos) << name;
+  }
+}
+
+#ifdef QUILLMER_SOURCE_DIR
+// What the README and the user's guide say about the targets names each one.
+TEST(CliInfo, TheDocumentsNameEveryTarget) {
+  const auto read = [](const char* file) {
+    return platform::ReadWholeFileExclusive(std::string(QUILLMER_SOURCE_DIR) + "/" + file)
+        .value_or("");
+  };
+  const std::string readme = read("README.md");
+  const std::string guide = read("docs/USER_GUIDE.txt");
+  ASSERT_FALSE(readme.empty());
+  ASSERT_FALSE(guide.empty());
+  std::string names;
+  std::vector<std::string_view> dropping;
+  for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
+    names += (names.empty() ? "" : "|") + std::string(target.name);
+    if (target.dropsEmptyLists) dropping.push_back(target.name);
+    std::string listed = "\n        " + std::string(target.name);
+    listed.resize(std::max<std::size_t>(listed.size() + 1, 22), ' ');
+    EXPECT_NE(guide.find(listed), std::string::npos) << target.name;
+  }
+  EXPECT_NE(readme.find("`export --to " + names + "`"), std::string::npos) << names;
+  EXPECT_NE(guide.find("left out by " + cli::Alternatives(dropping, "and")), std::string::npos);
+}
+#endif
 
 TEST(CliInfo, HelpAndVersionGoToStandardOutput) {
   for (const std::vector<std::string>& args :
