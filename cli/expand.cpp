@@ -8,8 +8,8 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/entries.h"
 #include "cli/folder.h"
+#include "engine/entry_reach.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
 #include "exchange/address_syntax.h"
@@ -29,7 +29,7 @@ namespace {
 void WriteToLine(Session& session, const Folder& folder, std::string_view list) {
   std::string line;
   engine::ForEachListEntry(list, [&](std::size_t number, std::string_view entry) {
-    const Reach reach = ReachOf(folder, entry);
+    const engine::Reach reach = engine::ReachOf(folder.Contents(), entry);
     if (reach.address.empty()) {
       session.Note("left out, no address: line " + std::to_string(number) + " " + Quoted(entry));
       return;
@@ -44,7 +44,7 @@ void WriteToLine(Session& session, const Folder& folder, std::string_view list) 
 void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
   AppendCsvRow({"entry", "address"}, session.out());
   engine::ForEachListEntry(list, [&](std::size_t, std::string_view entry) {
-    AppendCsvRow({entry, ReachOf(folder, entry).address}, session.out());
+    AppendCsvRow({entry, engine::ReachOf(folder.Contents(), entry).address}, session.out());
   });
 }
 

@@ -72,6 +72,10 @@ class Folder {
   // compare names).
   std::optional<std::size_t> FindRecord(std::string_view entry) const;
 
+  // The folder as the engine read it, for the engine's rules of entries
+  // (entry_reach.h, list_check.h).
+  const engine::MailFolder& Contents() const { return *folder_; }
+
   // What the window's output pane shows for a list file of these bytes.
   std::string ExpandList(std::string_view listBytes) const;
 
