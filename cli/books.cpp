@@ -58,7 +58,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
   Contact& contact = work.contact;
   // A name the ANSI code page holds is in its bytes, as the books' texts
   // are; any other is UTF-8 already.
-  if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
+  if (const std::optional<std::string> ansi = platform::AnsiFormOf(file, kNames)) {
     utf8(*ansi, contact.book);
   } else {
     contact.book = file;

@@ -103,7 +103,7 @@ int RunExpand(Session& session, const Request& request) {
   const std::string& name = words.back();
   // "expand FOLDER" forgot the LIST; say so rather than look for a list
   // titled like the folder's path. Asked before the folder becomes current.
-  const bool nameIsFolder = !path && platform::IsFolder(name);
+  const bool nameIsFolder = !path && platform::IsFolder(name, kNames);
   const Result<Folder> folder = Folder::Open(session, path);
   if (!folder) return folder.status();
 

@@ -29,6 +29,7 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   options.retry = engine::RetryDeadline(session.retryFor());
   // A command runs alone: it may use a second processor where that pays.
   options.split = engine::Split::kWhenWorthIt;
+  options.names = kNames;
   engine::OpenedFolder opened = engine::OpenMailFolder(name, options);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {

@@ -93,18 +93,16 @@ std::optional<std::uint64_t> RegularFileSizeIn(int dir_fd, const char* name) {
 
 }  // namespace
 
-// Names are bytes here, taken and given as they are.
-void UseUtf8Names() {}
-
-std::optional<std::string> AnsiFormOf(std::string_view name) {
+// Names are bytes here, taken and given as they are, in either form.
+std::optional<std::string> AnsiFormOf(std::string_view name, NameForm) {
   return std::string(name);
 }
 
-bool MakeFolderCurrent(const std::string& path) {
+bool MakeFolderCurrent(const std::string& path, NameForm) {
   return UsableAsPath(path) && chdir(path.c_str()) == 0;
 }
 
-std::string CurrentFolderPath() {
+std::string CurrentFolderPath(NameForm) {
   std::string path(256, '\0');
   for (;;) {
     if (getcwd(path.data(), path.size()) != nullptr) {
@@ -116,7 +114,7 @@ std::string CurrentFolderPath() {
   }
 }
 
-bool IsFolder(const std::string& path) {
+bool IsFolder(const std::string& path, NameForm) {
   struct stat info {};
   return UsableAsPath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
@@ -129,7 +127,8 @@ bool IsPathSeparator(char c) {
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           std::string_view pattern,
-                                                          std::vector<std::uint64_t>* sizes) {
+                                                          std::vector<std::uint64_t>* sizes,
+                                                          NameForm) {
   std::vector<std::string> names;
   if (sizes != nullptr) sizes->clear();
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
@@ -148,7 +147,7 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
   return names;
 }
 
-std::optional<std::string> LookUpEntryName(const std::string& path) {
+std::optional<std::string> LookUpEntryName(const std::string& path, NameForm) {
   if (!UsableAsPath(path)) return std::nullopt;
   struct stat info {};
   if (lstat(path.c_str(), &info) != 0) return std::nullopt;
@@ -160,7 +159,7 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   return std::string(name);
 }
 
-ExclusiveFile::ExclusiveFile(const std::string& path) {
+ExclusiveFile::ExclusiveFile(const std::string& path, NameForm) {
   if (!UsableAsPath(path)) return;
   // O_NONBLOCK: a FIFO named like a book must not stall the open.
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));

@@ -24,13 +24,18 @@ engine::MailFolder FolderOf(const V& names, const V& addresses) {
                             fixture::TableOf(addresses), {});
 }
 
-const V kNames{"JO SMITH", "NOMAIL", "PAT", "PAT", "SAM", "SAM", "BROKEN", "QUOTED", "EMPTYFIRST",
-               "EMPTYFIRST"};
-const V kAddresses{"jo@example.org",    "",
-                   "pat@home.example",  "PAT@HOME.EXAMPLE",
-                   "sam@one.example",   "sam@two.example",
-                   "broken.example.org", "\"Q\" <q@example.org>",
-                   "",                  "later@example.org"};
+const V kNames{"JO SMITH", "NOMAIL", "PAT",    "PAT",        "SAM",
+               "SAM",      "BROKEN", "QUOTED", "EMPTYFIRST", "EMPTYFIRST"};
+const V kAddresses{"jo@example.org",
+                   "",
+                   "pat@home.example",
+                   "PAT@HOME.EXAMPLE",
+                   "sam@one.example",
+                   "sam@two.example",
+                   "broken.example.org",
+                   "\"Q\" <q@example.org>",
+                   "",
+                   "later@example.org"};
 
 TEST(ReachOf, NamesLeadToTheirFirstRecordAndAddressesToThemselves) {
   const engine::MailFolder folder = FolderOf(kNames, kAddresses);
@@ -92,8 +97,7 @@ TEST(CheckList, EachKindWithItsLineInTheFilesOrder) {
       {"broken\r\nBROKEN\r\n",
        "1 not-an-address broken\n2 duplicate BROKEN\n2 not-an-address BROKEN\n"},
       // An entry with "@" that reduces to nothing, or to "@".
-      {"<@>\r\n< >@\r\n",
-       "1 not-an-address <@>\n2 duplicate < >@\n2 not-an-address < >@\n"},
+      {"<@>\r\n< >@\r\n", "1 not-an-address <@>\n2 duplicate < >@\n2 not-an-address < >@\n"},
       // The address in a written-out name is what is checked.
       {"\"Jo\" <jo@x.org>\r\nJo <jo smith@x.org>\r\n", "2 not-an-address Jo <jo smith@x.org>\n"},
       // A name's address and the same address written out are one.
