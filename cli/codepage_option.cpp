@@ -1,6 +1,6 @@
 #include "cli/codepage_option.h"
 
-#include <exception>
+#include <utility>
 
 #include "base/ascii.h"
 
@@ -34,12 +34,12 @@ Result<unsigned> CodePageOption(Session& session, const Request& request) {
 
 Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& session,
                                                                    unsigned codePage) {
-  try {
-    return std::make_unique<platform::CodePageConverter>(codePage);
-  } catch (const std::exception& e) {
+  auto converter = std::make_unique<platform::CodePageConverter>(codePage);
+  if (!converter->IsOpen()) {
     return Failure{session.Fail(std::string("cannot convert from code page ") +
-                                std::to_string(codePage) + ": " + e.what())};
+                                std::to_string(codePage) + ": " + converter->OpenFailure())};
   }
+  return converter;
 }
 
 }  // namespace
