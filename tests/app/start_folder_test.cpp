@@ -77,8 +77,7 @@ TEST(StartFolder, ReadsTheStoredSpellingFromTheFileSystem) {
   const std::string canonical = app::CanonicalFolderPath(shouted, lookUp);
   ASSERT_FALSE(canonical.empty());
   EXPECT_EQ("Mixed Case Mail Folder", canonical.substr(canonical.rfind('\\') + 1));
-  EXPECT_EQ(canonical + "\\",
-            app::StartFolderOf(shouted + "\\QUILLMER.EXE", lookUp));
+  EXPECT_EQ(canonical + "\\", app::StartFolderOf(shouted + "\\QUILLMER.EXE", lookUp));
   // The test program's own folder, as the system names it.
   const std::string own = app::StartFolder();
   EXPECT_EQ('\\', own.back());
