@@ -91,14 +91,4 @@ const ExportTarget* FindExportTarget(std::string_view name) {
   return nullptr;
 }
 
-std::string ExportTargetNames() {
-  std::string names;
-  const std::span<const ExportTarget> targets = kTargets;
-  for (std::size_t i = 0; i < targets.size(); ++i) {
-    if (i > 0) names += i + 1 == targets.size() ? " or " : ", ";
-    names += targets[i].name;
-  }
-  return names;
-}
-
 }  // namespace exchange

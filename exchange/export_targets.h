@@ -45,8 +45,6 @@ inline bool Arrives(const ExportList& list, bool dropsEmptyLists) {
 std::span<const ExportTarget> ExportTargets();
 // The target called `name`, or null.
 const ExportTarget* FindExportTarget(std::string_view name);
-// "thunderbird, ldap, ... or mutt", for messages.
-std::string ExportTargetNames();
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context);
 void WriteLdap(const ExportFolder& folder, ExportContext& context);
