@@ -57,7 +57,8 @@ std::string StartFolderOf(const std::string& programFile, EntryLookUp lookUp) {
 }
 
 std::string StartFolder() {
-  return StartFolderOf(platform::ProgramFilePath(), platform::LookUpEntryName);
+  return StartFolderOf(platform::ProgramFilePath(),
+                       [](const std::string& path) { return platform::LookUpEntryName(path); });
 }
 
 }  // namespace app

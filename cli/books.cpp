@@ -58,7 +58,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
   Contact& contact = work.contact;
   // A name the ANSI code page holds is in its bytes, as the books' texts
   // are; any other is UTF-8 already.
-  if (const std::optional<std::string> ansi = platform::AnsiFormOf(file)) {
+  if (const std::optional<std::string> ansi = platform::AnsiFormOf(file, kNames)) {
     utf8(*ansi, contact.book);
   } else {
     contact.book = file;
@@ -78,10 +78,30 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
   return platform::FileFailure::kNone;
 }
 
-}  // namespace
+// clang-format off
+constexpr std::string_view kFormats[] = {"csv", "vcard", "ldif"};
+constexpr Option kFormat{.name = "--format", .value = "FORMAT", .choices = kFormats};
+constexpr Option kOptions[] = {kFormat, kCodePageOption};
+
+constexpr std::string_view kSummaryText[] = {
+    "                          every contact of every address book, in UTF-8",
+};
+constexpr std::string_view kHelp[] = {
+    "Every contact of every address book of FOLDER, books in the folder's order,",
+    "records first to last, with all their fields, in UTF-8.",
+    "  --format csv    (default) RFC 4180, header row",
+    "                  name,company,key,street,postal,phone,fax,notes,email,book",
+    "  --format vcard  vCard 3.0, for most address books and phones",
+    "  --format ldif   LDIF, as Thunderbird's address book imports it",
+    "  --codepage CP   the code page the books were written in: 1252 (default,",
+    "                  Western Windows), 850 or 437 (DOS), 1250 (Central European)",
+    "Bytes the code page does not define become U+FFFD and are counted on",
+    "standard error.",
+};
+// clang-format on
 
 int RunBooks(Session& session, const Request& request) {
-  const std::string& format = *request.format;
+  const std::string format = *request.Value(kFormat);
   // Each book is read whole below, once: the folder need not read them too.
   const Result<ConvertingFolder> opened =
       OpenConvertingFolder(session, request, {.bookRecords = false});
@@ -134,5 +154,22 @@ int RunBooks(Session& session, const Request& request) {
   NoteUndefinedBytes(session, undefined, opened->codePage);
   return unreadable ? kExitUnreadable : kExitOk;
 }
+
+std::vector<std::string> Summary();
+
+}  // namespace
+
+extern const Command kBooksCommand{"books", kOptions,          "[FOLDER]",
+                                   Summary, FixedLines<kHelp>, RunBooks};
+
+namespace {
+
+std::vector<std::string> Summary() {
+  std::vector<std::string> summary = {"  " + Synopsis(kBooksCommand)};
+  summary.insert(summary.end(), std::begin(kSummaryText), std::end(kSummaryText));
+  return summary;
+}
+
+}  // namespace
 
 }  // namespace cli

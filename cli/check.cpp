@@ -4,52 +4,59 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/entries.h"
 #include "cli/folder.h"
-#include "engine/mailing_list.h"
-#include "exchange/address_syntax.h"
+#include "engine/list_check.h"
 
 namespace cli {
 
-using exchange::CaseFolded;
-using exchange::LooksLikeAddress;
-
 namespace {
 
-// The names held by several records whose addresses differ (letter case
-// aside): lookups give the first of them, which may not be the one meant.
-std::unordered_set<std::string_view> AmbiguousNames(const Folder& folder) {
-  std::unordered_map<std::string_view, std::size_t> first;
-  std::unordered_set<std::string_view> ambiguous;
-  for (std::size_t k = 0; k < folder.RecordCount(); ++k) {
-    const auto [seen, added] = first.emplace(folder.RecordName(k), k);
-    if (!added &&
-        CaseFolded(folder.RecordAddress(seen->second)) != CaseFolded(folder.RecordAddress(k))) {
-      ambiguous.insert(folder.RecordName(k));
-    }
-  }
-  return ambiguous;
-}
+using engine::FindingKind;
+using engine::FindingKindName;
 
-}  // namespace
+// clang-format off
+constexpr std::string_view kSummary[] = {
+    "  check [FOLDER]          what in the lists will not reach anyone as meant:",
+    "                          file name, TAB, title, TAB, line number, TAB, kind,",
+    "                          TAB, entry; kinds unknown, no-address, ambiguous,",
+    "                          duplicate, not-an-address, unreadable",
+};
+constexpr std::string_view kHelp[] = {
+    "Reports what in the folder's lists will not reach anyone as meant, one line",
+    "per finding: file name, TAB, title, TAB, line number, TAB, kind, TAB, entry.",
+    "  unknown         no address book knows the name and it holds no @",
+    "  no-address      the name's record has no e-mail address",
+    "  ambiguous       several records hold the name, with different addresses;",
+    "                  the first one is used",
+    "  duplicate       the entry reaches an address an earlier entry of the same",
+    "                  list already reaches (letter case ignored)",
+    "  not-an-address  what the entry reaches does not look like local@domain",
+    "  unreadable      the book or list FILE could not be read; the title is the",
+    "                  list's (empty for a book and for a list whose title could",
+    "                  not be read), the line number empty, the reason in place",
+    "                  of the entry; also named on standard error",
+    "Exit status 1 when anything is found, 0 when nothing is, 3 when a book or",
+    "list could not be read.",
+};
+// clang-format on
 
 int RunCheck(Session& session, const Request& request) {
   const Result<Folder> folder = Folder::OpenNamed(session, request);
   if (!folder) return folder.status();
 
-  const std::unordered_set<std::string_view> ambiguous = AmbiguousNames(*folder);
+  const std::unordered_set<std::string_view> ambiguous = engine::AmbiguousNames(folder->Contents());
   bool found = false;
   bool unreadable = false;
   // A file that cannot be read: named on standard error and a finding of
   // its own, with no line number and the reason in place of the entry.
   const auto reportUnreadable = [&](const engine::UnreadableFile& file, std::string_view title) {
     session.Note(CannotRead(file));
-    session.Line(Shown(file.file) + "\t" + std::string(title) + "\t\tunreadable\t" +
+    session.Line(Shown(file.file) + "\t" + std::string(title) + "\t\t" +
+                 std::string(FindingKindName(FindingKind::kUnreadable)) + "\t" +
                  std::string(FailureText(file.reason)));
     unreadable = true;
   };
@@ -64,42 +71,28 @@ int RunCheck(Session& session, const Request& request) {
       reportUnreadable({std::string(list.file), false, why}, list.title);
       continue;
     }
-    std::unordered_set<std::string> reached;  // this list's addresses, CaseFolded
-    engine::ForEachListEntry(*bytes, [&](std::size_t number, std::string_view entry) {
-      const auto report = [&](std::string_view kind) {
-        found = true;
-        std::string line = Shown(list.file);
-        line += '\t';
-        line += list.title;
-        line += '\t';
-        line += std::to_string(number);
-        line += '\t';
-        line += kind;
-        line += '\t';
-        line += entry;
-        session.Line(line);
-      };
-      const Reach reach = ReachOf(*folder, entry);
-      if (!reach.record && reach.address.empty()) {
-        if (entry.find('@') == std::string_view::npos) {
-          report("unknown");
-        } else {
-          // An entry holding "@" that reduces to nothing is no address either.
-          report("not-an-address");
-        }
-        return;
-      }
-      if (reach.record && reach.address.empty()) report("no-address");
-      if (reach.record && ambiguous.count(folder->RecordName(*reach.record)) != 0) {
-        report("ambiguous");
-      }
-      if (reach.address.empty()) return;
-      if (!reached.insert(CaseFolded(reach.address)).second) report("duplicate");
-      if (!LooksLikeAddress(reach.address)) report("not-an-address");
-    });
+    for (const engine::EntryFinding& finding :
+         engine::CheckList(folder->Contents(), ambiguous, *bytes)) {
+      found = true;
+      std::string line = Shown(list.file);
+      line += '\t';
+      line += list.title;
+      line += '\t';
+      line += std::to_string(finding.line);
+      line += '\t';
+      line += FindingKindName(finding.kind);
+      line += '\t';
+      line += finding.entry;
+      session.Line(line);
+    }
   }
   if (unreadable) return kExitUnreadable;
   return found ? kExitFindings : kExitOk;
 }
+
+}  // namespace
+
+extern const Command kCheckCommand{"check",           {},      "[FOLDER]", FixedLines<kSummary>,
+                                   FixedLines<kHelp>, RunCheck};
 
 }  // namespace cli

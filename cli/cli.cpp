@@ -40,15 +40,16 @@ constexpr std::string_view kHelpTail[] = {
 
 // COMMAND --help for a command the first word names, else the general help.
 void WriteHelp(Session& session, const std::vector<std::string>& args) {
-  for (const Command& command : Commands()) {
-    if (!args.empty() && args[0] == command.name) {
-      for (const std::string_view line : command.help) session.Line(line);
+  for (const Command* command : Commands()) {
+    if (!args.empty() && args[0] == command->name) {
+      session.Line(UsageLine(*command));
+      for (const std::string& line : command->help()) session.Line(line);
       return;
     }
   }
   for (const std::string_view line : kHelpHead) session.Line(line);
-  for (const Command& command : Commands()) {
-    for (const std::string_view line : command.summary) session.Line(line);
+  for (const Command* command : Commands()) {
+    for (const std::string& line : command->summary()) session.Line(line);
   }
   for (const std::string_view line : kHelpTail) session.Line(line);
 }
@@ -56,7 +57,7 @@ void WriteHelp(Session& session, const std::vector<std::string>& args) {
 // "lists, expand, check or books".
 std::string CommandNames() {
   std::vector<std::string_view> names;
-  for (const Command& command : Commands()) names.push_back(command.name);
+  for (const Command* command : Commands()) names.push_back(command->name);
   return Alternatives(names);
 }
 
@@ -77,11 +78,11 @@ int Run(const std::vector<std::string>& args, std::string_view lineEnd, std::str
     }
   }
   if (args.empty()) return session.Fail("no command given; try 'quillmer-cli --help'");
-  for (const Command& command : Commands()) {
-    if (args[0] != command.name) continue;
-    const Result<Request> request = ParseWords(session, args, command.accepts);
+  for (const Command* command : Commands()) {
+    if (args[0] != command->name) continue;
+    const Result<Request> request = ParseWords(session, args, command->options);
     if (!request) return request.status();
-    return command.run(session, *request);
+    return command->run(session, *request);
   }
   if (!args[0].empty() && args[0].front() == '-') {
     return session.Fail("unknown option " + Quoted(Shown(args[0])) + "; try 'quillmer-cli --help'");

@@ -1,6 +1,6 @@
 #include "cli/codepage_option.h"
 
-#include <exception>
+#include <utility>
 
 #include "base/ascii.h"
 
@@ -24,20 +24,21 @@ std::optional<unsigned> CodePageNumber(std::string_view text) {
 
 Result<std::unique_ptr<platform::CodePageConverter>> OpenConverter(Session& session,
                                                                    unsigned codePage) {
-  try {
-    return std::make_unique<platform::CodePageConverter>(codePage);
-  } catch (const std::exception& e) {
+  auto converter = std::make_unique<platform::CodePageConverter>(codePage);
+  if (!converter->IsOpen()) {
     return Failure{session.Fail(std::string("cannot convert from code page ") +
-                                std::to_string(codePage) + ": " + e.what())};
+                                std::to_string(codePage) + ": " + converter->OpenFailure())};
   }
+  return converter;
 }
 
 }  // namespace
 
 Result<unsigned> CodePageOption(Session& session, const Request& request) {
-  const std::optional<unsigned> codePage = CodePageNumber(request.codePage.value_or("1252"));
+  const std::optional<std::string> named = request.Value(kCodePageOption);
+  const std::optional<unsigned> codePage = CodePageNumber(named.value_or("1252"));
   if (!codePage) {
-    return Failure{session.Fail("unknown code page " + Quoted(Shown(*request.codePage)) +
+    return Failure{session.Fail("unknown code page " + Quoted(Shown(*named)) +
                                 " (expected 1252, 850, 437 or 1250)")};
   }
   return *codePage;

@@ -16,6 +16,9 @@
 
 namespace cli {
 
+// --codepage CP, taken by every command that converts the books' text.
+inline constexpr Option kCodePageOption{.name = "--codepage", .value = "CP"};
+
 // The code page --codepage names: 1252 when none does; "1252" or "cp1252",
 // either case, one the converter supports. Says why in one line when not.
 Result<unsigned> CodePageOption(Session& session, const Request& request);

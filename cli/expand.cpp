@@ -8,8 +8,8 @@
 
 #include "cli/cli.h"
 #include "cli/commands.h"
-#include "cli/entries.h"
 #include "cli/folder.h"
+#include "engine/entry_reach.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
 #include "exchange/address_syntax.h"
@@ -29,7 +29,7 @@ namespace {
 void WriteToLine(Session& session, const Folder& folder, std::string_view list) {
   std::string line;
   engine::ForEachListEntry(list, [&](std::size_t number, std::string_view entry) {
-    const Reach reach = ReachOf(folder, entry);
+    const engine::Reach reach = engine::ReachOf(folder.Contents(), entry);
     if (reach.address.empty()) {
       session.Note("left out, no address: line " + std::to_string(number) + " " + Quoted(entry));
       return;
@@ -44,18 +44,55 @@ void WriteToLine(Session& session, const Folder& folder, std::string_view list) 
 void WriteCsv(Session& session, const Folder& folder, std::string_view list) {
   AppendCsvRow({"entry", "address"}, session.out());
   engine::ForEachListEntry(list, [&](std::size_t, std::string_view entry) {
-    AppendCsvRow({entry, ReachOf(folder, entry).address}, session.out());
+    AppendCsvRow({entry, engine::ReachOf(folder.Contents(), entry).address}, session.out());
   });
 }
 
-}  // namespace
+// clang-format off
+constexpr std::string_view kFormats[] = {"text", "to", "csv"};
+constexpr Option kFormat{.name = "--format", .value = "FORMAT", .choices = kFormats};
+// As the window's buttons, in the order given.
+constexpr Option kStrip{.name = "--strip"};
+constexpr Option kSort{.name = "--sort"};
+constexpr Option kOptions[] = {kFormat, kStrip, kSort};
+
+constexpr std::string_view kSummary[] = {
+    "  expand [--strip] [--sort] [FOLDER] LIST",
+    "                          the expansion of LIST exactly as the window shows it,",
+    "                          lines ending in CR LF; LIST is a list's title or its",
+    "                          file name ending in .PML; --strip (Strip Names) and",
+    "                          --sort (Sort List) apply in the order given",
+    "  expand --format to|csv [FOLDER] LIST",
+    "                          to: one line for a To, Cc or Bcc field; csv: rows of",
+    "                          entry,address",
+};
+constexpr std::string_view kHelp[] = {
+    "Expands LIST, a list's title or its file name ending in .PML.",
+    "  --format text  (default) exactly what the window shows: each entry, and",
+    "                 after a TAB the address of a name an address book knows;",
+    "                 lines end in CR LF",
+    "  --strip        as the window's Strip Names button: addresses only",
+    "  --sort         as the window's Sort List button; both in the order given",
+    "  --format to    one line to paste into a To, Cc or Bcc field: Name <address>",
+    "                 for each name a book knows, the address for each plain",
+    "                 entry, separated by \", \"; entries that give no address are",
+    "                 left out and named on standard error",
+    "  --format csv   a header row, then one row per entry: entry,address",
+    "                 (address empty when the entry gives none)",
+};
+// clang-format on
 
 int RunExpand(Session& session, const Request& request) {
-  const std::string& format = *request.format;
-  if (format != "text" && !request.transforms.empty()) {
-    return session.Fail(request.transforms.front() + " goes with --format text only");
+  const std::string format = *request.Value(kFormat);
+  // The buttons' names, in the order given.
+  std::vector<std::string_view> transforms;
+  for (const auto& [name, value] : request.given()) {
+    if (name == kStrip.name || name == kSort.name) transforms.push_back(name);
   }
-  const std::vector<std::string>& words = request.positionals;
+  if (format != "text" && !transforms.empty()) {
+    return session.Fail(std::string(transforms.front()) + " goes with --format text only");
+  }
+  const std::vector<std::string>& words = request.positionals();
   if (words.empty()) {
     return session.Fail("expand needs a LIST: a list's title or its file name ending in .PML");
   }
@@ -66,7 +103,7 @@ int RunExpand(Session& session, const Request& request) {
   const std::string& name = words.back();
   // "expand FOLDER" forgot the LIST; say so rather than look for a list
   // titled like the folder's path. Asked before the folder becomes current.
-  const bool nameIsFolder = !path && platform::IsFolder(name);
+  const bool nameIsFolder = !path && platform::IsFolder(name, kNames);
   const Result<Folder> folder = Folder::Open(session, path);
   if (!folder) return folder.status();
 
@@ -97,8 +134,8 @@ int RunExpand(Session& session, const Request& request) {
     std::string text = folder->ExpandList(*list);
     // The window's buttons work on the pane's bytes as they stand, cut at
     // CR LF only; so do these, and the bytes come out the same.
-    for (const std::string& transform : request.transforms) {
-      text = transform == "--strip" ? engine::StripNames(text) : engine::SortList(text);
+    for (const std::string_view transform : transforms) {
+      text = transform == kStrip.name ? engine::StripNames(text) : engine::SortList(text);
     }
     // Usually nothing is written before: the expansion becomes the output
     // as it stands, not a copy of it.
@@ -112,5 +149,10 @@ int RunExpand(Session& session, const Request& request) {
   // Names only the books knew are missing from the expansion.
   return folder->NoteUnreadable(session, true);
 }
+
+}  // namespace
+
+extern const Command kExpandCommand{
+    "expand", kOptions, "[FOLDER] LIST", FixedLines<kSummary>, FixedLines<kHelp>, RunExpand};
 
 }  // namespace cli

@@ -1,10 +1,14 @@
 // quillmer-cli export: the books and the lists together, in the form one
 // target program imports, so that every list reaches the same people there;
 // or, with --report, what will arrive of each list.
+#include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli.h"
 #include "cli/codepage_option.h"
@@ -96,24 +100,125 @@ std::string Summary(const ExportFolder& folder, const ExportTarget& target,
   return line;
 }
 
+// clang-format off
+constexpr Option kTo{.name = "--to", .value = "TARGET", .required = true};
+constexpr Option kBase{.name = "--base", .value = "DN"};
+constexpr Option kReport{.name = "--report"};
+constexpr Option kOptions[] = {kTo, kCodePageOption, kBase, kReport};
+
+constexpr std::string_view kHelpHead[] = {
+    "Every contact of the address books and every mailing list, together, in the",
+    "form TARGET imports, so that each list reaches there the same addresses as",
+    "expand --format to gives. A plain address no record holds becomes a contact;",
+    "records identical in name and address become one.",
+};
+constexpr std::string_view kHelpOptions[] = {
+    "  --codepage CP     the books' code page: 1252 (default), 850, 437 or 1250",
+    "  --report          instead of the export, one line per list: file name, TAB,",
+    "                    title, TAB, members that arrive, TAB, entries left out, TAB,",
+    "                    contacts made for plain addresses, TAB, what the target",
+    "                    changes (renamed to 'TITLE', left out, duplicates merged)",
+    "A title the target would refuse is changed as little as it can be, and a",
+    "title two lists share there is numbered: \"Friends (2)\".",
+};
+// clang-format on
+
+// Where the text of the help's two-column lines begins.
+constexpr std::size_t kHelpColumn = 20;
+
+// `head` and the first of `lines` in two columns, the other lines under
+// the first.
+void AddColumns(std::vector<std::string>& help, std::string head,
+                std::span<const std::string_view> lines) {
+  head.resize(std::max(kHelpColumn, head.size() + 2), ' ');
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    help.push_back((i == 0 ? head : std::string(kHelpColumn, ' ')) + std::string(lines[i]));
+  }
+}
+
+// The names of the targets for which `has` holds, in the table's order.
+template <typename Has>
+std::vector<std::string_view> TargetNames(Has has) {
+  std::vector<std::string_view> names;
+  for (const ExportTarget& target : exchange::ExportTargets()) {
+    if (has(target)) names.push_back(target.name);
+  }
+  return names;
+}
+
+std::vector<std::string> Summary();
+std::vector<std::string> Help();
+int RunExport(Session& session, const Request& request);
+
 }  // namespace
 
-int RunExport(Session& session, const Request& request) {
-  const ExportTarget* target = request.to ? exchange::FindExportTarget(*request.to) : nullptr;
-  if (target == nullptr) {
-    const std::string why = request.to
-                                ? "unknown target " + Quoted(Shown(*request.to)) + " for export"
-                                : std::string("export needs --to TARGET");
-    return session.Fail(why + " (expected " + exchange::ExportTargetNames() + ")");
+extern const Command kExportCommand{"export", kOptions, "[FOLDER]", Summary, Help, RunExport};
+
+namespace {
+
+std::vector<std::string> Summary() {
+  std::vector<std::string> summary = {"  " + Synopsis(kExportCommand)};
+  const std::vector<std::string> lines =
+      Wrapped("the contacts and the lists together, for " +
+                  Alternatives(TargetNames([](const ExportTarget&) { return true; })),
+              std::string(26, ' '), 79);
+  summary.insert(summary.end(), lines.begin(), lines.end());
+  return summary;
+}
+
+std::vector<std::string> Help() {
+  std::vector<std::string> help(std::begin(kHelpHead), std::end(kHelpHead));
+  for (const ExportTarget& target : exchange::ExportTargets()) {
+    AddColumns(help, "  --to " + std::string(target.name), target.help);
   }
-  if (target->needsBase && !request.report &&
-      (!request.base || request.base->find('=') == std::string::npos)) {
+  help.insert(help.end(), std::begin(kHelpOptions), std::end(kHelpOptions));
+  // Targets with the same rules, one after the other, are named together.
+  const std::span<const ExportTarget> targets = exchange::ExportTargets();
+  for (std::size_t i = 0; i < targets.size();) {
+    std::size_t end = i + 1;
+    while (end < targets.size() && targets[end].titleHelp.data() == targets[i].titleHelp.data()) {
+      ++end;
+    }
+    std::string names = "  ";
+    for (std::size_t k = i; k < end; ++k) {
+      if (k > i) names += ", ";
+      names += targets[k].name;
+    }
+    AddColumns(help, names, targets[i].titleHelp);
+    i = end;
+  }
+  const std::vector<std::string> dropping = Wrapped(
+      "A list without a title is called by its file name. Lists without members are left out by " +
+          Alternatives(TargetNames([](const ExportTarget& t) { return t.dropsEmptyLists; }),
+                       "and") +
+          ", each named on standard error; then a one-line summary. Output in UTF-8 unless said "
+          "otherwise.",
+      "", 77);
+  help.insert(help.end(), dropping.begin(), dropping.end());
+  help.push_back("The same folder gives the same UIDs on every run: importing again updates.");
+  return help;
+}
+
+int RunExport(Session& session, const Request& request) {
+  const std::optional<std::string> to = request.Value(kTo);
+  const std::optional<std::string> base = request.Value(kBase);
+  const bool report = request.Has(kReport);
+  const ExportTarget* target = to ? exchange::FindExportTarget(*to) : nullptr;
+  if (target == nullptr) {
+    const std::string why = to ? "unknown target " + Quoted(Shown(*to)) + " for export"
+                               : std::string("export needs --to TARGET");
+    return session.Fail(why + " (expected " +
+                        Alternatives(TargetNames([](const ExportTarget&) { return true; })) + ")");
+  }
+  if (target->needsBase && !report && (!base || base->find('=') == std::string::npos)) {
     return session.Fail("export --to " + std::string(target->name) +
                         " needs --base DN, the entry to export under, such as "
                         "'dc=example,dc=org'");
   }
-  if (!target->needsBase && request.base) {
-    return session.Fail("--base goes with --to ldap only");
+  if (!target->needsBase && base) {
+    return session.Fail(
+        "--base goes with --to " +
+        Alternatives(TargetNames([](const ExportTarget& t) { return t.needsBase; })) + " only");
   }
   // The build reads every book itself, once: the folder need not read them.
   const Result<ConvertingFolder> opened =
@@ -127,12 +232,12 @@ int RunExport(Session& session, const Request& request) {
        [&session](const engine::UnreadableFile& file) { session.Note(CannotRead(file)); },
        engine::Split::kWhenWorthIt},
       target->rules);
-  if (request.report) {
+  if (report) {
     WriteReport(session, exported, *target, converter);
   } else {
-    const std::string base = request.base.value_or("");
+    const std::string under = base.value_or("");
     exchange::Sink sink(session.out(), [&session] { session.Drain(); });
-    ExportContext context{sink, base, opened->codePage};
+    ExportContext context{sink, under, opened->codePage};
     context.split = engine::Split::kWhenWorthIt;
     target->write(exported, context);
     // Nothing is left out silently: an unreadable list was named when it
@@ -152,5 +257,7 @@ int RunExport(Session& session, const Request& request) {
   NoteUndefinedBytes(session, exported.undefined, opened->codePage);
   return exported.unreadable ? kExitUnreadable : kExitOk;
 }
+
+}  // namespace
 
 }  // namespace cli

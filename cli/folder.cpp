@@ -29,6 +29,7 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
   options.retry = engine::RetryDeadline(session.retryFor());
   // A command runs alone: it may use a second processor where that pays.
   options.split = engine::Split::kWhenWorthIt;
+  options.names = kNames;
   engine::OpenedFolder opened = engine::OpenMailFolder(name, options);
   if (opened.failure == engine::FolderFailure::kNotAFolder && name.size() > 1 &&
       name.back() == '"') {
@@ -47,10 +48,10 @@ Result<Folder> Folder::Open(Session& session, const std::optional<std::string>& 
 
 Result<Folder> Folder::OpenNamed(Session& session, const Request& request,
                                  const engine::OpenOptions& parts) {
-  const std::vector<std::string>& words = request.positionals;
+  const std::vector<std::string>& words = request.positionals();
   if (words.size() > 1) {
-    return Failure{
-        session.Fail("too many arguments for " + request.command + ": " + Quoted(Shown(words[1])))};
+    return Failure{session.Fail("too many arguments for " + request.command() + ": " +
+                                Quoted(Shown(words[1])))};
   }
   std::optional<std::string> path;
   if (!words.empty()) path = words[0];

@@ -81,9 +81,10 @@ class Folder {
   const std::vector<std::string>& BookFiles() const;
   bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
 
-  // The engine's folder, and how long its files are tried again, for code
-  // below the command line that reads the folder on its own (the export's
-  // model, the import's lookups).
+  // The folder as the engine read it, and how long its files are tried
+  // again, for the code below the command line: the engine's rules of
+  // entries (entry_reach.h, list_check.h), the export's model, the import's
+  // lookups.
   const engine::MailFolder& Contents() const { return *folder_; }
   const engine::RetryDeadline& Retry() const { return retry_; }
 

@@ -2,7 +2,6 @@
 // a Pegasus Mail folder, as a new address book and one new list per group;
 // with --report, first what each list and contact becomes.
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +22,52 @@
 namespace cli {
 
 namespace {
+
+// clang-format off
+constexpr std::string_view kImportSummary[] = {
+    "  import --from SOURCE [--codepage CP] [--report] --into FOLDER FILE",
+    "                          contacts and groups from a file of thunderbird, ldap,",
+    "                          vcard, apple, google, outlook, mutt or csv, into new",
+    "                          files of FOLDER: one address book, a list per group",
+};
+constexpr std::string_view kImportHelp[] = {
+    "Reads FILE whole, then writes into FOLDER (made when missing) one new address",
+    "book (IMPORT.PMR) of its contacts and one new list (*.PML) per group, so that",
+    "expand --format to gives for each list exactly the group's addresses.",
+    "  --from thunderbird  LDIF from Thunderbird (mailing lists as groupOfNames)",
+    "  --from ldap         LDIF from an LDAP directory (groupOfNames)",
+    "  --from vcard        vCard 3.0 or 4.0, groups as KIND:group cards with MEMBER",
+    "  --from apple        vCard 3.0 with Apple Contacts' group cards",
+    "  --from google       CSV from Google Contacts, labels as groups",
+    "  --from outlook      CSV from Outlook, categories as groups",
+    "  --from mutt         a mutt alias file, aliases of several addresses as groups",
+    "  --from csv          a sheet with a name, an e-mail and an optional list column",
+    "  --into FOLDER       the mail folder the new files go into, made when missing",
+    "  --codepage CP       the code page of the new files: 1252 (default), 850, 437",
+    "                      or 1250",
+    "  --report            first one line per list: file name, TAB, title, TAB,",
+    "                      members, TAB, entries written as names, TAB, as",
+    "                      addresses, TAB, members left out; then one per contact:",
+    "                      book file, TAB, record number, TAB, name, TAB, characters",
+    "                      cut per field, TAB, characters written as '?' per field",
+    "                      (\"name 3, notes 12\", or none)",
+    "Each field is cut to its width in the book; a character the code page lacks",
+    "becomes '?'. A list's entry is the member's name where every record of FOLDER",
+    "with that name, old books and new, holds the member's address; else the",
+    "address. Nested groups are flattened, each address once; a member without an",
+    "address is left out and named on standard error. New files only, with short",
+    "names no file of FOLDER has; nothing is ever overwritten, and a failed import",
+    "leaves nothing behind. A fault in FILE is shown as FILE:LINE: what is wrong,",
+    "exit status 2. A book of FOLDER that cannot be read stops the import, exit",
+    "status 3. An entry of FOLDER's own lists that the new book's names may lead",
+    "elsewhere is named on standard error, then a one-line summary.",
+};
+// clang-format on
+
+constexpr Option kFrom{.name = "--from", .value = "SOURCE", .required = true};
+constexpr Option kReport{.name = "--report"};
+constexpr Option kInto{.name = "--into", .value = "FOLDER", .required = true};
+constexpr Option kOptions[] = {kFrom, kCodePageOption, kReport, kInto};
 
 using exchange::FieldLoss;
 using exchange::ImportPlan;
@@ -175,18 +220,18 @@ void NoteTurnedEntries(Session& session, const Folder& folder, const ImportPlan&
 }  // namespace
 
 int RunImport(Session& session, const Request& request) {
-  const exchange::ImportSource* source =
-      request.from ? exchange::FindImportSource(*request.from) : nullptr;
+  const std::optional<std::string> from = request.Value(kFrom);
+  const exchange::ImportSource* source = from ? exchange::FindImportSource(*from) : nullptr;
   if (source == nullptr) {
-    const std::string why = request.from
-                                ? "unknown source " + Quoted(Shown(*request.from)) + " for import"
-                                : std::string("import needs --from SOURCE");
+    const std::string why = from ? "unknown source " + Quoted(Shown(*from)) + " for import"
+                                 : std::string("import needs --from SOURCE");
     return session.Fail(why + " (expected " + exchange::ImportSourceNames() + ")");
   }
-  if (!request.into) {
+  const std::optional<std::string> into = request.Value(kInto);
+  if (!into) {
     return session.Fail("import needs --into FOLDER, the mail folder to write the new files into");
   }
-  const std::vector<std::string>& words = request.positionals;
+  const std::vector<std::string>& words = request.positionals();
   if (words.empty()) return session.Fail("import needs a FILE to read");
   if (words.size() > 1) {
     return session.Fail("too many arguments for import: " + Quoted(Shown(words[1])));
@@ -210,58 +255,54 @@ int RunImport(Session& session, const Request& request) {
   }
 
   // The folder: its books, for the names they know, and every name in it.
-  const std::string& into = *request.into;
-  const bool there = platform::IsFolder(into);
-  if (!there && platform::LookUpEntryName(into)) {
-    return session.Fail("cannot import into " + Quoted(Shown(into)) + ": not a folder");
+  const bool there = platform::IsFolder(*into, kNames);
+  if (!there && platform::LookUpEntryName(*into, kNames)) {
+    return session.Fail("cannot import into " + Quoted(Shown(*into)) + ": not a folder");
   }
   std::optional<Folder> folder;
   std::vector<std::string> taken;
   if (there) {
-    Result<Folder> opened = Folder::Open(session, into);
+    Result<Folder> opened = Folder::Open(session, *into);
     if (!opened) return opened.status();
     // A book that cannot be read may hold any of the names: no list could
     // be trusted to reach its people.
     if (opened->NoteUnreadable(session, true) != kExitOk) {
-      session.Note("nothing imported: every address book of " + Quoted(Shown(into)) +
+      session.Note("nothing imported: every address book of " + Quoted(Shown(*into)) +
                    " must be read first");
       return kExitUnreadable;
     }
     folder.emplace(std::move(*opened));
-    std::optional<std::vector<std::string>> names = platform::ListEntryNames(into);
-    if (!names) return session.Fail("cannot read folder " + Quoted(Shown(into)));
+    std::optional<std::vector<std::string>> names = platform::ListEntryNames(*into, kNames);
+    if (!names) return session.Fail("cannot read folder " + Quoted(Shown(*into)));
     taken = std::move(*names);
   }
 
-  std::unique_ptr<platform::CodePageEncoder> encoder;
-  std::unique_ptr<platform::CodePageConverter> converter;
-  try {
-    encoder = std::make_unique<platform::CodePageEncoder>(*codePage);
-    converter = std::make_unique<platform::CodePageConverter>(*codePage);
-  } catch (const std::exception& e) {
+  const auto converter = std::make_unique<platform::CodePageConverter>(*codePage);
+  if (!converter->IsOpen()) {
     return session.Fail("cannot convert to code page " + std::to_string(*codePage) + ": " +
-                        e.what());
+                        converter->OpenFailure());
   }
+  const auto encoder = std::make_unique<platform::CodePageEncoder>(*codePage);
   const ImportPlan plan = exchange::PlanImport(read.file, folder ? &folder->Contents() : nullptr,
                                                taken, BookTitle(path, source->name), *encoder);
-  if (request.report) WriteReport(session, read.file, plan, *converter);
+  if (request.Has(kReport)) WriteReport(session, read.file, plan, *converter);
   if (folder) NoteTurnedEntries(session, *folder, plan);
 
   const bool anything = !plan.bookFile.empty() || !plan.lists.empty();
   bool made = false;
   if (anything && !there) {
-    const platform::WriteFailure failure = platform::MakeFolder(into);
+    const platform::WriteFailure failure = platform::MakeFolder(*into, kNames);
     if (failure != platform::WriteFailure::kNone) {
       const std::string reason = failure == platform::WriteFailure::kMissing
                                      ? "the folder it goes in is not there"
                                      : std::string(WriteFailureText(failure));
-      return session.Fail("cannot make folder " + Quoted(Shown(into)) + " (" + reason + ")");
+      return session.Fail("cannot make folder " + Quoted(Shown(*into)) + " (" + reason + ")");
     }
     made = true;
   }
-  if (const auto fault = exchange::WriteImport(into, plan)) {
-    if (made) platform::RemoveEmptyFolder(into);
-    return session.Fail("cannot write " + Quoted(fault->file) + " into " + Quoted(Shown(into)) +
+  if (const auto fault = exchange::WriteImport(*into, plan, kNames)) {
+    if (made) platform::RemoveEmptyFolder(*into, kNames);
+    return session.Fail("cannot write " + Quoted(fault->file) + " into " + Quoted(Shown(*into)) +
                         " (" + std::string(WriteFailureText(fault->why)) + "): nothing imported");
   }
   // Nothing is left out silently.
@@ -279,5 +320,8 @@ int RunImport(Session& session, const Request& request) {
   session.Note(Summary(source->name, plan));
   return kExitOk;
 }
+
+extern const Command kImportCommand{
+    "import", kOptions, "FILE", FixedLines<kImportSummary>, FixedLines<kImportHelp>, RunImport};
 
 }  // namespace cli

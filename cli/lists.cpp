@@ -9,6 +9,18 @@
 
 namespace cli {
 
+namespace {
+
+// clang-format off
+constexpr std::string_view kSummary[] = {
+    "  lists [FOLDER]          one line per mailing list: file name, TAB, title",
+};
+constexpr std::string_view kHelp[] = {
+    "One line per mailing list of FOLDER (default: the current folder), in the",
+    "folder's own order: file name, TAB, title.",
+};
+// clang-format on
+
 int RunLists(Session& session, const Request& request) {
   // Titles are all it prints: no book is opened.
   const Result<Folder> folder = Folder::OpenNamed(session, request, {.bookRecords = false});
@@ -23,5 +35,10 @@ int RunLists(Session& session, const Request& request) {
   // Titles come from the lists alone.
   return folder->NoteUnreadable(session, false);
 }
+
+}  // namespace
+
+extern const Command kListsCommand{"lists",           {},      "[FOLDER]", FixedLines<kSummary>,
+                                   FixedLines<kHelp>, RunLists};
 
 }  // namespace cli

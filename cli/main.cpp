@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "cli/console.h"
+#include "platform/console.h"
 
 namespace {
 
@@ -18,8 +18,8 @@ bool WriteAll(std::FILE* stream, const std::string& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  cli::UseBinaryOutput();
-  const std::vector<std::string> args = cli::CommandLineWords(argc, argv);
+  platform::UseBinaryOutput();
+  const std::vector<std::string> args = platform::CommandLineWords(argc, argv);
   std::string out;
   std::string err;
   bool written = true;
@@ -27,11 +27,11 @@ int main(int argc, char** argv) {
     written = WriteAll(stdout, bytes) && written;
     bytes.clear();
   };
-  int status = cli::Run(args, cli::kTextLineEnd, out, err, {.drain = drain});
+  int status = cli::Run(args, platform::kTextLineEnd, out, err, {.drain = drain});
   // A full disk or a closed pipe must not pass for success.
   if (!WriteAll(stdout, out) || !written) {
     err += "quillmer-cli: cannot write to standard output";
-    err += cli::kTextLineEnd;
+    err += platform::kTextLineEnd;
     status = cli::kExitError;
   }
   WriteAll(stderr, err);

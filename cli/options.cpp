@@ -4,58 +4,91 @@
 
 namespace cli {
 
+namespace {
+
+// The option of `options` the word names: a valued option by the part
+// before "=", one without a value by the whole word.
+const Option* Named(std::span<const Option> options, std::string_view word) {
+  const std::string_view name = word.substr(0, word.find('='));
+  for (const Option& option : options) {
+    if (option.name == (option.value.empty() ? word : name)) return &option;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool Request::Has(const Option& option) const {
+  for (const auto& [name, value] : given_) {
+    if (name == option.name) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> Request::Value(const Option& option) const {
+  for (auto it = given_.rbegin(); it != given_.rend(); ++it) {
+    if (it->first == option.name) return it->second;
+  }
+  if (option.choices.empty()) return std::nullopt;
+  return std::string(option.choices.front());
+}
+
 Result<Request> ParseWords(Session& session, const std::vector<std::string>& args,
-                           Accepts accepts) {
-  Request request;
-  request.command = args[0];
+                           std::span<const Option> options) {
+  Request request(args[0]);
   bool optionsEnded = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& word = args[i];
-    const std::string name = word.substr(0, word.find('='));
-    std::optional<std::string>* valued = nullptr;
-    if (!optionsEnded && !accepts.formats.empty() && name == "--format") {
-      valued = &request.format;
-    }
-    if (!optionsEnded && accepts.codePage && name == "--codepage") valued = &request.codePage;
-    if (!optionsEnded && accepts.target && name == "--to") valued = &request.to;
-    if (!optionsEnded && accepts.target && name == "--base") valued = &request.base;
-    if (!optionsEnded && accepts.import && name == "--from") valued = &request.from;
-    if (!optionsEnded && accepts.import && name == "--into") valued = &request.into;
+    const Option* option = optionsEnded ? nullptr : Named(options, word);
     if (!optionsEnded && word == "--") {
       optionsEnded = true;
-    } else if (!optionsEnded && accepts.transforms && (word == "--strip" || word == "--sort")) {
-      request.transforms.push_back(word);
-    } else if (!optionsEnded && (accepts.target || accepts.import) && word == "--report") {
-      request.report = true;
-    } else if (valued != nullptr) {
-      if (name.size() < word.size()) {
-        *valued = word.substr(name.size() + 1);
+    } else if (option != nullptr && option->value.empty()) {
+      request.given_.emplace_back(option->name, std::string());
+    } else if (option != nullptr) {
+      const std::size_t equals = word.find('=');
+      if (equals != std::string::npos) {
+        request.given_.emplace_back(option->name, word.substr(equals + 1));
       } else if (i + 1 < args.size()) {
-        *valued = args[++i];
+        request.given_.emplace_back(option->name, args[++i]);
       } else {
-        return Failure{
-            session.Fail(name + " needs a value; try 'quillmer-cli " + args[0] + " --help'")};
+        return Failure{session.Fail(std::string(option->name) +
+                                    " needs a value; try 'quillmer-cli " + args[0] + " --help'")};
       }
     } else if (!optionsEnded && word.size() > 1 && word.front() == '-') {
       return Failure{session.Fail("unknown option " + Quoted(Shown(word)) + " for " + args[0] +
                                   "; try 'quillmer-cli --help'")};
     } else {
-      request.positionals.push_back(word);
+      request.positionals_.push_back(word);
     }
   }
-  if (accepts.formats.empty()) return request;
-  if (!request.format) request.format = std::string(accepts.formats.front());
-  for (const std::string_view known : accepts.formats) {
-    if (*request.format == known) return request;
+  for (const Option& option : options) {
+    if (option.choices.empty()) continue;
+    const std::string value = *request.Value(option);
+    bool known = false;
+    for (const std::string_view choice : option.choices) known = known || value == choice;
+    if (!known) {
+      // "--format" asks for a format.
+      const std::string_view what = option.name.substr(option.name.find_first_not_of('-'));
+      return Failure{session.Fail("unknown " + std::string(what) + " " + Quoted(Shown(value)) +
+                                  " for " + args[0] + " (expected " + Alternatives(option.choices) +
+                                  ")")};
+    }
   }
-  return Failure{session.Fail("unknown format " + Quoted(Shown(*request.format)) + " for " +
-                              args[0] + " (expected " + Alternatives(accepts.formats) + ")")};
+  return request;
 }
 
-std::string Alternatives(std::span<const std::string_view> choices) {
+std::string Alternatives(std::span<const std::string_view> choices, std::string_view conjunction) {
   std::string text;
   for (std::size_t i = 0; i < choices.size(); ++i) {
-    if (i > 0) text += i + 1 == choices.size() ? " or " : ", ";
+    if (i > 0) {
+      if (i + 1 == choices.size()) {
+        text += ' ';
+        text += conjunction;
+        text += ' ';
+      } else {
+        text += ", ";
+      }
+    }
     text += choices[i];
   }
   return text;

@@ -37,7 +37,7 @@ std::string Quoted(std::string_view text) {
 }
 
 std::string Shown(std::string_view name) {
-  return platform::AnsiFormOf(name).value_or(std::string(name));
+  return platform::AnsiFormOf(name, kNames).value_or(std::string(name));
 }
 
 }  // namespace cli

@@ -9,9 +9,16 @@
 #include <string>
 #include <string_view>
 
+#include "base/name_form.h"
+
 namespace cli {
 
 inline constexpr std::string_view kProgram = "quillmer-cli";
+
+// The command line's words are UTF-8 (platform::CommandLineWords), and so is
+// every name it hands the file layer: a folder or file named outside the
+// ANSI code page is reached through the wide calls on Windows.
+inline constexpr base::NameForm kNames = base::NameForm::kUtf8;
 
 class Session {
  public:

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/file_failure.h"
+#include "base/name_form.h"
 #include "engine/first_match_index.h"
 #include "engine/mailing_list.h"
 #include "engine/string_table.h"
@@ -38,12 +39,16 @@ class MailFolder {
   MailFolder(std::string path, std::vector<std::string> bookFiles, StringTable names,
              StringTable addresses, std::vector<MailingList> lists,
              std::vector<UnreadableFile> unreadable = {},
-             std::vector<std::uint32_t> nameHashes = {});
+             std::vector<std::uint32_t> nameHashes = {},
+             base::NameForm nameForm = base::NameForm::kAnsi);
   // The index points into the names: the folder stays where it was made.
   MailFolder(const MailFolder&) = delete;
   MailFolder& operator=(const MailFolder&) = delete;
 
   const std::string& Path() const { return path_; }
+  // The form the path and every file name are in: how the folder's files
+  // are named to the file layer when they are read again.
+  base::NameForm Names() const { return nameForm_; }
 
   // The bare file names of the *.PMR books, in the listing's order.
   const std::vector<std::string>& BookFiles() const { return bookFiles_; }
@@ -74,6 +79,7 @@ class MailFolder {
   FirstMatchIndex index_;
   std::vector<MailingList> lists_;
   std::vector<UnreadableFile> unreadable_;
+  base::NameForm nameForm_ = base::NameForm::kAnsi;
 };
 
 }  // namespace engine

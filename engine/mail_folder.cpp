@@ -28,6 +28,7 @@ constexpr std::size_t kPieceSize = kRecordsPerPiece * kBookRecordSize;
 constexpr std::size_t kTitlePiece = 4096;
 
 using platform::FileFailure;
+using platform::NameForm;
 
 // A file that is there but could not be read; folders, devices and files
 // gone since the listing are no books or lists at all.
@@ -50,9 +51,9 @@ FileFailure Retrying(const RetryDeadline& retry, Read read) {
 // hash to `hashes`), reading it through `piece` (kPieceSize bytes). With the
 // tables as they were, says why when the book cannot be opened or read to
 // its end.
-FileFailure AppendBookFile(const std::string& path, char* piece, StringTable& names,
+FileFailure AppendBookFile(const std::string& path, NameForm form, char* piece, StringTable& names,
                            StringTable& addresses, std::vector<std::uint32_t>& hashes) {
-  platform::ExclusiveFile book(path);
+  platform::ExclusiveFile book(path, form);
   if (!book.IsOpen()) return book.OpenFailure();
   const std::size_t before = names.size();
   try {
@@ -108,7 +109,7 @@ struct BookRecords {
 
 // Appends the records of every book in `books` (bare names in the folder
 // `path`) to `records`, each book tried again as `retry` says.
-void AppendBooks(const std::string& path, std::span<const std::string> books,
+void AppendBooks(const std::string& path, NameForm form, std::span<const std::string> books,
                  const RetryDeadline& retry, BookRecords& records) {
   try {
     // One piece of one book in memory at a time, in a buffer that is never
@@ -118,7 +119,7 @@ void AppendBooks(const std::string& path, std::span<const std::string> books,
     for (const std::string& book : books) {
       const std::string bookPath = platform::PathInFolder(path, book);
       const FileFailure failure = Retrying(retry, [&] {
-        return AppendBookFile(bookPath, piece.data(), records.names, records.addresses,
+        return AppendBookFile(bookPath, form, piece.data(), records.names, records.addresses,
                               records.hashes);
       });
       if (Unreadable(failure)) records.unreadable.push_back({book, true, failure});
@@ -155,18 +156,18 @@ std::size_t SecondRunStart(const std::vector<std::uint64_t>& sizes, Split split)
 
 // The records of every book in `books`, in their order, as one run or two
 // as `split` and `sizes` (the books' sizes as listed) say.
-BookRecords ReadBooks(const std::string& path, const std::vector<std::string>& books,
+BookRecords ReadBooks(const std::string& path, NameForm form, const std::vector<std::string>& books,
                       const std::vector<std::uint64_t>& sizes, const RetryDeadline& retry,
                       Split split) {
   BookRecords first;
   const std::size_t second = sizes.size() == books.size() ? SecondRunStart(sizes, split) : 0;
   const std::span<const std::string> all(books);
   if (second == 0) {
-    AppendBooks(path, all, retry, first);
+    AppendBooks(path, form, all, retry, first);
   } else {
     BookRecords rest;
-    RunBoth([&] { AppendBooks(path, all.first(second), retry, first); },
-            [&] { AppendBooks(path, all.subspan(second), retry, rest); });
+    RunBoth([&] { AppendBooks(path, form, all.first(second), retry, first); },
+            [&] { AppendBooks(path, form, all.subspan(second), retry, rest); });
     first.unreadable.insert(first.unreadable.end(), rest.unreadable.begin(), rest.unreadable.end());
     first.outOfMemory = first.outOfMemory || rest.outOfMemory;
     if (!first.outOfMemory) {
@@ -191,9 +192,9 @@ BookRecords ReadBooks(const std::string& path, const std::vector<std::string>& b
 // The title of the list file at `path`, read only as far as its first line
 // goes, into `title`. Says why when the file cannot be opened or read; the
 // title is empty then.
-FileFailure ReadListTitle(const std::string& path, std::string& title) {
+FileFailure ReadListTitle(const std::string& path, NameForm form, std::string& title) {
   title.clear();
-  platform::ExclusiveFile file(path);
+  platform::ExclusiveFile file(path, form);
   if (!file.IsOpen()) return file.OpenFailure();
   std::string head;
   char piece[kTitlePiece];
@@ -218,7 +219,7 @@ bool ReadFolderFile(const MailFolder& folder, std::string_view file, std::string
   const std::string path = platform::PathInFolder(folder.Path(), file);
   const FileFailure failure = Retrying(retry, [&] {
     FileFailure reason = FileFailure::kNone;
-    platform::ReadWholeFileExclusive(path, bytes, &reason);
+    platform::ReadWholeFileExclusive(path, bytes, &reason, folder.Names());
     return reason;
   });
   if (why != nullptr) *why = failure;
@@ -246,32 +247,36 @@ bool RetryDeadline::WaitToRetry() const {
 OpenedFolder OpenMailFolder(const std::string& path, const OpenOptions& options) {
   // Wildcards never name a folder; some platforms would take them
   // literally, so they are refused here for all.
-  if (path.find_first_of("*?") != std::string::npos || !platform::IsFolder(path)) {
+  const NameForm form = options.names;
+  if (path.find_first_of("*?") != std::string::npos || !platform::IsFolder(path, form)) {
     return {nullptr, FolderFailure::kNotAFolder};
   }
   std::vector<std::uint64_t> sizes;
   std::optional<std::vector<std::string>> books =
-      platform::ListMatchingFiles(path, "*.PMR", &sizes);
+      platform::ListMatchingFiles(path, "*.PMR", &sizes, form);
   if (!books) return {nullptr, FolderFailure::kCannotList};
 
   BookRecords records;
-  if (options.bookRecords) records = ReadBooks(path, *books, sizes, options.retry, options.split);
+  if (options.bookRecords) {
+    records = ReadBooks(path, form, *books, sizes, options.retry, options.split);
+  }
   std::vector<UnreadableFile>& unreadable = records.unreadable;
   const auto note = [&](const std::string& file, bool book, FileFailure failure) {
     if (Unreadable(failure)) unreadable.push_back({file, book, failure});
   };
 
   std::vector<MailingList> lists;
-  for (std::string& file :
-       platform::ListMatchingFiles(path, "*.PML").value_or(std::vector<std::string>{})) {
+  for (std::string& file : platform::ListMatchingFiles(path, "*.PML", nullptr, form)
+                               .value_or(std::vector<std::string>{})) {
     const std::string listPath = platform::PathInFolder(path, file);
     std::string title;
-    note(file, false, Retrying(options.retry, [&] { return ReadListTitle(listPath, title); }));
+    note(file, false,
+         Retrying(options.retry, [&] { return ReadListTitle(listPath, form, title); }));
     lists.push_back({std::move(file), std::move(title)});
   }
-  return {std::make_shared<const MailFolder>(path, std::move(*books), std::move(records.names),
-                                             std::move(records.addresses), std::move(lists),
-                                             std::move(unreadable), std::move(records.hashes)),
+  return {std::make_shared<const MailFolder>(
+              path, std::move(*books), std::move(records.names), std::move(records.addresses),
+              std::move(lists), std::move(unreadable), std::move(records.hashes), form),
           FolderFailure::kNone};
 }
 

@@ -57,6 +57,9 @@ struct OpenOptions {
   // run reading and cutting its own books one file at a time, the second's
   // records joined after the first's.
   Split split = Split::kNever;
+  // The form `path` is in, and with it every name the folder gives and
+  // every later read of its files (MailFolder::Names()).
+  base::NameForm names = base::NameForm::kAnsi;
 };
 
 // Why a folder could not be opened.

@@ -32,6 +32,11 @@ struct ExportTarget {
   bool dropsEmptyLists;  // a list needs a member to arrive
   bool needsBase;        // writes under a base entry (an LDAP dn)
   void (*write)(const ExportFolder& folder, ExportContext& context);
+  // What the target is and what its title rules change, as help says it,
+  // one printed line each (the lines after the first go under it). Targets
+  // that follow each other with the same `titleHelp` are named together.
+  std::span<const std::string_view> help;
+  std::span<const std::string_view> titleHelp = {};
 };
 
 // Whether `list` is written: not when it could not be read, nor when it
@@ -44,8 +49,6 @@ inline bool Arrives(const ExportList& list, bool dropsEmptyLists) {
 std::span<const ExportTarget> ExportTargets();
 // The target called `name`, or null.
 const ExportTarget* FindExportTarget(std::string_view name);
-// "thunderbird, ldap, ... or mutt", for messages.
-std::string ExportTargetNames();
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context);
 void WriteLdap(const ExportFolder& folder, ExportContext& context);

@@ -353,14 +353,15 @@ std::optional<ExistingEntries::Turn> ExistingEntries::Turns(std::string_view ent
   return std::nullopt;
 }
 
-std::optional<ImportWriteFault> WriteImport(const std::string& folder, const ImportPlan& plan) {
+std::optional<ImportWriteFault> WriteImport(const std::string& folder, const ImportPlan& plan,
+                                            base::NameForm names) {
   std::vector<std::pair<const std::string*, const std::string*>> files;  // name, bytes
   if (!plan.bookFile.empty()) files.emplace_back(&plan.bookFile, &plan.bookBytes);
   for (const PlannedList& list : plan.lists) files.emplace_back(&list.file, &list.bytes);
 
   std::vector<std::string> written;
   const auto undo = [&](ImportWriteFault fault) {
-    for (const std::string& path : written) platform::RemoveFile(path);
+    for (const std::string& path : written) platform::RemoveFile(path, names);
     return fault;
   };
   // Numbers from a random start: two imports at once rarely meet.
@@ -370,13 +371,13 @@ std::optional<ImportWriteFault> WriteImport(const std::string& folder, const Imp
     platform::WriteFailure why = platform::WriteFailure::kExists;
     for (int tries = 0; why == platform::WriteFailure::kExists && tries < 1000; ++tries) {
       temporary = platform::PathInFolder(folder, TemporaryName(next++));
-      why = platform::WriteNewFile(temporary, *bytes);
+      why = platform::WriteNewFile(temporary, *bytes, names);
     }
     if (why != platform::WriteFailure::kNone) return undo({*name, why});
     const std::string path = platform::PathInFolder(folder, *name);
-    why = platform::RenameNoReplace(temporary, path);
+    why = platform::RenameNoReplace(temporary, path, names);
     if (why != platform::WriteFailure::kNone) {
-      platform::RemoveFile(temporary);
+      platform::RemoveFile(temporary, names);
       return undo({*name, why});
     }
     written.push_back(path);

@@ -32,6 +32,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "base/name_form.h"
 #include "engine/folder_contents.h"
 #include "exchange/import_model.h"
 #include "platform/codepage.h"
@@ -125,6 +126,7 @@ struct ImportWriteFault {
 // Writes the plan's files into `folder`, which must be there: the book
 // first, then the lists in order. nullopt when all are written; else the
 // first failure, and nothing of the plan is left in the folder.
-std::optional<ImportWriteFault> WriteImport(const std::string& folder, const ImportPlan& plan);
+std::optional<ImportWriteFault> WriteImport(const std::string& folder, const ImportPlan& plan,
+                                            base::NameForm names = base::NameForm::kAnsi);
 
 }  // namespace exchange

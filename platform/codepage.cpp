@@ -4,27 +4,30 @@
 #include "platform/codepage.h"
 
 #include <cstdint>
-#include <stdexcept>
 
 #include "base/words.h"
 
 namespace platform {
 
 void CodePageConverter::BuildTable() {
-  for (unsigned byte = 0x80; byte <= 0xFF; ++byte) {
+  for (unsigned byte = 0x80; byte <= 0xFF && IsOpen(); ++byte) {
     const char in = static_cast<char>(byte);
     std::string utf8;
-    const std::size_t undefined = ConvertWithPlatform(std::string_view(&in, 1), utf8);
+    const std::optional<std::size_t> undefined =
+        ConvertWithPlatform(std::string_view(&in, 1), utf8);
+    if (!undefined) break;
     // A single-byte code page gives one character of at most 3 bytes.
     if (utf8.empty() || utf8.size() > sizeof high_[0].utf8) {
-      throw std::runtime_error("code page " + std::to_string(codePage_) +
-                               " is not a single-byte code page");
+      failure_ = "code page " + std::to_string(codePage_) + " is not a single-byte code page";
+      break;
     }
     Character& c = high_[byte - 0x80];
     utf8.copy(c.utf8, utf8.size());
     c.size = static_cast<unsigned char>(utf8.size());
-    c.undefined = undefined > 0;
+    c.undefined = *undefined > 0;
   }
+  if (IsOpen()) return;
+  for (Character& c : high_) c = {{'\xEF', '\xBF', '\xBD'}, 3, true};  // U+FFFD
 }
 
 std::size_t CodePageConverter::AppendUtf8(std::string_view bytes, std::string& out) const {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -23,11 +24,19 @@ bool IsSupportedCodePage(unsigned codePage);
 // One conversion, set up once and used for many texts.
 class CodePageConverter {
  public:
-  // `codePage` must be supported (IsSupportedCodePage).
+  // Sets up the conversion from `codePage`. When the system cannot convert
+  // from it (not one of IsSupportedCodePage, not installed, the platform's
+  // converter failing), the converter is not open and OpenFailure() says
+  // why; it then writes every byte past ASCII as an undefined one.
   explicit CodePageConverter(unsigned codePage);
   ~CodePageConverter();
   CodePageConverter(const CodePageConverter&) = delete;
   CodePageConverter& operator=(const CodePageConverter&) = delete;
+
+  bool IsOpen() const { return failure_.empty(); }
+  // Why the converter did not open ("code page 1250 is not installed");
+  // empty when it did.
+  const std::string& OpenFailure() const { return failure_; }
 
   // Appends the UTF-8 form of `bytes` to `out`. Returns the number of bytes
   // the code page does not define, each written as U+FFFD.
@@ -36,12 +45,15 @@ class CodePageConverter {
  private:
   // What the platform's converter makes of `bytes`, as AppendUtf8 says: a
   // call into the system per text, so it is asked once per byte value, when
-  // the converter is made, and its answers kept in the table below.
-  std::size_t ConvertWithPlatform(std::string_view bytes, std::string& out);
-  // Fills the table; the last step of each platform's constructor.
+  // the converter is made, and its answers kept in the table below. nullopt
+  // when the system's converter fails; failure_ says why.
+  std::optional<std::size_t> ConvertWithPlatform(std::string_view bytes, std::string& out);
+  // Fills the table; the last step of each platform's constructor. When
+  // the converter did not open, every byte's entry is U+FFFD, undefined.
   void BuildTable();
 
   unsigned codePage_;
+  std::string failure_;
   void* handle_ = nullptr;  // the iconv descriptor on POSIX
   // The UTF-8 of each byte from 0x80 up (at most 3 bytes; ASCII is itself),
   // and whether the code page leaves it undefined.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <stdexcept>
 
 #include "platform/codepage.h"
 
@@ -40,20 +39,23 @@ bool IsSupportedCodePage(unsigned codePage) {
 
 CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
   const char* name = IconvName(codePage);
-  if (name == nullptr) throw std::invalid_argument("unsupported code page");
-  const iconv_t descriptor = iconv_open("UTF-8", name);
-  if (descriptor == reinterpret_cast<iconv_t>(-1)) {
-    throw std::runtime_error(std::string("iconv cannot convert from ") + name);
+  if (name == nullptr) {
+    failure_ = "unsupported code page";
+  } else if (const iconv_t descriptor = iconv_open("UTF-8", name);
+             descriptor == reinterpret_cast<iconv_t>(-1)) {
+    failure_ = std::string("iconv cannot convert from ") + name;
+  } else {
+    handle_ = descriptor;
   }
-  handle_ = descriptor;
   BuildTable();
 }
 
 CodePageConverter::~CodePageConverter() {
-  iconv_close(Descriptor(handle_));
+  if (handle_ != nullptr) iconv_close(Descriptor(handle_));
 }
 
-std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::string& out) {
+std::optional<std::size_t> CodePageConverter::ConvertWithPlatform(std::string_view bytes,
+                                                                  std::string& out) {
   // ASCII is the same in all these code pages and in UTF-8: most fields
   // need no converter at all.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
@@ -74,7 +76,8 @@ std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::
       break;
     }
     if (errno != EILSEQ && errno != EINVAL) {
-      throw std::runtime_error("iconv failed on code page " + std::to_string(codePage_));
+      failure_ = "iconv failed on code page " + std::to_string(codePage_);
+      return std::nullopt;
     }
     // A byte the code page does not define: U+FFFD in its place (the room
     // set aside for the byte stays unused), and on with the next byte.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <stdexcept>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -15,17 +14,19 @@ bool IsSupportedCodePage(unsigned codePage) {
 }
 
 CodePageConverter::CodePageConverter(unsigned codePage) : codePage_(codePage) {
-  if (!IsSupportedCodePage(codePage)) throw std::invalid_argument("unsupported code page");
   CPINFO info;
-  if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) {
-    throw std::runtime_error("code page " + std::to_string(codePage) + " is not installed");
+  if (!IsSupportedCodePage(codePage)) {
+    failure_ = "unsupported code page";
+  } else if (!GetCPInfo(codePage, &info) || info.MaxCharSize != 1) {
+    failure_ = "code page " + std::to_string(codePage) + " is not installed";
   }
   BuildTable();
 }
 
 CodePageConverter::~CodePageConverter() = default;
 
-std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::string& out) {
+std::optional<std::size_t> CodePageConverter::ConvertWithPlatform(std::string_view bytes,
+                                                                  std::string& out) {
   // ASCII is the same in all these code pages and in UTF-8: most fields
   // need no converter at all.
   if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
@@ -33,7 +34,8 @@ std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::
     return 0;
   }
   if (bytes.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3)) {
-    throw std::length_error("text too long to convert");
+    failure_ = "text too long to convert";
+    return std::nullopt;
   }
   const int count = static_cast<int>(bytes.size());
   // Single-byte code pages: one UTF-16 unit per byte, all in the BMP. No
@@ -41,7 +43,8 @@ std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::
   // rather than failing, and they are singled out below instead.
   std::vector<wchar_t> wide(bytes.size());
   if (MultiByteToWideChar(codePage_, 0, bytes.data(), count, wide.data(), count) != count) {
-    throw std::runtime_error("MultiByteToWideChar failed");
+    failure_ = "MultiByteToWideChar failed";
+    return std::nullopt;
   }
   std::size_t undefined = 0;
   for (std::size_t i = 0; i < wide.size(); ++i) {
@@ -54,12 +57,16 @@ std::size_t CodePageConverter::ConvertWithPlatform(std::string_view bytes, std::
   }
   const int size =
       WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) throw std::runtime_error("WideCharToMultiByte failed");
+  if (size <= 0) {
+    failure_ = "WideCharToMultiByte failed";
+    return std::nullopt;
+  }
   const std::size_t start = out.size();
   out.resize(start + static_cast<std::size_t>(size));
   if (WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, out.data() + start, size, nullptr,
                           nullptr) != size) {
-    throw std::runtime_error("WideCharToMultiByte failed");
+    failure_ = "WideCharToMultiByte failed";
+    return std::nullopt;
   }
   return undefined;
 }

@@ -16,11 +16,12 @@ std::string PathInFolder(const std::string& folder, std::string_view name) {
   return path;
 }
 
-bool ReadWholeFileExclusive(const std::string& path, std::string& content, FileFailure* why) {
+bool ReadWholeFileExclusive(const std::string& path, std::string& content, FileFailure* why,
+                            NameForm form) {
   FileFailure unused = FileFailure::kNone;
   FileFailure& failure = why != nullptr ? *why : unused;
   content.clear();
-  ExclusiveFile file(path);
+  ExclusiveFile file(path, form);
   failure = file.OpenFailure();
   if (!file.IsOpen()) return false;
   failure = FileFailure::kReadFailed;
@@ -53,9 +54,10 @@ bool ReadWholeFileExclusive(const std::string& path, std::string& content, FileF
   return false;
 }
 
-std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileFailure* why) {
+std::optional<std::string> ReadWholeFileExclusive(const std::string& path, FileFailure* why,
+                                                  NameForm form) {
   std::string content;
-  if (!ReadWholeFileExclusive(path, content, why)) return std::nullopt;
+  if (!ReadWholeFileExclusive(path, content, why, form)) return std::nullopt;
   return content;
 }
 

@@ -94,18 +94,16 @@ std::optional<std::uint64_t> RegularFileSizeIn(int dir_fd, const char* name) {
 
 }  // namespace
 
-// Names are bytes here, taken and given as they are.
-void UseUtf8Names() {}
-
-std::optional<std::string> AnsiFormOf(std::string_view name) {
+// Names are bytes here, taken and given as they are, in either form.
+std::optional<std::string> AnsiFormOf(std::string_view name, NameForm) {
   return std::string(name);
 }
 
-bool MakeFolderCurrent(const std::string& path) {
+bool MakeFolderCurrent(const std::string& path, NameForm) {
   return UsableAsPath(path) && chdir(path.c_str()) == 0;
 }
 
-std::string CurrentFolderPath() {
+std::string CurrentFolderPath(NameForm) {
   std::string path(256, '\0');
   for (;;) {
     if (getcwd(path.data(), path.size()) != nullptr) {
@@ -117,7 +115,7 @@ std::string CurrentFolderPath() {
   }
 }
 
-bool IsFolder(const std::string& path) {
+bool IsFolder(const std::string& path, NameForm) {
   struct stat info {};
   return UsableAsPath(path) && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
@@ -130,7 +128,8 @@ bool IsPathSeparator(char c) {
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           std::string_view pattern,
-                                                          std::vector<std::uint64_t>* sizes) {
+                                                          std::vector<std::uint64_t>* sizes,
+                                                          NameForm) {
   std::vector<std::string> names;
   if (sizes != nullptr) sizes->clear();
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
@@ -149,7 +148,7 @@ std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& fol
   return names;
 }
 
-std::optional<std::string> LookUpEntryName(const std::string& path) {
+std::optional<std::string> LookUpEntryName(const std::string& path, NameForm) {
   if (!UsableAsPath(path)) return std::nullopt;
   struct stat info {};
   if (lstat(path.c_str(), &info) != 0) return std::nullopt;
@@ -161,7 +160,7 @@ std::optional<std::string> LookUpEntryName(const std::string& path) {
   return std::string(name);
 }
 
-std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder) {
+std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder, NameForm) {
   if (!UsableAsPath(folder)) return std::nullopt;
   DirectoryStream dir(opendir(folder.c_str()));
   if (!dir.Valid()) return std::nullopt;
@@ -194,12 +193,12 @@ WriteFailure WriteFailureOf(int error) {
 
 }  // namespace
 
-WriteFailure MakeFolder(const std::string& path) {
+WriteFailure MakeFolder(const std::string& path, NameForm) {
   if (!UsableAsPath(path)) return WriteFailure::kMissing;
   return mkdir(path.c_str(), 0777) == 0 ? WriteFailure::kNone : WriteFailureOf(errno);
 }
 
-WriteFailure WriteNewFile(const std::string& path, std::string_view bytes) {
+WriteFailure WriteNewFile(const std::string& path, std::string_view bytes, NameForm) {
   if (!UsableAsPath(path)) return WriteFailure::kMissing;
   FileDescriptor file(open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666));
   if (!file.Valid()) return WriteFailureOf(errno);
@@ -222,7 +221,7 @@ WriteFailure WriteNewFile(const std::string& path, std::string_view bytes) {
                                            : WriteFailure::kWriteFailed;
 }
 
-WriteFailure RenameNoReplace(const std::string& from, const std::string& to) {
+WriteFailure RenameNoReplace(const std::string& from, const std::string& to, NameForm) {
   if (!UsableAsPath(from) || !UsableAsPath(to)) return WriteFailure::kMissing;
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return WriteFailure::kNone;
@@ -235,15 +234,15 @@ WriteFailure RenameNoReplace(const std::string& from, const std::string& to) {
   return WriteFailure::kNone;
 }
 
-bool RemoveFile(const std::string& path) {
+bool RemoveFile(const std::string& path, NameForm) {
   return UsableAsPath(path) && unlink(path.c_str()) == 0;
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
+bool RemoveEmptyFolder(const std::string& path, NameForm) {
   return UsableAsPath(path) && rmdir(path.c_str()) == 0;
 }
 
-ExclusiveFile::ExclusiveFile(const std::string& path) {
+ExclusiveFile::ExclusiveFile(const std::string& path, NameForm) {
   if (!UsableAsPath(path)) return;
   // O_NONBLOCK: a FIFO named like a book must not stall the open.
   FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));

@@ -1,7 +1,7 @@
 // Win32 file-system layer. Every call runs under an ErrorModeGuard. Names
 // are bytes of the ANSI code page handed to the ANSI calls unchanged (the
-// window's way), or, once UseUtf8Names has been called (the command line's
-// way), UTF-8 turned into UTF-16 for the wide calls and back. Each call is
+// window's way), or, where the caller says NameForm::kUtf8 (the command
+// line's way), UTF-8 turned into UTF-16 for the wide calls and back. Each call is
 // written once, for either kind of character, through Api<Char>.
 #include <windows.h>
 
@@ -101,9 +101,6 @@ FileFailure FailureOf(DWORD error) {
       return FileFailure::kNotAFile;
   }
 }
-
-// Set once, by the command line before its first call here.
-bool utf8Names = false;
 
 // UTF-8 as UTF-16; nullopt when it is no UTF-8.
 std::optional<std::wstring> WideOf(std::string_view utf8) {
@@ -387,14 +384,10 @@ HANDLE OpenExclusive(const std::string& path, FileFailure& failure) {
 
 }  // namespace
 
-void UseUtf8Names() {
-  utf8Names = true;
-}
-
-std::optional<std::string> AnsiFormOf(std::string_view name) {
+std::optional<std::string> AnsiFormOf(std::string_view name, NameForm form) {
   std::string ansi(name);
   // A system whose ANSI code page is UTF-8 writes every name as it is.
-  if (!utf8Names || GetACP() == CP_UTF8) return ansi;
+  if (form != NameForm::kUtf8 || GetACP() == CP_UTF8) return ansi;
   const std::optional<std::wstring> wide = WideOf(name);
   if (!wide || wide->empty()) return ansi;
   const int size = static_cast<int>(wide->size());
@@ -409,21 +402,22 @@ std::optional<std::string> AnsiFormOf(std::string_view name) {
   return ansi;
 }
 
-bool MakeFolderCurrent(const std::string& path) {
+bool MakeFolderCurrent(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  return utf8Names ? MakeCurrent<wchar_t>(path) : MakeCurrent<char>(path);
+  return form == NameForm::kUtf8 ? MakeCurrent<wchar_t>(path) : MakeCurrent<char>(path);
 }
 
-std::string CurrentFolderPath() {
+std::string CurrentFolderPath(NameForm form) {
   ErrorModeGuard guard;
-  return utf8Names ? CurrentPath<wchar_t>() : CurrentPath<char>();
+  return form == NameForm::kUtf8 ? CurrentPath<wchar_t>() : CurrentPath<char>();
 }
 
-bool IsFolder(const std::string& path) {
+bool IsFolder(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  const DWORD attributes = utf8Names ? AttributesOf<wchar_t>(path) : AttributesOf<char>(path);
+  const DWORD attributes =
+      form == NameForm::kUtf8 ? AttributesOf<wchar_t>(path) : AttributesOf<char>(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -436,63 +430,66 @@ bool IsPathSeparator(char c) {
 
 std::optional<std::vector<std::string>> ListMatchingFiles(const std::string& folder,
                                                           std::string_view pattern,
-                                                          std::vector<std::uint64_t>* sizes) {
+                                                          std::vector<std::uint64_t>* sizes,
+                                                          NameForm form) {
   if (!UsableAsPath(pattern) || !UsableAsPath(folder)) return std::nullopt;
   const std::string search_path = PathInFolder(folder, pattern);
   ErrorModeGuard guard;
-  return utf8Names ? ListFiles<wchar_t>(search_path, sizes) : ListFiles<char>(search_path, sizes);
+  return form == NameForm::kUtf8 ? ListFiles<wchar_t>(search_path, sizes)
+                                 : ListFiles<char>(search_path, sizes);
 }
 
-std::optional<std::string> LookUpEntryName(const std::string& path) {
+std::optional<std::string> LookUpEntryName(const std::string& path, NameForm form) {
   // Wildcards would turn the exact lookup into a search that answers with
   // some other entry's name.
   if (!UsableAsPath(path) || path.find_first_of("*?") != std::string::npos) return std::nullopt;
   ErrorModeGuard guard;
-  return utf8Names ? EntryName<wchar_t>(path) : EntryName<char>(path);
+  return form == NameForm::kUtf8 ? EntryName<wchar_t>(path) : EntryName<char>(path);
 }
 
-std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder) {
+std::optional<std::vector<std::string>> ListEntryNames(const std::string& folder, NameForm form) {
   if (!UsableAsPath(folder)) return std::nullopt;
   const std::string search_path = PathInFolder(folder, "*");
   ErrorModeGuard guard;
-  return utf8Names ? ListEntries<wchar_t>(search_path) : ListEntries<char>(search_path);
+  return form == NameForm::kUtf8 ? ListEntries<wchar_t>(search_path)
+                                 : ListEntries<char>(search_path);
 }
 
-WriteFailure MakeFolder(const std::string& path) {
+WriteFailure MakeFolder(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return WriteFailure::kMissing;
   ErrorModeGuard guard;
-  return utf8Names ? MakeDirectoryAt<wchar_t>(path) : MakeDirectoryAt<char>(path);
+  return form == NameForm::kUtf8 ? MakeDirectoryAt<wchar_t>(path) : MakeDirectoryAt<char>(path);
 }
 
-WriteFailure WriteNewFile(const std::string& path, std::string_view bytes) {
+WriteFailure WriteNewFile(const std::string& path, std::string_view bytes, NameForm form) {
   if (!UsableAsPath(path)) return WriteFailure::kMissing;
   ErrorModeGuard guard;
-  return utf8Names ? WriteNew<wchar_t>(path, bytes) : WriteNew<char>(path, bytes);
+  return form == NameForm::kUtf8 ? WriteNew<wchar_t>(path, bytes) : WriteNew<char>(path, bytes);
 }
 
-WriteFailure RenameNoReplace(const std::string& from, const std::string& to) {
+WriteFailure RenameNoReplace(const std::string& from, const std::string& to, NameForm form) {
   if (!UsableAsPath(from) || !UsableAsPath(to)) return WriteFailure::kMissing;
   ErrorModeGuard guard;
-  return utf8Names ? MoveNoReplace<wchar_t>(from, to) : MoveNoReplace<char>(from, to);
+  return form == NameForm::kUtf8 ? MoveNoReplace<wchar_t>(from, to) : MoveNoReplace<char>(from, to);
 }
 
-bool RemoveFile(const std::string& path) {
+bool RemoveFile(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  return utf8Names ? DeleteAt<wchar_t>(path) : DeleteAt<char>(path);
+  return form == NameForm::kUtf8 ? DeleteAt<wchar_t>(path) : DeleteAt<char>(path);
 }
 
-bool RemoveEmptyFolder(const std::string& path) {
+bool RemoveEmptyFolder(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return false;
   ErrorModeGuard guard;
-  return utf8Names ? RemoveDirectoryAt<wchar_t>(path) : RemoveDirectoryAt<char>(path);
+  return form == NameForm::kUtf8 ? RemoveDirectoryAt<wchar_t>(path) : RemoveDirectoryAt<char>(path);
 }
 
-ExclusiveFile::ExclusiveFile(const std::string& path) {
+ExclusiveFile::ExclusiveFile(const std::string& path, NameForm form) {
   if (!UsableAsPath(path)) return;
   ErrorModeGuard guard;
-  FileHandle file(utf8Names ? OpenExclusive<wchar_t>(path, failure_)
-                            : OpenExclusive<char>(path, failure_));
+  FileHandle file(form == NameForm::kUtf8 ? OpenExclusive<wchar_t>(path, failure_)
+                                          : OpenExclusive<char>(path, failure_));
   if (!file.Valid()) return;
   // Only disk files: a device name such as CON or a pipe could block or never end.
   if (GetFileType(file.Get()) != FILE_TYPE_DISK) return;

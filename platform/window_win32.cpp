@@ -69,7 +69,12 @@ bool IsNotifying(HWND control) {
 }
 
 // What CreateMainWindow hands to WM_INITDIALOG, which keeps the router in
-// DWLP_USER and the context in GWLP_USERDATA of the dialog itself.
+// DWLP_USER and the context in GWLP_USERDATA of the dialog itself. Win32
+// calls a dialog procedure as a plain function with no context of ours: the
+// place it forces is the window's own data, not a module variable, so the
+// state stays with the window it belongs to. What stays process-wide is the
+// system's own: the loaded RICHED32.DLL, the current directory and the
+// error mode (files_win32.cpp restores that after every call).
 struct Creation {
   CommandRouter router;
   WindowContext* context;

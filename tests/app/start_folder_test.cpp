@@ -70,11 +70,14 @@ TEST(StartFolder, ReadsTheStoredSpellingFromTheFileSystem) {
   apptest::MailFolder root;
   std::filesystem::create_directories(root.Path() + "Mixed Case Mail Folder");
   std::string shouted = root.Path() + "MIXED CASE MAIL FOLDER";
-  const std::string canonical = app::CanonicalFolderPath(shouted, platform::LookUpEntryName);
+  // The window's lookup: ANSI names.
+  const app::EntryLookUp lookUp = [](const std::string& path) {
+    return platform::LookUpEntryName(path);
+  };
+  const std::string canonical = app::CanonicalFolderPath(shouted, lookUp);
   ASSERT_FALSE(canonical.empty());
   EXPECT_EQ("Mixed Case Mail Folder", canonical.substr(canonical.rfind('\\') + 1));
-  EXPECT_EQ(canonical + "\\",
-            app::StartFolderOf(shouted + "\\QUILLMER.EXE", platform::LookUpEntryName));
+  EXPECT_EQ(canonical + "\\", app::StartFolderOf(shouted + "\\QUILLMER.EXE", lookUp));
   // The test program's own folder, as the system names it.
   const std::string own = app::StartFolder();
   EXPECT_EQ('\\', own.back());

@@ -12,7 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include "cli/commands.h"
+#include "engine/list_check.h"
 #include "exchange/contact_formats.h"
+#include "exchange/export_targets.h"
 #include "platform/files.h"
 #include "tests/cli/cli_runner.h"
 #include "tests/engine/book_fixture.h"
@@ -207,7 +210,12 @@ TEST_F(MailFolder, EachErrorIsOneLineAndExitStatusTwo) {
   ExpectOneError({"export", Folder()}, "--to TARGET");
   ExpectOneError({"export", "--to", "gmail", Folder()}, "'gmail'");
   ExpectOneError({"export", "--to", "ldap", Folder()}, "--base DN");
-  ExpectOneError({"export", "--to", "mutt", "--base", "dc=x", Folder()}, "--base");
+  ExpectOneError({"export", "--to", "mutt", "--base", "dc=x", Folder()},
+                 "--base goes with --to ldap only");
+  ExpectOneError({"books", "--codepage"}, "--codepage needs a value");
+  ExpectOneError({"expand", "--strip=yes", Folder(), "CLUB.PML"}, "'--strip=yes'");
+  ExpectOneError({"expand", "--format", "csv", "--sort", Folder(), "CLUB.PML"},
+                 "--sort goes with --format text only");
   ExpectOneError({"export", "--to", "mutt", "--codepage", "65001", Folder()}, "'65001'");
   ExpectOneError({"export", "--to", "mutt", "--format", "csv", Folder()}, "'--format'");
   ExpectOneError({"expand", Folder()}, "LIST");
@@ -408,32 +416,6 @@ TEST(CliCheck, ReportsEachKindOnceWithItsLine) {
             "TEAM.PML\tTeam\t8\tnot-an-address\tbroken\n"
             "TEAM.PML\tTeam\t12\tnot-an-address\tbad@@x..org\n");
   EXPECT_EQ(o.err, "");
-}
-
-// Addresses that pass and fail the local@domain look, one entry per list so
-// that no duplicate gets in the way.
-TEST(CliCheck, TellsAddressesFromOtherText) {
-  const std::vector<std::pair<std::string, bool>> cases = {
-      {"a@b", true},
-      {"first.last+tag@sub.example.org", true},
-      {"\"Jo\" <jo@x.org>", true},
-      {"x@caf\xE9.example", true},
-      {"@example.org", false},
-      {"jo@", false},
-      {"jo smith@x.org", false},
-      {"jo@x_y.org", false},
-      {"jo@.x.org", false},
-      {"jo@x.org.", false},
-      {"jo@x(y).org", false},
-      {"jo\"@x.org", false},
-  };
-  for (const auto& [entry, good] : cases) {
-    fixture::TempFolder mail;
-    mail.Write("ONE.PML", "\\TITLE One\r\n" + entry + "\r\n");
-    const Outcome o = Cli({"check", mail.path().string()});
-    EXPECT_EQ(o.status, good ? cli::kExitOk : cli::kExitFindings) << entry;
-    EXPECT_EQ(o.out, good ? "" : "ONE.PML\tOne\t2\tnot-an-address\t" + entry + "\n") << entry;
-  }
 }
 
 // A book with every field filled, one with special characters in every
@@ -696,6 +678,66 @@ TEST(CliBooks, ALargeExportIsHandedOnInPiecesThatAddUpToTheWhole) {
   EXPECT_TRUE(pieces + out == whole.out);
   EXPECT_EQ(err, "");
 }
+
+// Every option a command takes, each value of it, and each export target
+// is explained in the command's own help, not only named in its usage.
+TEST(CliInfo, EachOptionIsExplainedInItsCommandsHelp) {
+  for (const cli::Command* command : cli::Commands()) {
+    const Outcome o = Cli({std::string(command->name), "--help"});
+    const std::string usage = o.out.substr(0, o.out.find('\n'));
+    const std::string body = o.out.substr(usage.size());
+    for (const cli::Option& option : command->options) {
+      const std::string name(option.name);
+      EXPECT_NE(usage.find(name), std::string::npos) << command->name << " " << name;
+      EXPECT_NE(body.find(name), std::string::npos) << command->name << " " << name;
+      for (const std::string_view choice : option.choices) {
+        EXPECT_NE(body.find("  " + name + " " + std::string(choice) + " "), std::string::npos)
+            << command->name << " " << name << " " << choice;
+      }
+    }
+  }
+  const Outcome exportHelp = Cli({"export", "--help"});
+  const Outcome help = Cli({"--help"});
+  const Outcome checkHelp = Cli({"check", "--help"});
+  for (const engine::FindingKind kind :
+       {engine::FindingKind::kUnknown, engine::FindingKind::kNoAddress,
+        engine::FindingKind::kAmbiguous, engine::FindingKind::kDuplicate,
+        engine::FindingKind::kNotAnAddress, engine::FindingKind::kUnreadable}) {
+    const std::string name(engine::FindingKindName(kind));
+    EXPECT_NE(checkHelp.out.find("\n  " + name + " "), std::string::npos) << name;
+    EXPECT_NE(help.out.find(" " + name), std::string::npos) << name;
+  }
+  for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
+    const std::string name(target.name);
+    EXPECT_NE(exportHelp.out.find("\n  --to " + name + " "), std::string::npos) << name;
+    EXPECT_NE(help.out.find(" " + name), std::string::npos) << name;
+  }
+}
+
+#ifdef QUILLMER_SOURCE_DIR
+// What the README and the user's guide say about the targets names each one.
+TEST(CliInfo, TheDocumentsNameEveryTarget) {
+  const auto read = [](const char* file) {
+    return platform::ReadWholeFileExclusive(std::string(QUILLMER_SOURCE_DIR) + "/" + file)
+        .value_or("");
+  };
+  const std::string readme = read("README.md");
+  const std::string guide = read("docs/USER_GUIDE.txt");
+  ASSERT_FALSE(readme.empty());
+  ASSERT_FALSE(guide.empty());
+  std::string names;
+  std::vector<std::string_view> dropping;
+  for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
+    names += (names.empty() ? "" : "|") + std::string(target.name);
+    if (target.dropsEmptyLists) dropping.push_back(target.name);
+    std::string listed = "\n        " + std::string(target.name);
+    listed.resize(std::max<std::size_t>(listed.size() + 1, 22), ' ');
+    EXPECT_NE(guide.find(listed), std::string::npos) << target.name;
+  }
+  EXPECT_NE(readme.find("`export --to " + names + "`"), std::string::npos) << names;
+  EXPECT_NE(guide.find("left out by " + cli::Alternatives(dropping, "and")), std::string::npos);
+}
+#endif
 
 TEST(CliInfo, HelpAndVersionGoToStandardOutput) {
   for (const std::vector<std::string>& args :

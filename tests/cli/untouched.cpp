@@ -92,16 +92,20 @@ bool MakeMailFolder(const fs::path& mail) {
 std::vector<std::vector<std::string>> CommandLines(const std::string& folder,
                                                    const std::string& imported) {
   std::vector<std::vector<std::string>> lines;
-  for (const cli::Command& command : cli::Commands()) {
+  for (const cli::Command* command : cli::Commands()) {
     std::vector<std::vector<std::string>> options = {{}};
-    for (const std::string_view format : command.accepts.formats) {
-      options.push_back({"--format", std::string(format)});
+    std::vector<std::string> flags;  // every option without a value, together
+    for (const cli::Option& option : command->options) {
+      for (const std::string_view choice : option.choices) {
+        options.push_back({std::string(option.name), std::string(choice)});
+      }
+      if (option.value.empty()) flags.emplace_back(option.name);
+      if (option.name == "--codepage") options.push_back({"--codepage", "850"});
     }
-    if (command.accepts.transforms) options.push_back({"--strip", "--sort"});
-    if (command.accepts.codePage) options.push_back({"--codepage", "850"});
-    if (command.accepts.target) {
+    if (!flags.empty()) options.push_back(flags);
+    if (command->name == "export") {
       // Every target, written and reported; ldap needs the entry it goes under.
-      options.erase(options.begin());
+      options.clear();
       for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
         std::vector<std::string> to = {"--to", std::string(target.name)};
         if (target.needsBase) to.insert(to.end(), {"--base", "dc=example,dc=org"});
@@ -110,13 +114,13 @@ std::vector<std::vector<std::string>> CommandLines(const std::string& folder,
         options.push_back(to);
       }
     }
-    if (command.accepts.import) {
+    if (command->name == "import") {
       // The one command that writes: only new files, only into --into,
       // here a folder beside the mail folder, from a file inside it.
       options.clear();
       for (const exchange::ImportSource& source : exchange::ImportSources()) {
         for (const bool report : {false, true}) {
-          std::vector<std::string> line = {std::string(command.name), "--from",
+          std::vector<std::string> line = {std::string(command->name), "--from",
                                            std::string(source.name), "--into", imported};
           if (report) line.push_back("--report");
           line.push_back(folder + "/NOTES.TXT");
@@ -127,7 +131,7 @@ std::vector<std::vector<std::string>> CommandLines(const std::string& folder,
     for (const std::vector<std::string>& option : options) {
       for (const std::vector<std::string>& rest :
            {std::vector<std::string>{folder}, {folder, "Friends"}, {folder, "LF.PML"}}) {
-        std::vector<std::string> line = {std::string(command.name)};
+        std::vector<std::string> line = {std::string(command->name)};
         line.insert(line.end(), option.begin(), option.end());
         line.insert(line.end(), rest.begin(), rest.end());
         lines.push_back(line);
@@ -175,10 +179,10 @@ int main(int argc, char** argv) {
       ++failures;
     }
   }
-  for (const cli::Command& command : cli::Commands()) {
-    const int runs = ran[std::string(command.name)];
+  for (const cli::Command* command : cli::Commands()) {
+    const int runs = ran[std::string(command->name)];
     std::printf("%s quillmer-cli %s: %d runs that read the folder\n", runs > 0 ? "ok  " : "FAIL",
-                std::string(command.name).c_str(), runs);
+                std::string(command->name).c_str(), runs);
     if (runs == 0) ++failures;
   }
   if (!exe.empty() && !untouched::PressEveryButton(exe, mail.string())) ++failures;

@@ -46,6 +46,32 @@ TEST(CodePageConverter, LettersArriveAsTheirUnicodeCharacters) {
   }
 }
 
+// A code page the system cannot convert from: the converter says so instead
+// of throwing, and what it still writes loses nothing silently.
+TEST(CodePageConverter, OneThatCannotOpenSaysWhyAndCountsEveryHighByte) {
+  for (const unsigned codePage : {1252u, 850u, 437u, 1250u}) {
+    const platform::CodePageConverter converter(codePage);
+    EXPECT_TRUE(converter.IsOpen()) << codePage;
+    EXPECT_EQ(converter.OpenFailure(), "") << codePage;
+  }
+  for (const unsigned codePage : {65001u, 0u, 1251u}) {
+    ASSERT_FALSE(platform::IsSupportedCodePage(codePage));
+    const platform::CodePageConverter converter(codePage);
+    EXPECT_FALSE(converter.IsOpen()) << codePage;
+    EXPECT_EQ(converter.OpenFailure(), "unsupported code page") << codePage;
+    std::string out;
+    EXPECT_EQ(converter.AppendUtf8("a\xE9"
+                                   "b\x80",
+                                   out),
+              2u)
+        << codePage;
+    EXPECT_EQ(out,
+              "a\uFFFD"
+              "b\uFFFD")
+        << codePage;
+  }
+}
+
 TEST(CodePageConverter, UndefinedBytesBecomeReplacementCharactersAndAreCounted) {
   const std::map<unsigned, std::set<unsigned>> undefinedBytes = {
       {1252, {0x81, 0x8D, 0x8F, 0x90, 0x9D}},

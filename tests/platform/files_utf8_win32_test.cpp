@@ -1,7 +1,7 @@
 // The Win32 file layer with UTF-8 names, as the command line uses it: every
-// call takes and gives UTF-8 and reaches names outside the ANSI code page
-// through the wide calls. A program of its own: the switch is for the whole
-// process, and the other file-layer tests keep the ANSI calls.
+// call told NameForm::kUtf8 takes and gives UTF-8 and reaches names outside
+// the ANSI code page through the wide calls, while a call told the ANSI form
+// in the same process keeps the ANSI calls.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,6 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr platform::NameForm kUtf8 = platform::NameForm::kUtf8;
+
 // "Почта Ωμέγα", "Друзья.PML", "Βιβλίο.PMR" in UTF-8 and in UTF-16.
 const std::string kFolder =
     "\xD0\x9F\xD0\xBE\xD1\x87\xD1\x82\xD0\xB0 \xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1";
@@ -32,7 +34,6 @@ class Utf8NamesTest : public TempFolderTest {
  protected:
   void SetUp() override {
     TempFolderTest::SetUp();
-    platform::UseUtf8Names();
     const fs::path folder = folder_ / kWideFolder;
     fs::create_directory(folder);
     WriteFile(folder / kWideList, "\\TITLE Friends\r\n");
@@ -41,48 +42,60 @@ class Utf8NamesTest : public TempFolderTest {
 };
 
 TEST_F(Utf8NamesTest, FoldersAndFilesNamedOutsideTheCodePageAreFoundAndRead) {
-  EXPECT_TRUE(platform::IsFolder(kFolder));
-  EXPECT_EQ(platform::ListMatchingFiles(kFolder, "*.PML"), std::vector<std::string>{kList});
-  EXPECT_EQ(platform::ListMatchingFiles(kFolder, "*.PMR"), std::vector<std::string>{kBook});
+  EXPECT_TRUE(platform::IsFolder(kFolder, kUtf8));
+  EXPECT_EQ(platform::ListMatchingFiles(kFolder, "*.PML", nullptr, kUtf8),
+            std::vector<std::string>{kList});
+  EXPECT_EQ(platform::ListMatchingFiles(kFolder, "*.PMR", nullptr, kUtf8),
+            std::vector<std::string>{kBook});
   const std::string list = platform::PathInFolder(kFolder, kList);
-  EXPECT_EQ(platform::LookUpEntryName(list), kList);
+  EXPECT_EQ(platform::LookUpEntryName(list, kUtf8), kList);
   platform::FileFailure why = platform::FileFailure::kHeld;
-  EXPECT_EQ(platform::ReadWholeFileExclusive(list, &why), "\\TITLE Friends\r\n");
+  EXPECT_EQ(platform::ReadWholeFileExclusive(list, &why, kUtf8), "\\TITLE Friends\r\n");
   EXPECT_EQ(why, platform::FileFailure::kNone);
   {
     const HANDLE held = CreateFileW((folder_ / kWideFolder / kWideList).c_str(), GENERIC_READ, 0,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(platform::ReadWholeFileExclusive(list, &why), std::nullopt);
+    EXPECT_EQ(platform::ReadWholeFileExclusive(list, &why, kUtf8), std::nullopt);
     EXPECT_EQ(why, platform::FileFailure::kHeld);
     CloseHandle(held);
   }
-  ASSERT_TRUE(platform::MakeFolderCurrent(kFolder));
-  const std::string current = platform::CurrentFolderPath();
+  // The same names in the ANSI form name nothing; the UTF-8 ones still do.
+  EXPECT_FALSE(platform::IsFolder(kFolder));
+  EXPECT_EQ(platform::ReadWholeFileExclusive(list), std::nullopt);
+  EXPECT_FALSE(platform::ExclusiveFile(list).IsOpen());
+  EXPECT_TRUE(platform::ExclusiveFile(list, kUtf8).IsOpen());
+  ASSERT_TRUE(platform::MakeFolderCurrent(kFolder, kUtf8));
+  const std::string current = platform::CurrentFolderPath(kUtf8);
   EXPECT_EQ(current.substr(current.size() - kFolder.size()), kFolder) << current;
-  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR"), std::vector<std::string>{kBook});
+  EXPECT_EQ(platform::ListMatchingFiles(".", "*.PMR", nullptr, kUtf8),
+            std::vector<std::string>{kBook});
 }
 
 TEST_F(Utf8NamesTest, BytesThatAreNoUtf8NameNothing) {
   const std::string bad = "\xC9t\xE9.PML";  // Latin-1, not UTF-8
   WriteFile(folder_ / L"\u00C9t\u00E9.PML", "x");
-  EXPECT_FALSE(platform::IsFolder(bad));
+  EXPECT_FALSE(platform::IsFolder(bad, kUtf8));
   platform::FileFailure why = platform::FileFailure::kNone;
-  EXPECT_EQ(platform::ReadWholeFileExclusive(bad, &why), std::nullopt);
+  EXPECT_EQ(platform::ReadWholeFileExclusive(bad, &why, kUtf8), std::nullopt);
   EXPECT_EQ(why, platform::FileFailure::kNotAFile);
-  EXPECT_EQ(platform::LookUpEntryName(bad), std::nullopt);
-  EXPECT_FALSE(platform::MakeFolderCurrent(bad));
-  EXPECT_EQ(platform::ReadWholeFileExclusive("\xC3\x89t\xC3\xA9.PML"), "x");
+  EXPECT_EQ(platform::LookUpEntryName(bad, kUtf8), std::nullopt);
+  EXPECT_FALSE(platform::MakeFolderCurrent(bad, kUtf8));
+  EXPECT_EQ(platform::ReadWholeFileExclusive("\xC3\x89t\xC3\xA9.PML", nullptr, kUtf8), "x");
+  // Those bytes are the ANSI name of the same file.
+  EXPECT_EQ(platform::ReadWholeFileExclusive(bad), "x");
 }
 
 // Names print as the ANSI code page writes them where it can.
 TEST_F(Utf8NamesTest, AnsiFormIsTheCodePagesBytesWhereItHasEveryLetter) {
   if (GetACP() != 1252) GTEST_SKIP() << "written for code page 1252, this system has " << GetACP();
-  EXPECT_EQ(platform::AnsiFormOf("plain.PML"), "plain.PML");
-  EXPECT_EQ(platform::AnsiFormOf("\xC3\x89t\xC3\xA9.PML"), "\xC9t\xE9.PML");
-  EXPECT_EQ(platform::AnsiFormOf(kList), std::nullopt);
+  EXPECT_EQ(platform::AnsiFormOf("plain.PML", kUtf8), "plain.PML");
+  EXPECT_EQ(platform::AnsiFormOf("\xC3\x89t\xC3\xA9.PML", kUtf8), "\xC9t\xE9.PML");
+  EXPECT_EQ(platform::AnsiFormOf(kList, kUtf8), std::nullopt);
   // No best fit: Greek Omega is not written as a Latin letter.
-  EXPECT_EQ(platform::AnsiFormOf("\xCE\xA9"), std::nullopt);
+  EXPECT_EQ(platform::AnsiFormOf("\xCE\xA9", kUtf8), std::nullopt);
+  // An ANSI name is its own ANSI form.
+  EXPECT_EQ(platform::AnsiFormOf("\xC9t\xE9.PML", platform::NameForm::kAnsi), "\xC9t\xE9.PML");
 }
 
 }  // namespace

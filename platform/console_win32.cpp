@@ -8,10 +8,9 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "cli/console.h"
-#include "platform/files.h"
+#include "platform/console.h"
 
-namespace cli {
+namespace platform {
 
 const std::string_view kTextLineEnd = "\r\n";
 
@@ -21,7 +20,6 @@ void UseBinaryOutput() {
 }
 
 std::vector<std::string> CommandLineWords(int, char**) {
-  platform::UseUtf8Names();
   std::vector<std::string> words;
   int count = 0;
   wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -42,4 +40,4 @@ std::vector<std::string> CommandLineWords(int, char**) {
   return words;
 }
 
-}  // namespace cli
+}  // namespace platform

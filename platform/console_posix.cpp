@@ -1,7 +1,6 @@
-#include "cli/console.h"
-#include "platform/files.h"
+#include "platform/console.h"
 
-namespace cli {
+namespace platform {
 
 const std::string_view kTextLineEnd = "\n";
 
@@ -9,10 +8,9 @@ const std::string_view kTextLineEnd = "\n";
 void UseBinaryOutput() {}
 
 std::vector<std::string> CommandLineWords(int argc, char** argv) {
-  platform::UseUtf8Names();
   std::vector<std::string> words;
   for (int i = 1; i < argc; ++i) words.emplace_back(argv[i]);
   return words;
 }
 
-}  // namespace cli
+}  // namespace platform
