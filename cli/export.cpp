@@ -30,10 +30,6 @@ using exchange::ExportFolder;
 using exchange::ExportList;
 using exchange::ExportTarget;
 
-std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 // What the target changes of a list, "unchanged" when nothing.
 std::string Changes(const ExportList& list, const ExportTarget& target) {
   std::string changes;

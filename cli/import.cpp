@@ -74,10 +74,6 @@ using exchange::ImportPlan;
 using exchange::PlannedContact;
 using exchange::PlannedList;
 
-std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
-  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
-}
-
 std::string_view WriteFailureText(platform::WriteFailure why) {
   switch (why) {
     case platform::WriteFailure::kExists:

@@ -29,6 +29,10 @@ void Session::Line(std::string_view text) {
   out_ += lineEnd_;
 }
 
+std::string Counted(std::size_t n, std::string_view one, std::string_view many) {
+  return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}
+
 std::string Quoted(std::string_view text) {
   std::string quoted = "'";
   quoted += text;

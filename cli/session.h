@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -55,6 +56,9 @@ class Session {
 
 // `text` in single quotes, as messages name what they are about.
 std::string Quoted(std::string_view text);
+
+// "1 contact", "3 contacts": a count and its noun, as summaries say it.
+std::string Counted(std::size_t n, std::string_view one, std::string_view many);
 
 // A file or folder name, or a word of the command line, as the program
 // prints it: its bytes in the ANSI code page (platform::AnsiFormOf), as
