@@ -96,9 +96,10 @@ std::string PlainStem(std::string_view text) {
   for (std::size_t i = 0; i < text.size() && stem.size() < 8;) {
     const auto lead = static_cast<unsigned char>(text[i]);
     const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
+    char32_t c =
+        length == 1 ? char32_t{lead} : static_cast<char32_t>(lead & (0x3Fu >> (length - 1)));
     for (std::size_t k = 1; k < length && i + k < text.size(); ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+      c = (c << 6) | static_cast<char32_t>(static_cast<unsigned char>(text[i + k]) & 0x3Fu);
     }
     if (const char plain = PlainLetter(c); plain != 0) stem += plain;
     i += length;
