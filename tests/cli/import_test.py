@@ -359,8 +359,8 @@ KDE_BOOK = {
 def case_kde(make_book, cli, target, work, kcontacts_write=None, **_):
     if not kcontacts_write:
         skip("no KContacts writer")
-    spec = os.path.join(work, "kde.json")
-    with open(spec, "w", encoding="utf-8") as f:
+    book = os.path.join(work, "kde.json")
+    with open(book, "w", encoding="utf-8") as f:
         json.dump(KDE_BOOK, f)
     by_uid = {c["uid"]: c for c in KDE_BOOK["contacts"]}
     groups = [(g["fn"], {m[len("mailto:"):] if m.startswith("mailto:")
@@ -368,7 +368,7 @@ def case_kde(make_book, cli, target, work, kcontacts_write=None, **_):
               for g in KDE_BOOK["groups"]]
     for version in ("4.0", "3.0"):
         path = os.path.join(work, f"kde-{version}.vcf")
-        run([kcontacts_write, spec, version, path])
+        run([kcontacts_write, book, version, path])
         with open(path, "rb") as f:
             data = f.read()
         new = os.path.join(work, f"new-{version}")

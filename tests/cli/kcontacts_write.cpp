@@ -1,4 +1,4 @@
-// kcontacts_write SPEC VERSION OUT: makes the addressees SPEC (JSON) describes
+// kcontacts_write BOOK VERSION OUT: makes the addressees BOOK (JSON) describes
 // with KDE's contacts library and writes them with
 // KContacts::VCardConverter::exportVCards, as KAddressBook exports a
 // selection, in vCard VERSION (3.0 or 4.0) to OUT, for import_test.py to
@@ -6,7 +6,7 @@
 // own ContactGroup is written only as XML (ContactGroupTool), never as a
 // vCard, so the cards are the only way a group leaves KDE as a vCard.
 //
-// SPEC: {"contacts": [{"uid", "fn", "given", "family", "emails": [],
+// BOOK: {"contacts": [{"uid", "fn", "given", "family", "emails": [],
 // "org", "nickname", "note", "phones": [{"number", "fax"}], "street",
 // "locality"}], "groups": [{"uid", "fn", "members": []}]}; a member is
 // "mailto:ADDRESS" or a contact's uid, as KContacts keeps them.
@@ -25,40 +25,40 @@
 
 namespace {
 
-KContacts::Addressee Contact(const QJsonObject& spec) {
+KContacts::Addressee Contact(const QJsonObject& described) {
   KContacts::Addressee a;
-  a.setUid(spec["uid"].toString());
-  a.setFormattedName(spec["fn"].toString());
-  a.setGivenName(spec["given"].toString());
-  a.setFamilyName(spec["family"].toString());
-  for (const QJsonValue& email : spec["emails"].toArray())
+  a.setUid(described["uid"].toString());
+  a.setFormattedName(described["fn"].toString());
+  a.setGivenName(described["given"].toString());
+  a.setFamilyName(described["family"].toString());
+  for (const QJsonValue& email : described["emails"].toArray())
     a.addEmail(KContacts::Email(email.toString()));
-  a.setOrganization(spec["org"].toString());
-  a.setNickName(spec["nickname"].toString());
-  a.setNote(spec["note"].toString());
-  for (const QJsonValue& phone : spec["phones"].toArray()) {
+  a.setOrganization(described["org"].toString());
+  a.setNickName(described["nickname"].toString());
+  a.setNote(described["note"].toString());
+  for (const QJsonValue& phone : described["phones"].toArray()) {
     const QJsonObject p = phone.toObject();
     a.insertPhoneNumber(KContacts::PhoneNumber(
         p["number"].toString(), p["fax"].toBool()
                                     ? KContacts::PhoneNumber::Fax | KContacts::PhoneNumber::Work
                                     : KContacts::PhoneNumber::Work));
   }
-  if (!spec["street"].toString().isEmpty()) {
+  if (!described["street"].toString().isEmpty()) {
     KContacts::Address address(KContacts::Address::Work);
-    address.setStreet(spec["street"].toString());
-    address.setLocality(spec["locality"].toString());
+    address.setStreet(described["street"].toString());
+    address.setLocality(described["locality"].toString());
     a.insertAddress(address);
   }
   return a;
 }
 
-KContacts::Addressee Group(const QJsonObject& spec) {
+KContacts::Addressee Group(const QJsonObject& described) {
   KContacts::Addressee a;
-  a.setUid(spec["uid"].toString());
+  a.setUid(described["uid"].toString());
   a.setKind(QStringLiteral("group"));
-  a.setFormattedName(spec["fn"].toString());
-  a.setName(spec["fn"].toString());
-  for (const QJsonValue& member : spec["members"].toArray()) a.insertMember(member.toString());
+  a.setFormattedName(described["fn"].toString());
+  a.setName(described["fn"].toString());
+  for (const QJsonValue& member : described["members"].toArray()) a.insertMember(member.toString());
   return a;
 }
 
@@ -66,7 +66,7 @@ KContacts::Addressee Group(const QJsonObject& spec) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: kcontacts_write SPEC 3.0|4.0 OUT\n");
+    std::fprintf(stderr, "usage: kcontacts_write BOOK 3.0|4.0 OUT\n");
     return 2;
   }
   QFile in(QString::fromLocal8Bit(argv[1]));
@@ -74,10 +74,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kcontacts_write: cannot read %s\n", argv[1]);
     return 1;
   }
-  const QJsonObject spec = QJsonDocument::fromJson(in.readAll()).object();
+  const QJsonObject described = QJsonDocument::fromJson(in.readAll()).object();
   KContacts::Addressee::List list;
-  for (const QJsonValue& c : spec["contacts"].toArray()) list.append(Contact(c.toObject()));
-  for (const QJsonValue& g : spec["groups"].toArray()) list.append(Group(g.toObject()));
+  for (const QJsonValue& c : described["contacts"].toArray()) list.append(Contact(c.toObject()));
+  for (const QJsonValue& g : described["groups"].toArray()) list.append(Group(g.toObject()));
   const KContacts::VCardConverter converter;
   const QByteArray vcards =
       converter.exportVCards(list, QByteArray(argv[2]) == "4.0" ? KContacts::VCardConverter::v4_0

@@ -41,13 +41,13 @@ function writeUtf8(path, text) {
 }
 
 function buildAndExport(book) {
-  const spec = JSON.parse(readUtf8(Services.env.get("QUILLMER_TB_INPUT")));
-  const cards = spec.cards.map(properties =>
+  const described = JSON.parse(readUtf8(Services.env.get("QUILLMER_TB_INPUT")));
+  const cards = described.cards.map(properties =>
     book.addCard(
       VCardUtils.vCardToAbCard(VCardUtils.propertyMapToVCard(new Map(Object.entries(properties))))
     )
   );
-  for (const wanted of spec.lists) {
+  for (const wanted of described.lists) {
     const list = Cc["@mozilla.org/addressbook/directoryproperty;1"].createInstance(
       Ci.nsIAbDirectory
     );

@@ -66,10 +66,10 @@ def export_ldif(book, ldif, work, timeout=120):
     """book: {"cards": [{property: value}], "lists": [{"name", "members":
     [card index], "nickname"?, "description"?}]}; writes Thunderbird's LDIF
     export of it to the file `ldif` and returns what the book then held."""
-    spec = os.path.join(work, f"book-{len(os.listdir(work))}.json")
-    with open(spec, "w", encoding="utf-8") as f:
+    described = os.path.join(work, f"book-{len(os.listdir(work))}.json")
+    with open(described, "w", encoding="utf-8") as f:
         json.dump(book, f)
-    return _run(os.path.abspath(spec), "export-ldif", work, {"QUILLMER_TB_LDIF": os.path.abspath(ldif)}, timeout)
+    return _run(os.path.abspath(described), "export-ldif", work, {"QUILLMER_TB_LDIF": os.path.abspath(ldif)}, timeout)
 
 
 def _run(path, kind, work, extra, timeout):
