@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/folder.h"
 #include "engine/address_book_record.h"
+#include "engine/book_layout.h"
 #include "engine/parallel.h"
 #include "exchange/contact_formats.h"
 #include "platform/codepage.h"
@@ -23,27 +24,23 @@ using exchange::AppendContactCsv;
 using exchange::AppendContactCsvHeader;
 using exchange::AppendContactLdif;
 using exchange::AppendContactVCard;
-using exchange::Contact;
+using exchange::ContactText;
+using exchange::Utf8Texts;
 
 namespace {
 
-// Every text of a record, each converted on its own.
-constexpr std::string engine::BookRecord::*kRecordTexts[] = {
-    &engine::BookRecord::name,   &engine::BookRecord::address, &engine::BookRecord::company,
-    &engine::BookRecord::phone,  &engine::BookRecord::notes,   &engine::BookRecord::key,
-    &engine::BookRecord::street, &engine::BookRecord::postal,  &engine::BookRecord::fax};
-
 // What exporting one book at a time keeps from book to book: the book's
-// bytes and the record being written, their room used again.
+// bytes and the room for a record's converted texts, used again.
 struct BookWork {
   std::string bytes;
-  Contact contact;
+  std::string converted;
+  std::string book;
 };
 
 // Appends the records of the book `file` to `out` in `format`, the texts
-// converted to UTF-8, calling `drain` after each; counts the bytes the code
-// page leaves undefined in `undefined`. Says why when the book cannot be
-// read (then nothing is appended).
+// in UTF-8, calling `drain` after each; counts the bytes the code page
+// leaves undefined in `undefined`. Says why when the book cannot be read
+// (then nothing is appended).
 template <typename Drain>
 platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
                                  const std::string& format,
@@ -51,21 +48,22 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
                                  std::string& out, std::size_t& undefined, Drain&& drain) {
   platform::FileFailure why = platform::FileFailure::kNone;
   if (!folder.ReadBook(file, work.bytes, why)) return why;
-  const auto utf8 = [&](std::string_view text, std::string& converted) {
-    converted.clear();
-    undefined += converter.AppendUtf8(text, converted);
-  };
-  Contact& contact = work.contact;
   // A name the ANSI code page holds is in its bytes, as the books' texts
   // are; any other is UTF-8 already.
   if (const std::optional<std::string> ansi = platform::AnsiFormOf(file, kNames)) {
-    utf8(*ansi, contact.book);
+    work.book.clear();
+    undefined += converter.AppendUtf8(*ansi, work.book);
   } else {
-    contact.book = file;
+    work.book = file;
   }
-  engine::ForEachBookRecord(work.bytes, [&](const engine::BookRecord& record) {
-    if (record.name.empty() && record.address.empty()) return;
-    for (const auto field : kRecordTexts) utf8(record.*field, contact.*field);
+  const std::string_view bytes = work.bytes;
+  if (bytes.size() <= engine::kBookHeaderSize) return platform::FileFailure::kNone;
+  for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
+       start += engine::kBookRecordSize) {
+    const engine::BookRecordText record =
+        engine::CutBookRecord(bytes.substr(start, engine::kBookRecordSize));
+    if (record.name.empty() && record.address.empty()) continue;
+    const ContactText contact{Utf8Texts(record, converter, work.converted, undefined), work.book};
     if (format == "csv") {
       AppendContactCsv(contact, out);
     } else if (format == "vcard") {
@@ -74,7 +72,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
       AppendContactLdif(contact, out);
     }
     drain();
-  });
+  }
   return platform::FileFailure::kNone;
 }
 

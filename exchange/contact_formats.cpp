@@ -7,8 +7,38 @@
 #include <cstdint>
 
 #include "base/words.h"
+#include "engine/book_layout.h"
 
 namespace exchange {
+
+namespace {
+
+bool IsAscii(std::string_view text) {
+  std::uint64_t high = 0;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) high |= base::LoadWord(text.data() + i);
+  for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
+  return base::AllAscii(high);
+}
+
+}  // namespace
+
+engine::BookRecordText Utf8Texts(const engine::BookRecordText& record,
+                                 const platform::CodePageConverter& converter, std::string& scratch,
+                                 std::size_t& undefined) {
+  // A byte becomes at most three: the room for a whole record converted.
+  scratch.clear();
+  scratch.reserve(3 * engine::kBookRecordSize);
+  engine::BookRecordText utf8 = record;
+  for (std::string_view* text : {&utf8.name, &utf8.address, &utf8.company, &utf8.phone, &utf8.notes,
+                                 &utf8.key, &utf8.street, &utf8.postal, &utf8.fax}) {
+    if (IsAscii(*text)) continue;
+    const std::size_t start = scratch.size();
+    undefined += converter.AppendUtf8(*text, scratch);
+    *text = std::string_view(scratch).substr(start);
+  }
+  return utf8;
+}
 
 namespace {
 
@@ -215,10 +245,14 @@ const LdifField kThunderbirdFields[] = {
 };
 
 void AppendContactEntry(const ContactText& c, std::string& out) {
-  for (const std::string_view objectClass :
-       {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"}) {
-    AppendLdifAttribute("objectclass", objectClass, out);
-  }
+  // What AppendLdifAttribute makes of each class, written at once.
+  static_assert(kLdifLineEnd == "\n");
+  out +=
+      "objectclass: top\n"
+      "objectclass: person\n"
+      "objectclass: organizationalPerson\n"
+      "objectclass: inetOrgPerson\n"
+      "objectclass: mozillaAbPersonAlpha\n";
   AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
   for (const LdifField& field : kThunderbirdFields) {
     AppendLdifAttribute(field.attribute, c.*field.field, out);

@@ -20,21 +20,13 @@
 #include <string_view>
 
 #include "engine/address_book_record.h"
+#include "platform/codepage.h"
 
 namespace exchange {
 
-// A contact's texts, UTF-8, as the writers below take them: views of
-// texts its holder keeps.
-struct ContactText {
-  std::string_view name;
-  std::string_view address;  // the e-mail address
-  std::string_view company;
-  std::string_view phone;
-  std::string_view notes;
-  std::string_view key;
-  std::string_view street;
-  std::string_view postal;
-  std::string_view fax;
+// A contact's texts, UTF-8, as the writers below take them: a record's
+// fields, views of texts its holder keeps, and the book it came from.
+struct ContactText : engine::BookRecordText {
   std::string_view book;  // the address book's file name
 };
 
@@ -43,9 +35,17 @@ struct Contact : engine::BookRecord {
   std::string book;  // the address book's file name
 
   operator ContactText() const {
-    return {name, address, company, phone, notes, key, street, postal, fax, book};
+    return {{name, address, company, phone, notes, key, street, postal, fax}, book};
   }
 };
+
+// The texts of `record` in UTF-8: each field that is ASCII (most are) as
+// the record's own bytes, any other converted into `scratch`, whose room
+// is reserved first so that these views last until `scratch` is used
+// again. Counts the bytes the code page leaves undefined in `undefined`.
+engine::BookRecordText Utf8Texts(const engine::BookRecordText& record,
+                                 const platform::CodePageConverter& converter, std::string& scratch,
+                                 std::size_t& undefined);
 
 // One CSV row of `fields`, with its CR LF.
 void AppendCsvRow(std::initializer_list<std::string_view> fields, std::string& out);

@@ -2,6 +2,7 @@
 // groupOfNames entries whose members are dns of contacts in the same file.
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -76,42 +77,67 @@ std::string PostalAddress(std::string_view text) {
 }  // namespace
 
 void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
-  // Both importers find a member by its dn, so no two contacts share one:
-  // a later contact whose dn an earlier one has gets a numbered name. The
-  // names are given out first, in order; the groups name their members by
-  // these dns, kept for the contacts that are members.
+  // Both importers find a member by its dn, so no two contacts share one
+  // (letter case folded): a later contact whose dn an earlier one has gets
+  // a numbered name. The names are given out first, in order; the groups
+  // name their members by these dns, kept for the contacts that are
+  // members. A dn taken is filed by its hash alone: the contact's fields
+  // (and its numbered name) say it again when another one's hash meets it.
   std::vector<std::string_view> dns(folder.contacts.size());
   std::unordered_map<std::size_t, std::string> numberedNames;
-  TextArena kept;
-  UniqueNames taken;
-  std::string dn;
-  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
-    const ExportContact& contact = folder.contacts[i];
-    ContactText fields = contact.Fields();
-    const std::string_view shown = fields.name.empty() ? fields.address : fields.name;
-    dn.clear();
-    AppendContactDn(fields, dn);
-    std::string numbered;
-    for (std::size_t n = 2; !taken.Take(dn); ++n) {
-      numbered = UniqueNames::Numbered(shown, n);
-      fields.name = numbered;
-      dn.clear();
-      AppendContactDn(fields, dn);
-    }
-    if (fields.name != contact.Fields().name) {
-      ++context.renamed;
-      numberedNames.emplace(i, std::move(numbered));
-    }
-    if (contact.listCount > 0) dns[i] = kept.Add(dn);
-  }
-  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t) {
+  const auto fieldsOf = [&](std::size_t i) {
     ContactText fields = folder.contacts[i].Fields();
     if (!numberedNames.empty()) {
       if (const auto numbered = numberedNames.find(i); numbered != numberedNames.end()) {
         fields.name = numbered->second;
       }
     }
-    AppendContactLdif(fields, out);
+    return fields;
+  };
+  TextArena kept;
+  HashedNumbers taken;  // folded dn -> contact
+  taken.Reserve(folder.contacts.size());
+  std::string dn;
+  std::string folded;
+  std::string other;
+  std::string otherFolded;
+  const auto isTaken = [&](std::uint64_t hash) {
+    return taken
+        .Find(hash,
+              [&](std::uint32_t j) {
+                other.clear();
+                AppendContactDn(fieldsOf(j), other);
+                FoldKeyInto(other, otherFolded);
+                return otherFolded == folded;
+              })
+        .has_value();
+  };
+  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+    const ExportContact& contact = folder.contacts[i];
+    ContactText fields = contact.Fields();
+    const std::string_view shown = fields.name.empty() ? fields.address : fields.name;
+    dn.clear();
+    AppendContactDn(fields, dn);
+    FoldKeyInto(dn, folded);
+    std::uint64_t hash = TextHash(folded);
+    std::string numbered;
+    for (std::size_t n = 2; isTaken(hash); ++n) {
+      numbered = UniqueNames::Numbered(shown, n);
+      fields.name = numbered;
+      dn.clear();
+      AppendContactDn(fields, dn);
+      FoldKeyInto(dn, folded);
+      hash = TextHash(folded);
+    }
+    if (fields.name != contact.Fields().name) {
+      ++context.renamed;
+      numberedNames.emplace(i, std::move(numbered));
+    }
+    taken.Add(hash, static_cast<std::uint32_t>(i));
+    if (contact.listCount > 0) dns[i] = kept.Add(dn);
+  }
+  WriteContacts(folder, context, [&](std::size_t i, std::string& out, std::size_t) {
+    AppendContactLdif(fieldsOf(i), out);
   });
   for (const ExportList& list : folder.lists) {
     if (!Arrives(list, false)) continue;
@@ -147,7 +173,13 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
     std::string& dn = dns[lane];
     appendDn(contact, dn);
     AppendLdifAttribute("dn", dn, out);
-    AppendObjectClasses({"top", "person", "organizationalPerson", "inetOrgPerson"}, out);
+    // What AppendObjectClasses makes of them, written at once.
+    static_assert(kLdifLineEnd == "\n");
+    out +=
+        "objectclass: top\n"
+        "objectclass: person\n"
+        "objectclass: organizationalPerson\n"
+        "objectclass: inetOrgPerson\n";
     AppendLdifAttribute("uid", contact.Uid(), out);
     AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
     const std::string_view family = SplitName(c.name).family;

@@ -39,8 +39,9 @@ struct ExportContact {
       const std::uint32_t start = i == 0 ? 0 : ends[i - 1];
       return std::string_view(text + start, ends[i] - start);
     };
-    return {piece(0), piece(1), piece(2), piece(3), piece(4),
-            piece(5), piece(6), piece(7), piece(8), book};
+    return {
+        {piece(0), piece(1), piece(2), piece(3), piece(4), piece(5), piece(6), piece(7), piece(8)},
+        book};
   }
   // A UUID's text form, without "urn:uuid:"; empty where the target takes
   // no UIDs (ExportRules::uids).

@@ -111,7 +111,14 @@ std::string MuttAliasKey(std::string_view text) {
 }
 
 std::string FoldedKey(std::string_view text) {
-  std::string folded = base::AsciiUpper(text);
+  std::string folded;
+  FoldKeyInto(text, folded);
+  return folded;
+}
+
+void FoldKeyInto(std::string_view text, std::string& folded) {
+  folded.assign(text);
+  for (char& c : folded) c = base::AsciiUpperByte(c);
   // U+00E0 to U+00FE (C3 A0 to C3 BE) fold to U+00C0 to U+00DE, but for
   // the division sign U+00F7.
   for (std::size_t i = 0; i + 1 < folded.size(); ++i) {
@@ -122,7 +129,6 @@ std::string FoldedKey(std::string_view text) {
       ++i;
     }
   }
-  return folded;
 }
 
 std::string UniqueNames::Numbered(std::string_view wanted, std::size_t n) {

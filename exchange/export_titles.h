@@ -49,6 +49,8 @@ std::string MuttAliasKey(std::string_view text);
 // Letter case folded as directories and address books compare: ASCII, and
 // the Latin-1 letters of UTF-8 text.
 std::string FoldedKey(std::string_view text);
+// The same into `out`, replacing what it held (its room is kept).
+void FoldKeyInto(std::string_view text, std::string& out);
 
 // Hands out names no earlier one has, compared by `rules.key`: the first
 // `wanted` as the target accepts it, the next rules.numbered(wanted, 2)
