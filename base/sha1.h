@@ -25,29 +25,20 @@ inline void Sha1Block(const std::uint8_t* block, std::array<std::uint32_t, 5>& h
   }
   for (int i = 16; i < 80; ++i) w[i] = RotateLeft(w[i - 3] ^ w[i - 8] ^ w[i - 14] ^ w[i - 16], 1);
   std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-  for (int i = 0; i < 80; ++i) {
-    std::uint32_t f = 0;
-    std::uint32_t k = 0;
-    if (i < 20) {
-      f = (b & c) | (~b & d);
-      k = 0x5A827999;
-    } else if (i < 40) {
-      f = b ^ c ^ d;
-      k = 0x6ED9EBA1;
-    } else if (i < 60) {
-      f = (b & c) | (b & d) | (c & d);
-      k = 0x8F1BBCDC;
-    } else {
-      f = b ^ c ^ d;
-      k = 0xCA62C1D6;
-    }
-    const std::uint32_t t = RotateLeft(a, 5) + f + e + k + w[i];
+  // The four kinds of rounds in loops of their own: no test of the round
+  // in the loop, which the compiler can then unroll.
+  const auto round = [&](std::uint32_t f, std::uint32_t k, std::uint32_t word) {
+    const std::uint32_t t = RotateLeft(a, 5) + f + e + k + word;
     e = d;
     d = c;
     c = RotateLeft(b, 30);
     b = a;
     a = t;
-  }
+  };
+  for (int i = 0; i < 20; ++i) round((b & c) | (~b & d), 0x5A827999, w[i]);
+  for (int i = 20; i < 40; ++i) round(b ^ c ^ d, 0x6ED9EBA1, w[i]);
+  for (int i = 40; i < 60; ++i) round((b & c) | (b & d) | (c & d), 0x8F1BBCDC, w[i]);
+  for (int i = 60; i < 80; ++i) round(b ^ c ^ d, 0xCA62C1D6, w[i]);
   h[0] += a;
   h[1] += b;
   h[2] += c;

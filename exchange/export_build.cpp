@@ -15,6 +15,7 @@
 #include "base/ascii.h"
 #include "engine/address_book.h"
 #include "engine/address_book_record.h"
+#include "engine/book_layout.h"
 #include "engine/bytes.h"
 #include "engine/mailing_list.h"
 #include "engine/output_options.h"
@@ -28,6 +29,13 @@ namespace exchange {
 namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// A record's fields other than its address fit ExportContact's sizes once
+// converted (at most three bytes a byte).
+static_assert(3 * engine::kBookNameField.width < 256 && 3 * engine::kBookCompanyField.width < 256 &&
+              3 * engine::kBookKeyField.width < 256 && 3 * engine::kBookStreetField.width < 256 &&
+              3 * engine::kBookPostalField.width < 256 && 3 * engine::kBookPhoneField.width < 256 &&
+              3 * engine::kBookFaxField.width < 256 && 3 * engine::kBookNotesField.width < 256);
 
 // Books of at least this many bytes in all are worth reading as two runs
 // at once.
@@ -113,9 +121,9 @@ class Builder {
                            std::string_view rawName, std::string_view rawAddress, bool made) {
     const std::uint32_t c = static_cast<std::uint32_t>(result_.contacts.size());
     ExportContact& contact = result_.contacts.emplace_back();
-    contact.text = result_.texts.Add(utf8_).data();
-    contact.ends = ends;
-    contact.book = book;
+    contact.PlaceTexts(result_.texts.Add(utf8_).data(), ends);
+    contact.book = book.data();
+    contact.bookSize = static_cast<std::uint16_t>(book.size());
     contact.made = made;
     const ContactText fields = contact.Fields();
     if (fields.name == rawName && fields.address == rawAddress) {
@@ -127,16 +135,13 @@ class Builder {
     return c;
   }
 
-  void AddUid(ExportContact& contact, std::string_view what, std::string_view a,
-              std::string_view b = {}, bool two = false) {
+  // The UID of the contact just added: what it is ("address\n" of a made
+  // contact) and its text.
+  void AddUid(std::string_view what, std::string_view text) {
     if (!rules_.uids) return;
     scratch_.assign(what);
-    scratch_ += a;
-    if (two) {
-      scratch_ += '\n';
-      scratch_ += b;
-    }
-    contact.uid = result_.texts.Add(NameUuid(kUidSpace, scratch_)).data();
+    scratch_ += text;
+    result_.uids.push_back(NameUuidBytes(kUidSpace, scratch_));
   }
 
   // What one run of books gives, read on a thread of its own: the index's
@@ -156,6 +161,7 @@ class Builder {
     std::vector<std::uint32_t> hashes;
     std::vector<std::uint32_t> slots;  // slot -> candidate, or kNone
     std::deque<ExportContact> contacts;
+    std::vector<Uuid> uids;  // one for each contact, where the target takes UIDs
     std::vector<Candidate> candidates;
     std::deque<std::pair<std::string_view, std::string_view>> rawTexts;
     TextArena texts;
@@ -192,6 +198,7 @@ class Builder {
       utf8.clear();
       const std::size_t bookUndefined = converter.AppendUtf8(file, utf8);
       const std::string_view book = run.texts.Add(utf8);
+      const auto bookSize = static_cast<std::uint16_t>(std::min<std::size_t>(book.size(), 0xFFFF));
 
       std::size_t k = first;
       for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
@@ -214,15 +221,17 @@ class Builder {
         // key, street, postal, fax.
         ExportContact& contact = run.contacts.emplace_back();
         utf8.clear();
+        std::array<std::uint32_t, 9> ends{};
         std::size_t i = 0;
         for (const std::string_view text :
              {record.name, address, record.company, record.phone, record.notes, record.key,
               record.street, record.postal, record.fax}) {
           candidate.undefined += static_cast<std::uint32_t>(converter.AppendUtf8(text, utf8));
-          contact.ends[i++] = static_cast<std::uint32_t>(utf8.size());
+          ends[i++] = static_cast<std::uint32_t>(utf8.size());
         }
-        contact.text = run.texts.Add(utf8).data();
-        contact.book = book;
+        contact.PlaceTexts(run.texts.Add(utf8).data(), ends);
+        contact.book = book.data();
+        contact.bookSize = bookSize;
         const ContactText fields = contact.Fields();
         if (fields.name != record.name || fields.address != address) {
           candidate.raw = static_cast<std::uint32_t>(run.rawTexts.size());
@@ -233,7 +242,7 @@ class Builder {
           key += record.name;
           key += '\n';
           key += address;
-          contact.uid = run.texts.Add(NameUuid(kUidSpace, key)).data();
+          run.uids.push_back(NameUuidBytes(kUidSpace, key));
         }
         run.slots.push_back(static_cast<std::uint32_t>(run.candidates.size()));
         run.candidates.push_back(candidate);
@@ -272,6 +281,7 @@ class Builder {
       } else {
         const std::uint32_t c = static_cast<std::uint32_t>(result_.contacts.size());
         result_.contacts.push_back(contact);
+        if (rules_.uids) result_.uids.push_back(run.uids[j]);
         if (candidate.raw == kNone) {
           rawOf_.push_back(kNone);
         } else {
@@ -359,7 +369,7 @@ class Builder {
     ends.fill(size);
     ends[0] = 0;
     const std::uint32_t c = AddContact(ends, {}, {}, address, true);
-    AddUid(result_.contacts[c], "address\n", folded_);
+    AddUid("address\n", folded_);
     byAddress_.Add(folded, c);
     ++list.made;
     return c;
@@ -482,6 +492,15 @@ class Builder {
 };
 
 }  // namespace
+
+UuidText ExportFolder::Uid(std::size_t c) const {
+  UuidText text;
+  if (c < uids.size()) {
+    WriteUuidText(uids[c], text.chars.data());
+    text.empty = false;
+  }
+  return text;
+}
 
 ExportFolder BuildExport(const ExportSource& source, const ExportRules& rules) {
   return Builder(source, rules).Build();

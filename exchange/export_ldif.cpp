@@ -159,9 +159,9 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
   // A contact's dn is its UID, which no other entry has; its surname is
   // the family part of its name (the name when it is one word, the address
   // when there is none).
-  const auto appendDn = [&](const ExportContact& contact, std::string& dn) {
+  const auto appendDn = [&](std::size_t c, std::string& dn) {
     dn = "uid=";
-    dn += contact.Uid();
+    dn += folder.Uid(c);
     dn += ",ou=contacts,";
     dn += base;
   };
@@ -171,7 +171,7 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
     const ExportContact& contact = folder.contacts[i];
     const ContactText c = contact.Fields();
     std::string& dn = dns[lane];
-    appendDn(contact, dn);
+    appendDn(i, dn);
     AppendLdifAttribute("dn", dn, out);
     // What AppendObjectClasses makes of them, written at once.
     static_assert(kLdifLineEnd == "\n");
@@ -180,7 +180,7 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
         "objectclass: person\n"
         "objectclass: organizationalPerson\n"
         "objectclass: inetOrgPerson\n";
-    AppendLdifAttribute("uid", contact.Uid(), out);
+    AppendLdifAttribute("uid", folder.Uid(i), out);
     AppendLdifAttribute("cn", c.name.empty() ? c.address : c.name, out);
     const std::string_view family = SplitName(c.name).family;
     AppendLdifAttribute("sn", family.empty() ? c.address : family, out);
@@ -212,7 +212,7 @@ void WriteLdap(const ExportFolder& folder, ExportContext& context) {
     AppendGroup(
         list, "cn=" + DnValue(list.title) + ",ou=lists," + base,
         [&](std::size_t c) -> std::string_view {
-          appendDn(folder.contacts[c], member);
+          appendDn(c, member);
           return member;
         },
         context.sink.out());

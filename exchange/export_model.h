@@ -28,6 +28,7 @@
 
 #include "exchange/contact_formats.h"
 #include "exchange/export_titles.h"
+#include "exchange/name_uuid.h"
 #include "exchange/text_store.h"
 
 namespace exchange {
@@ -35,31 +36,61 @@ namespace exchange {
 struct ExportContact {
   // Its texts, UTF-8; the address as the lists reach it.
   ContactText Fields() const {
-    const auto piece = [&](std::size_t i) {
-      const std::uint32_t start = i == 0 ? 0 : ends[i - 1];
-      return std::string_view(text + start, ends[i] - start);
+    const char* at = text;
+    const auto next = [&](std::size_t size) {
+      const std::string_view piece(at, size);
+      at += size;
+      return piece;
     };
-    return {
-        {piece(0), piece(1), piece(2), piece(3), piece(4), piece(5), piece(6), piece(7), piece(8)},
-        book};
+    ContactText fields;
+    fields.name = next(sizes[0]);
+    fields.address = next(addressSize);
+    for (std::size_t i = 1; i < sizes.size(); ++i) fields.*kOtherTexts[i - 1] = next(sizes[i]);
+    fields.book = std::string_view(book, bookSize);
+    return fields;
   }
-  // A UUID's text form, without "urn:uuid:"; empty where the target takes
-  // no UIDs (ExportRules::uids).
-  std::string_view Uid() const {
-    return uid == nullptr ? std::string_view() : std::string_view(uid, 36);
+  // Where its texts are: `ends` gives where each of name, address,
+  // company, phone, notes, key, street, postal and fax ends, counted from
+  // `at`, where they lie back to back.
+  void PlaceTexts(const char* at, const std::array<std::uint32_t, 9>& ends) {
+    text = at;
+    sizes[0] = static_cast<std::uint8_t>(ends[0]);
+    addressSize = ends[1] - ends[0];
+    for (std::size_t i = 1; i < sizes.size(); ++i) {
+      sizes[i] = static_cast<std::uint8_t>(ends[i + 1] - ends[i]);
+    }
   }
 
-  // Where the texts are: name, address, company, phone, notes, key,
-  // street, postal, fax back to back from `text`, each ending at its
-  // `ends` entry.
+  // The texts, back to back from `text`: name, address, company, phone,
+  // notes, key, street, postal, fax. Every text but the address is a
+  // record's field, converted: at most three bytes for each byte of the
+  // field's width, all below 256 (a made contact's address may be as long
+  // as the list's line).
   const char* text = nullptr;
-  std::array<std::uint32_t, 9> ends{};
-  bool made = false;      // made for a plain address no record holds
-  std::string_view book;  // the address book's file name
-  const char* uid = nullptr;
+  const char* book = nullptr;  // the address book's file name, bookSize bytes
   // Its lists, in order: ExportFolder::ListsOf.
   std::uint32_t firstList = 0;
   std::uint32_t listCount = 0;
+  std::uint32_t addressSize = 0;
+  std::array<std::uint8_t, 8> sizes{};  // name, then company to fax
+  std::uint16_t bookSize = 0;
+  bool made = false;  // made for a plain address no record holds
+
+  // The texts after the address, in the order of `text`.
+  static constexpr std::string_view engine::BookRecordText::*kOtherTexts[] = {
+      &engine::BookRecordText::company, &engine::BookRecordText::phone,
+      &engine::BookRecordText::notes,   &engine::BookRecordText::key,
+      &engine::BookRecordText::street,  &engine::BookRecordText::postal,
+      &engine::BookRecordText::fax};
+};
+
+// A UUID in its text form, as ExportFolder::Uid gives it.
+struct UuidText {
+  std::array<char, 36> chars{};
+  bool empty = true;
+  operator std::string_view() const {
+    return empty ? std::string_view() : std::string_view(chars.data(), chars.size());
+  }
 };
 
 struct ExportMember {
@@ -99,6 +130,13 @@ struct ExportFolder {
   TextArena texts;
   // The lists of every contact, contact after contact.
   std::vector<std::uint32_t> contactLists;
+
+  // Contact c's UID (a UUID's text form, without "urn:uuid:"); empty where
+  // the target takes no UIDs (ExportRules::uids).
+  UuidText Uid(std::size_t c) const;
+  // Each contact's UID as its 16 bytes, in the order of contacts; empty
+  // where the target takes none.
+  std::vector<Uuid> uids;
 };
 
 // How a target program takes lists.

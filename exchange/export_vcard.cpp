@@ -41,7 +41,7 @@ void AppendContacts(const ExportFolder& folder, ExportContext& context, bool ver
     const ExportContact& contact = folder.contacts[i];
     std::string& uid = uids[lane];
     uid.assign(version4 ? kUrnUuid : std::string_view());
-    uid += contact.Uid();
+    uid += folder.Uid(i);
     AppendContactVCard(contact.Fields(), out, {version4, uid});
   });
 }
@@ -58,11 +58,12 @@ void WriteVCard4(const ExportFolder& folder, ExportContext& context) {
     AppendVCardProperty("KIND", "group", out);
     AppendVCardProperty("FN", VCardText(list.title, false), out);
     for (const ExportMember& member : list.members) {
-      AppendVCardProperty("MEMBER",
-                          member.contact ? std::string(kUrnUuid) +
-                                               std::string(folder.contacts[*member.contact].Uid())
-                                         : MailtoUri(member.address),
-                          out);
+      AppendVCardProperty(
+          "MEMBER",
+          member.contact
+              ? std::string(kUrnUuid) + std::string(std::string_view(folder.Uid(*member.contact)))
+              : MailtoUri(member.address),
+          out);
     }
     out += "END:VCARD\r\n";
   }
@@ -81,7 +82,7 @@ void WriteApple(const ExportFolder& folder, ExportContext& context) {
     for (const ExportMember& member : list.members) {
       AppendVCardProperty(
           "X-ADDRESSBOOKSERVER-MEMBER",
-          std::string(kUrnUuid) + std::string(folder.contacts[*member.contact].Uid()), out);
+          std::string(kUrnUuid) + std::string(std::string_view(folder.Uid(*member.contact))), out);
     }
     out += "END:VCARD\r\n";
   }

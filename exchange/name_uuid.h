@@ -15,4 +15,9 @@ namespace exchange {
 // lower-case 8-4-4-4-12 text form.
 std::string NameUuid(const std::array<std::uint8_t, 16>& space, std::string_view name);
 
+// The same UUID as its 16 bytes, and those bytes in the text form.
+using Uuid = std::array<std::uint8_t, 16>;
+Uuid NameUuidBytes(const std::array<std::uint8_t, 16>& space, std::string_view name);
+void WriteUuidText(const Uuid& uuid, char* text36);
+
 }  // namespace exchange

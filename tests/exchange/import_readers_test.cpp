@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <set>
 #include <string>
@@ -357,21 +359,26 @@ exchange::ExportFolder SampleFolder(const exchange::TitleRules& titles) {
   const auto contact = [&](const engine::BookRecord& fields) {
     exchange::ExportContact c;
     std::string text;
+    std::array<std::uint32_t, 9> ends{};
     std::size_t i = 0;
     for (const std::string* field :
          {&fields.name, &fields.address, &fields.company, &fields.phone, &fields.notes, &fields.key,
           &fields.street, &fields.postal, &fields.fax}) {
       text += *field;
-      c.ends[i++] = static_cast<std::uint32_t>(text.size());
+      ends[i++] = static_cast<std::uint32_t>(text.size());
     }
     // The arena keeps no empty text: a contact of empty fields still needs
     // a place to point at.
-    c.text = folder.texts.Add(text.empty() ? std::string_view(" ") : text).data();
-    c.book = "PEOPLE.PMR";
-    c.uid =
-        folder.texts
-            .Add("00000000-0000-5000-8000-0000000000" + std::to_string(10 + folder.contacts.size()))
-            .data();
+    c.PlaceTexts(folder.texts.Add(text.empty() ? std::string_view(" ") : text).data(), ends);
+    const std::string_view book = "PEOPLE.PMR";
+    c.book = book.data();
+    c.bookSize = static_cast<std::uint16_t>(book.size());
+    // 00000000-0000-5000-8000-0000000000nn, nn from 10 on.
+    exchange::Uuid uid{};
+    uid[6] = 0x50;
+    uid[8] = 0x80;
+    uid[15] = static_cast<std::uint8_t>(0x10 + folder.contacts.size());
+    folder.uids.push_back(uid);
     folder.contacts.push_back(c);
   };
   contact({.name = "Jo Smith",
