@@ -264,7 +264,13 @@ class Builder {
     byAddress_.Reserve(result_.contacts.size() + run.candidates.size());
     Reserve(rawOf_, run.candidates.size());
     std::vector<std::uint32_t> contactOf(run.candidates.size());
+    // The slots of the candidate this far ahead are asked for early.
+    constexpr std::size_t kAhead = 16;
     for (std::size_t j = 0; j < run.candidates.size(); ++j) {
+      if (j + kAhead < run.candidates.size()) {
+        identical_.Prefetch(run.candidates[j + kAhead].identity);
+        byAddress_.Prefetch(run.candidates[j + kAhead].folded);
+      }
       const Candidate& candidate = run.candidates[j];
       const ExportContact& contact = run.contacts.front();
       const ContactText fields = contact.Fields();
@@ -355,8 +361,9 @@ class Builder {
 
   // The contact a plain address leads to: a record's holding it, else one
   // made for it (nullopt when contacts are not made).
-  std::optional<std::size_t> ContactOfAddress(std::string_view address, ExportList& list) {
-    const std::uint64_t folded = FoldedHash(address);
+  // `folded`: FoldedHash(address).
+  std::optional<std::size_t> ContactOfAddress(std::string_view address, std::uint64_t folded,
+                                              ExportList& list) {
     if (const std::optional<std::uint32_t> found = FindByAddress(folded, address)) {
       if (result_.contacts[*found].made) ++list.made;
       return *found;
@@ -404,14 +411,10 @@ class Builder {
     std::vector<std::string_view> reached;
     HashedNumbers reachedIndex;
     TextArena kept;
-    std::string upper;
     std::string reducedScratch;
-    engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view text) {
-      // Where the entry leads: a name some book knows to its first
-      // record's address; any other entry holding "@" to itself.
-      upper.resize(text.size());
-      for (std::size_t j = 0; j < text.size(); ++j) upper[j] = engine::UpperCaseByte(text[j]);
-      const std::optional<std::size_t> record = indexed.FindBookName(upper);
+    // Where each entry leads: a name some book knows to its first record's
+    // address; any other entry holding "@" to itself.
+    const auto visit = [&](std::string_view text, std::optional<std::size_t> record) {
       std::string_view address;
       if (record) {
         address = Reduced(indexed.BookAddresses()[*record], reducedScratch);
@@ -436,12 +439,38 @@ class Builder {
       if (record && slots_[*record] != kNone) {
         member.contact = slots_[*record];
       } else {
-        member.contact = ContactOfAddress(address, list);
+        member.contact = ContactOfAddress(address, folded, list);
       }
       member.address =
           member.contact ? result_.contacts[*member.contact].Fields().address : KeptUtf8(address);
       list.members.push_back(member);
+    };
+    // The names are looked up a batch at a time, so that the memory reads
+    // of many overlap: each entry's text, its name upper-cased, and where
+    // the index finds it.
+    constexpr std::size_t kBatch = 256;
+    std::vector<std::string_view> texts;
+    std::vector<std::string_view> keys;
+    std::vector<std::optional<std::size_t>> found(kBatch);
+    std::string upper;
+    const auto flush = [&] {
+      keys.clear();
+      std::size_t at = 0;
+      for (const std::string_view text : texts) {
+        keys.push_back(std::string_view(upper).substr(at, text.size()));
+        at += text.size();
+      }
+      indexed.BookNameIndex().FindMany(keys, found, &indexed.BookAddresses());
+      for (std::size_t k = 0; k < texts.size(); ++k) visit(texts[k], found[k]);
+      texts.clear();
+      upper.clear();
+    };
+    engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view text) {
+      texts.push_back(text);
+      for (const char c : text) upper += engine::UpperCaseByte(c);
+      if (texts.size() == kBatch) flush();
     });
+    flush();
     result_.lists.push_back(std::move(list));
   }
 
