@@ -250,9 +250,10 @@ std::vector<std::string> Described(const ExportFolder& model) {
   for (std::size_t i = 0; i < model.contacts.size(); ++i) {
     const exchange::ExportContact& contact = model.contacts[i];
     const exchange::ContactText f = contact.Fields();
+    const exchange::UuidText uid = model.Uid(i);
     std::string line = "contact " + std::to_string(i) + ":";
     for (const std::string_view text : {f.name, f.address, f.company, f.phone, f.notes, f.key,
-                                        f.street, f.postal, f.fax, f.book, contact.Uid()}) {
+                                        f.street, f.postal, f.fax, f.book, std::string_view(uid)}) {
       line += " [";
       line += text;
       line += "]";
