@@ -118,36 +118,33 @@ int RunBooks(Session& session, const Request& request) {
   };
   const auto drain = [&] { session.Drain(); };
   const std::vector<std::string>& books = folder.BookFiles();
-  // Where there is a second processor, books go in pairs: the second of
-  // each is exported on a thread of its own into a text of its own, which
-  // follows the first's.
-  const bool pairs = engine::HasSecondProcessor();
-  BookWork work;
-  BookWork secondWork;
-  std::string second;  // the second book's text; its room is kept too
-  for (std::size_t i = 0; i < books.size(); ++i) {
-    if (!pairs || i + 1 == books.size()) {
-      note(books[i], ExportBook(folder, books[i], format, converter, work, out, undefined, drain));
-      continue;
+  // Where there is a second processor, every other book is exported on a
+  // thread of its own into a text of its own, which goes out in its turn.
+  if (!engine::HasSecondProcessor()) {
+    BookWork work;
+    for (const std::string& book : books) {
+      note(book, ExportBook(folder, book, format, converter, work, out, undefined, drain));
     }
-    platform::FileFailure firstWhy = platform::FileFailure::kNone;
-    platform::FileFailure secondWhy = platform::FileFailure::kNone;
-    second.clear();
-    std::size_t secondUndefined = 0;
-    engine::RunBoth(
-        [&] {
-          firstWhy = ExportBook(folder, books[i], format, converter, work, out, undefined, drain);
+  } else {
+    BookWork work[2];
+    std::size_t undefinedOn[2] = {0, 0};
+    std::vector<platform::FileFailure> why(books.size(), platform::FileFailure::kNone);
+    engine::MakeInOrder(
+        books.size(), out,
+        [&](std::size_t i, std::size_t lane, std::string& text) {
+          if (lane == 0) {
+            note(books[i], ExportBook(folder, books[i], format, converter, work[0], text,
+                                      undefinedOn[0], drain));
+          } else {
+            why[i] = ExportBook(folder, books[i], format, converter, work[1], text, undefinedOn[1],
+                                [] {});
+          }
         },
-        [&] {
-          secondWhy = ExportBook(folder, books[i + 1], format, converter, secondWork, second,
-                                 secondUndefined, [] {});
+        [&](std::size_t i, std::string& text) {
+          note(books[i], why[i]);
+          session.Pass(text);
         });
-    note(books[i], firstWhy);
-    note(books[i + 1], secondWhy);
-    out += second;
-    undefined += secondUndefined;
-    session.Drain();
-    ++i;
+    undefined += undefinedOn[0] + undefinedOn[1];
   }
   NoteUndefinedBytes(session, undefined, opened->codePage);
   return unreadable ? kExitUnreadable : kExitOk;

@@ -12,6 +12,16 @@ void Session::Drain() {
   if (drain_ != nullptr && *drain_ && out_.size() >= kDrainSize) (*drain_)(out_);
 }
 
+void Session::Pass(std::string& text) {
+  if (drain_ != nullptr && *drain_) {
+    if (!out_.empty()) (*drain_)(out_);
+    (*drain_)(text);
+  } else {
+    out_ += text;
+  }
+  text.clear();
+}
+
 void Session::Note(std::string_view message) {
   err_ += kProgram;
   err_ += ": ";

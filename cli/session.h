@@ -33,6 +33,9 @@ class Session {
   // Hands the output on once it is large, so that an export of any size
   // keeps little in memory.
   void Drain();
+  // Hands `text` on after what the output holds, leaving `text` empty:
+  // at once where the output is handed on, else appended to it.
+  void Pass(std::string& text);
 
   // One line on standard error, prefixed with the program's name.
   void Note(std::string_view message);
