@@ -1,7 +1,7 @@
 // How the export writers write their contacts: in pieces, two pieces at
-// once where there is a second processor (ExportContext::split), each
-// piece's text following the one before it exactly as one pass would
-// write them. Used by the writers (export_*.cpp) only.
+// once where there is a second processor (ExportContext::split, then every
+// other piece on the second thread), each piece's text following the one
+// before it exactly as one pass would write them. Used by the writers (export_*.cpp) only.
 #pragma once
 
 #include <algorithm>
@@ -23,28 +23,32 @@ inline constexpr std::size_t kContactsPerPiece = 8192;
 template <typename Append>
 void WriteContacts(const ExportFolder& folder, ExportContext& context, Append&& append) {
   const std::size_t count = folder.contacts.size();
-  const auto piece = [&](std::size_t from, std::string& out, std::size_t lane) {
+  const std::size_t pieces = (count + kContactsPerPiece - 1) / kContactsPerPiece;
+  const auto piece = [&](std::size_t p, std::string& out, std::size_t lane) {
+    const std::size_t from = p * kContactsPerPiece;
     const std::size_t to = std::min(count, from + kContactsPerPiece);
     for (std::size_t i = from; i < to; ++i) append(i, out, lane);
   };
   std::string& out = context.sink.out();
-  const bool pairs = context.split != engine::Split::kNever && count > kContactsPerPiece &&
-                     (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
-  std::string second;  // the second piece of a pair; its room is kept
-  for (std::size_t from = 0; from < count;) {
-    if (!pairs || from + kContactsPerPiece >= count) {
-      piece(from, out, 0);
-      from += kContactsPerPiece;
+  const bool two = context.split != engine::Split::kNever && pieces > 1 &&
+                   (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
+  if (!two) {
+    for (std::size_t p = 0; p < pieces; ++p) {
+      piece(p, out, 0);
       context.sink.Drain();
-      continue;
     }
-    second.clear();
-    engine::RunBoth([&] { piece(from, out, 0); },
-                    [&] { piece(from + kContactsPerPiece, second, 1); });
-    out += second;
-    from += 2 * kContactsPerPiece;
-    context.sink.Drain();
+    return;
   }
+  engine::MakeInOrder(
+      pieces, out,
+      [&](std::size_t p, std::size_t lane, std::string& text) {
+        piece(p, text, lane);
+        if (lane == 0) context.sink.Drain();
+      },
+      [&](std::size_t, std::string& text) {
+        out += text;
+        context.sink.Drain();
+      });
 }
 
 }  // namespace exchange
