@@ -376,6 +376,9 @@ class Builder {
     ends.fill(size);
     ends[0] = 0;
     const std::uint32_t c = AddContact(ends, {}, {}, address, true);
+    // Named by its address a-z folded (FoldedHash's text, worked out again:
+    // the lists hash a batch of addresses before they take any).
+    FoldedHash(address);
     AddUid("address\n", folded_);
     byAddress_.Add(folded, c);
     ++list.made;
@@ -413,20 +416,26 @@ class Builder {
     TextArena kept;
     std::string reducedScratch;
     // Where each entry leads: a name some book knows to its first record's
-    // address; any other entry holding "@" to itself.
-    const auto visit = [&](std::string_view text, std::optional<std::size_t> record) {
+    // address; any other entry holding "@" to itself; else nowhere (empty).
+    const auto reach = [&](std::string_view text, std::optional<std::size_t> record) {
       std::string_view address;
       if (record) {
         address = Reduced(indexed.BookAddresses()[*record], reducedScratch);
       } else if (text.find('@') != std::string_view::npos) {
         address = Reduced(text, reducedScratch);
       }
+      if (address.data() == reducedScratch.data()) address = kept.Add(address);
+      return address;
+    };
+    // The entry reaching `address` (folded: its FoldedHash), found at
+    // `record` if a name: a member unless it reaches nothing or an address
+    // reached before.
+    const auto visit = [&](std::string_view address, std::uint64_t folded,
+                           std::optional<std::size_t> record) {
       if (address.empty()) {
         ++list.leftOut;
         return;
       }
-      if (address.data() == reducedScratch.data()) address = kept.Add(address);
-      const std::uint64_t folded = FoldedHash(address);
       if (reachedIndex.Find(folded, [&](std::uint32_t r) {
             return base::EqualIgnoringAsciiCase(reached[r], address);
           })) {
@@ -445,13 +454,16 @@ class Builder {
           member.contact ? result_.contacts[*member.contact].Fields().address : KeptUtf8(address);
       list.members.push_back(member);
     };
-    // The names are looked up a batch at a time, so that the memory reads
-    // of many overlap: each entry's text, its name upper-cased, and where
-    // the index finds it.
+    // The entries are taken a batch at a time, so that the memory reads of
+    // many overlap: their names are looked up together, then where each
+    // leads is worked out and the slots it will be looked for in are asked
+    // for, then each is taken in turn.
     constexpr std::size_t kBatch = 256;
     std::vector<std::string_view> texts;
     std::vector<std::string_view> keys;
     std::vector<std::optional<std::size_t>> found(kBatch);
+    std::vector<std::string_view> addresses(kBatch);
+    std::vector<std::uint64_t> foldedOf(kBatch);
     std::string upper;
     const auto flush = [&] {
       keys.clear();
@@ -461,10 +473,25 @@ class Builder {
         at += text.size();
       }
       indexed.BookNameIndex().FindMany(keys, found, &indexed.BookAddresses());
-      for (std::size_t k = 0; k < texts.size(); ++k) visit(texts[k], found[k]);
+      for (std::size_t k = 0; k < texts.size(); ++k) {
+        addresses[k] = reach(texts[k], found[k]);
+        if (addresses[k].empty()) continue;
+        foldedOf[k] = FoldedHash(addresses[k]);
+        reachedIndex.Prefetch(foldedOf[k]);
+        if (found[k]) {
+          __builtin_prefetch(&slots_[*found[k]]);
+        } else {
+          byAddress_.Prefetch(foldedOf[k]);
+        }
+      }
+      for (std::size_t k = 0; k < texts.size(); ++k) visit(addresses[k], foldedOf[k], found[k]);
       texts.clear();
       upper.clear();
     };
+    // Room for as many addresses as the list has lines, so that those
+    // reached are seldom filed again.
+    reachedIndex.Reserve(static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n')) +
+                         1);
     engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view text) {
       texts.push_back(text);
       for (const char c : text) upper += engine::UpperCaseByte(c);

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/parallel.h"
 #include "exchange/contact_formats.h"
 #include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
@@ -112,14 +113,44 @@ void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
               })
         .has_value();
   };
-  for (std::size_t i = 0; i < folder.contacts.size(); ++i) {
+  // The hashes of every contact's own dn first, two halves at once where
+  // the export may split; then each dn is taken in order, its slot asked
+  // for some contacts ahead.
+  const std::size_t count = folder.contacts.size();
+  std::vector<std::uint64_t> hashes(count);
+  const auto hashRange = [&](std::size_t from, std::size_t to) {
+    std::string own;
+    std::string ownFolded;
+    for (std::size_t i = from; i < to; ++i) {
+      own.clear();
+      AppendContactDn(folder.contacts[i].Fields(), own);
+      FoldKeyInto(own, ownFolded);
+      hashes[i] = TextHash(ownFolded);
+    }
+  };
+  const bool halves = context.split != engine::Split::kNever && count > kContactsPerPiece &&
+                      (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
+  if (halves) {
+    engine::RunBoth([&] { hashRange(0, count / 2); }, [&] { hashRange(count / 2, count); });
+  } else {
+    hashRange(0, count);
+  }
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) taken.Prefetch(hashes[i + kAhead]);
     const ExportContact& contact = folder.contacts[i];
+    std::uint64_t hash = hashes[i];
+    // No dn filed under this hash: free, and only a member's is kept.
+    const bool maybeTaken = taken.Find(hash, [](std::uint32_t) { return true; }).has_value();
+    if (!maybeTaken && contact.listCount == 0) {
+      taken.Add(hash, static_cast<std::uint32_t>(i));
+      continue;
+    }
     ContactText fields = contact.Fields();
     const std::string_view shown = fields.name.empty() ? fields.address : fields.name;
     dn.clear();
     AppendContactDn(fields, dn);
     FoldKeyInto(dn, folded);
-    std::uint64_t hash = TextHash(folded);
     std::string numbered;
     for (std::size_t n = 2; isTaken(hash); ++n) {
       numbered = UniqueNames::Numbered(shown, n);
