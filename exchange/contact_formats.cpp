@@ -70,11 +70,14 @@ void AppendCsvField(std::string_view field, std::string& out) {
     out += field;
     return;
   }
+  // Runs between quotes go in whole; each quote is doubled.
   out += '"';
-  for (const char c : field) {
-    if (c == '"') out += '"';
-    out += c;
+  for (std::size_t quote; (quote = field.find('"')) != std::string_view::npos;) {
+    out.append(field.data(), quote + 1);
+    out += '"';
+    field.remove_prefix(quote + 1);
   }
+  out += field;
   out += '"';
 }
 

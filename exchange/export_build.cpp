@@ -252,7 +252,9 @@ class Builder {
 
   // Takes the contacts of `run`, which follows every run taken before:
   // a record identical to an earlier one is merged into it.
-  void Accept(Run& run) {
+  // `more`: how many more candidates are coming after this run's, as far
+  // as is known (the tables are made large enough for them at once).
+  void Accept(Run& run, std::size_t more = 0) {
     for (const engine::UnreadableFile& file : run.unreadable) {
       if (source_.unreadable) source_.unreadable(file);
       result_.unreadable = true;
@@ -260,8 +262,8 @@ class Builder {
     names_.AppendTable(std::move(run.names));
     addresses_.AppendTable(std::move(run.addresses));
     hashes_.insert(hashes_.end(), run.hashes.begin(), run.hashes.end());
-    identical_.Reserve(result_.contacts.size() + run.candidates.size());
-    byAddress_.Reserve(result_.contacts.size() + run.candidates.size());
+    identical_.Reserve(result_.contacts.size() + run.candidates.size() + more);
+    byAddress_.Reserve(result_.contacts.size() + run.candidates.size() + more);
     Reserve(rawOf_, run.candidates.size());
     std::vector<std::uint32_t> contactOf(run.candidates.size());
     // The slots of the candidate this far ahead are asked for early.
@@ -353,7 +355,8 @@ class Builder {
     engine::RunBoth(
         [&] {
           ReadRun(first);
-          Accept(first);
+          // The runs hold about as many bytes each.
+          Accept(first, first.candidates.size());
         },
         [&] { ReadRun(rest); });
     Accept(rest);
@@ -409,6 +412,11 @@ class Builder {
       result_.lists.push_back(std::move(list));
       return;
     }
+    // Room for as many addresses as the list has lines, so that the
+    // tables are seldom filed again: those reached, and the contacts made.
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n')) + 1;
+    byAddress_.Reserve(result_.contacts.size() + lines);
     // The addresses reached so far, a-z folded; views into the list's
     // bytes, the index or `kept`.
     std::vector<std::string_view> reached;
@@ -488,10 +496,7 @@ class Builder {
       texts.clear();
       upper.clear();
     };
-    // Room for as many addresses as the list has lines, so that those
-    // reached are seldom filed again.
-    reachedIndex.Reserve(static_cast<std::size_t>(std::count(bytes->begin(), bytes->end(), '\n')) +
-                         1);
+    reachedIndex.Reserve(lines);
     engine::ForEachListEntry(*bytes, [&](std::size_t, std::string_view text) {
       texts.push_back(text);
       for (const char c : text) upper += engine::UpperCaseByte(c);
