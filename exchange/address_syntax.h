@@ -17,5 +17,7 @@ using engine::LooksLikeAddress;
 // trimmed) when it is words of atom characters separated by single spaces,
 // else a quoted string. Empty for an entry of blanks only.
 std::string DisplayName(std::string_view entry);
+// The same appended to `out`.
+void AppendDisplayName(std::string_view entry, std::string& out);
 
 }  // namespace exchange

@@ -96,6 +96,12 @@ const TitleRules kMuttTitle = {MuttAliasKey, FoldedKey, MuttNumbered};
 
 std::string MuttAliasKey(std::string_view text) {
   std::string key;
+  MuttAliasKeyInto(text, key);
+  return key;
+}
+
+void MuttAliasKeyInto(std::string_view text, std::string& key) {
+  key.clear();
   for (const char c : text) {
     const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     const bool fits = (lower >= 'a' && lower <= 'z') || (lower >= '0' && lower <= '9') ||
@@ -107,7 +113,7 @@ std::string MuttAliasKey(std::string_view text) {
     }
   }
   while (!key.empty() && key.back() == '-') key.pop_back();
-  return key.empty() ? std::string("contact") : key;
+  if (key.empty()) key = "contact";
 }
 
 std::string FoldedKey(std::string_view text) {

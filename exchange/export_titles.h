@@ -45,6 +45,8 @@ extern const TitleRules kMuttTitle;
 
 // A mutt alias key from any text ("contact" when nothing is left).
 std::string MuttAliasKey(std::string_view text);
+// The same into `key`, replacing what it held (its room is kept).
+void MuttAliasKeyInto(std::string_view text, std::string& key);
 
 // Letter case folded as directories and address books compare: ASCII, and
 // the Latin-1 letters of UTF-8 text.
