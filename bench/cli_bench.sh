@@ -35,40 +35,6 @@ runs=${2:-10}
 . "$(dirname "$0")/cli_setup.sh"
 bench_setup cli-bench "${1:-}"
 
-# make_shape DIR BOOKS RECORDS ENTRIES NAMES_OF EVERY: a folder of BOOKS
-# books holding RECORDS records and EVERYONE.PML of ENTRIES entries, of
-# which NAMES_OF in each EVERY are names.
-make_shape() {
-  local dir=$1
-  mkdir -p "$dir"
-  python3 - "$@" <<'PY'
-import random, sys
-folder = sys.argv[1]
-books, records, entries, names_of, every = map(int, sys.argv[2:7])
-first = [b"Alexandra", b"Bo", b"Charlotte", b"Dmitri", b"Eve", b"Fran\xe7ois",
-         b"Gwendolyn", b"Hu", b"Isabella", b"Jo", b"Konstantin", b"Li"]
-last = [b"Smith", b"Featherstonehaugh", b"Ng", b"O'Brien", b"M\x81ller", b"Castellanos",
-        b"Wu", b"Abernathy-Jones", b"Kowalski", b"Tan"]
-def person(i): return first[i % 12] + b" " + last[(i // 12) % 10] + b" " + str(i).encode()
-def address(i): return first[i % 12][:3] + b"." + str(i).encode() + b"@example-mail.org"
-for b in range(books):
-    lines = [b"title: Book %d" % b]
-    lines += [person(r) + b" | " + address(r) + b" | Quillmer Testing Ltd | +64 4 555 0100 | met at the conference"
-              for r in range(b, records, books)]
-    open(f"{folder}/book{b}.txt", "wb").write(b"\n".join(lines) + b"\n")
-rng = random.Random(5)
-lines = [b"\\TITLE Everyone"]
-for e in range(entries):
-    r = rng.randrange(records)
-    lines.append(person(r).lower() if e % every < names_of else b"friend%d@elsewhere.net" % r)
-open(f"{folder}/EVERYONE.PML", "wb").write(b"\r\n".join(lines) + b"\r\n")
-PY
-  for source in "$dir"/book*.txt; do
-    "$writer" "$source" "${source%.txt}.PMR"
-    rm "$source"
-  done
-}
-
 first=$folder/first
 second=$folder/second
 make_shape "$first" 50 200000 100000 1 2
