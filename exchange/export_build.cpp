@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <limits>
 #include <optional>
@@ -176,6 +177,7 @@ class Builder {
     std::string reducedScratch;
     std::string key;
     std::string utf8;
+    std::string converted;
     std::string folded;
     for (const std::string& file : run.books) {
       base::FileFailure why = base::FileFailure::kNone;
@@ -217,23 +219,35 @@ class Builder {
         folded.assign(address);
         for (char& c : folded) c = base::AsciiUpperByte(c);
         Candidate candidate{TextHash(key), TextHash(folded), kNone, std::uint32_t(bookUndefined)};
-        // The texts back to back: name, address, company, phone, notes,
-        // key, street, postal, fax.
-        ExportContact& contact = run.contacts.emplace_back();
-        utf8.clear();
+        // The texts in UTF-8 (most are ASCII: views of the book's bytes),
+        // then copied back to back into the run's arena: name, address,
+        // company, phone, notes, key, street, postal, fax.
+        engine::BookRecordText raw = record;
+        raw.address = address;
+        std::size_t undefined = 0;
+        const engine::BookRecordText inUtf8 = Utf8Texts(raw, converter, converted, undefined);
+        candidate.undefined += static_cast<std::uint32_t>(undefined);
+        const std::string_view texts[] = {inUtf8.name,   inUtf8.address, inUtf8.company,
+                                          inUtf8.phone,  inUtf8.notes,   inUtf8.key,
+                                          inUtf8.street, inUtf8.postal,  inUtf8.fax};
         std::array<std::uint32_t, 9> ends{};
-        std::size_t i = 0;
-        for (const std::string_view text :
-             {record.name, address, record.company, record.phone, record.notes, record.key,
-              record.street, record.postal, record.fax}) {
-          candidate.undefined += static_cast<std::uint32_t>(converter.AppendUtf8(text, utf8));
-          ends[i++] = static_cast<std::uint32_t>(utf8.size());
+        std::uint32_t size = 0;
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+          size += static_cast<std::uint32_t>(texts[i].size());
+          ends[i] = size;
         }
-        contact.PlaceTexts(run.texts.Add(utf8).data(), ends);
+        char* const at = run.texts.Claim(size);
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+          if (!texts[i].empty())
+            std::memcpy(at + (i == 0 ? 0 : ends[i - 1]), texts[i].data(), texts[i].size());
+        }
+        ExportContact& contact = run.contacts.emplace_back();
+        contact.PlaceTexts(at, ends);
         contact.book = book.data();
         contact.bookSize = bookSize;
-        const ContactText fields = contact.Fields();
-        if (fields.name != record.name || fields.address != address) {
+        // A converted name or address is no longer the books' bytes, which
+        // tell records apart: those are kept too.
+        if (inUtf8.name.data() != raw.name.data() || inUtf8.address.data() != raw.address.data()) {
           candidate.raw = static_cast<std::uint32_t>(run.rawTexts.size());
           run.rawTexts.emplace_back(run.raw.Add(record.name), run.raw.Add(address));
         }

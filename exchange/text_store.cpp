@@ -6,17 +6,22 @@
 namespace exchange {
 
 std::string_view TextArena::AddAfterGrowing(std::string_view text) {
+  char* const at = ClaimAfterGrowing(text.size());
+  std::memcpy(at, text.data(), text.size());
+  return {at, text.size()};
+}
+
+char* TextArena::ClaimAfterGrowing(std::size_t size) {
   // A long text gets a block of its own, and the current block keeps its
   // room for the short ones.
-  if (text.size() > kBlockSize / 4) {
-    blocks_.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
-    std::memcpy(blocks_.back().get(), text.data(), text.size());
-    return {blocks_.back().get(), text.size()};
+  if (size > kBlockSize / 4) {
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+    return blocks_.back().get();
   }
   blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
   tail_ = blocks_.back().get();
   room_ = kBlockSize;
-  return Add(text);
+  return Claim(size);
 }
 
 void TextArena::Take(TextArena&& other) {

@@ -25,6 +25,16 @@ class TextArena {
     room_ -= text.size();
     return {at, text.size()};
   }
+  // Room for `size` bytes kept as the next text, for the caller to fill:
+  // what Add would do with a text written in place. Null for no bytes.
+  char* Claim(std::size_t size) {
+    if (size == 0) return nullptr;
+    if (size > room_) return ClaimAfterGrowing(size);
+    char* at = tail_;
+    tail_ += size;
+    room_ -= size;
+    return at;
+  }
   // Keeps the texts of `other` too (their views stay valid); `other` ends
   // empty.
   void Take(TextArena&& other);
@@ -32,6 +42,7 @@ class TextArena {
  private:
   static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
   std::string_view AddAfterGrowing(std::string_view text);
+  char* ClaimAfterGrowing(std::size_t size);
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* tail_ = nullptr;
   std::size_t room_ = 0;

@@ -203,7 +203,9 @@ TEST(MakeInOrder, ThePiecesComeOutInOrderAndFailuresComeOutOfTheCall) {
       std::string odd;
       for (std::size_t i = 0; i < c.count; ++i)
         (i % 2 == 0 ? even : odd) += std::to_string(i) + " ";
-      if (c.count > 1) EXPECT_EQ(run.lanes, even + "| " + odd) << c.what;
+      if (c.count > 1) {
+        EXPECT_EQ(run.lanes, even + "| " + odd) << c.what;
+      }
     }
   }
 }
