@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -86,8 +87,14 @@ class Builder {
  private:
   // Appends the UTF-8 of `bytes` to `out`, counting what the code page
   // leaves undefined.
+  // A NUL in a list's line (its title, an entry) is no text any target can
+  // hold (a card's name, a sheet's cell, a muttrc line): it is dropped, as
+  // the books' fields end at theirs.
   void AppendUtf8(std::string_view bytes, std::string& out) {
+    const std::size_t start = out.size();
     result_.undefined += source_.converter.AppendUtf8(bytes, out);
+    out.erase(std::remove(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), '\0'),
+              out.end());
   }
   std::string_view KeptUtf8(std::string_view bytes) {
     utf8_.clear();
@@ -408,10 +415,15 @@ class Builder {
     list.file = entry.file;
     list.rawTitle = entry.title;
     list.uid = NameUuid(kUidSpace, "list\n" + list.file);
-    // A list without a title (or with blanks only) is known by its file name.
-    const bool untitled = base::TrimBlanks(entry.title).empty();
+    // A list without a title (or with blanks only, NULs aside) is known by
+    // its file name.
     utf8_.clear();
-    AppendUtf8(untitled ? entry.file : entry.title, utf8_);
+    AppendUtf8(entry.title, utf8_);
+    const bool untitled = base::TrimBlanks(utf8_).empty();
+    if (untitled) {
+      utf8_.clear();
+      AppendUtf8(entry.file, utf8_);
+    }
     list.original = utf8_;
     list.title = titles.Claim(list.original);
     // Letter case alone is no rename: every target ignores it in names.

@@ -130,6 +130,11 @@ std::vector<ListFile> SmallLists() {
       {"notitle.PML",
        Lines({"\\TITLE ", "Bo Brandt", "zoe@chatelain.example", "other@made.example"})},
       {"again.PML", Lines({"\\TITLE friends, family"})},
+      // NULs in a title and an entry, which no target can hold: dropped; a
+      // title of NULs only is no title.
+      {"nuls.PML", Lines({std::string("\\TITLE Odd\0 one", 15),
+                          std::string("nul\0@made.example", 17), "ann lee"})},
+      {"nultitle.PML", Lines({std::string("\\TITLE \0\0", 9), "bo brandt"})},
   };
 }
 
@@ -336,6 +341,11 @@ TEST_P(ExportSplit, TwoRunsOfBooksBuildTheModelOneRunBuilds) {
     EXPECT_GT(one.model.merged, 0u);
     EXPECT_EQ(one.model.unreadable, !c.held.empty());
     EXPECT_EQ(one.model.contacts.size() > exchange::kContactsPerPiece, c.pairs);
+    // Every list has a title a target can show, NULs and all.
+    for (const exchange::ExportList& list : one.model.lists) {
+      EXPECT_FALSE(list.title.empty()) << list.file;
+      EXPECT_EQ(list.original.find('\0'), std::string::npos) << list.file;
+    }
 
     const std::string difference = FirstDifference(Described(one.model), Described(two.model));
     EXPECT_TRUE(difference.empty()) << difference;
@@ -354,6 +364,7 @@ TEST_P(ExportSplit, TwoPiecesAtOnceWriteTheTextOnePassWrites) {
     const Written one = Write(target, model, Split::kNever);
     const Written two = Write(target, model, Split::kAlways);
     EXPECT_FALSE(one.text.empty());
+    EXPECT_EQ(one.text.find('\0'), std::string::npos);
     // Not EXPECT_EQ on the texts: a megabyte of difference says less than
     // where it starts.
     const std::size_t same = static_cast<std::size_t>(
