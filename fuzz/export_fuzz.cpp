@@ -116,7 +116,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < 4) return 0;
   const std::string_view input(reinterpret_cast<const char*>(data) + 4, size - 4);
   const std::size_t first = (std::size_t{data[0]} << 8 | data[1]) % (input.size() + 1);
-  const std::size_t second = first + (std::size_t{data[2]} << 8 | data[3]) % (input.size() - first + 1);
+  const std::size_t second =
+      first + (std::size_t{data[2]} << 8 | data[3]) % (input.size() - first + 1);
   WriteFile("FIRST.PMR", input.substr(0, first));
   WriteFile("SECOND.PMR", input.substr(first, second - first));
   WriteFile("LIST.PML", input.substr(second));
@@ -127,12 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const platform::CodePageConverter converter(1252);
   const engine::RetryDeadline noRetry;
   for (const exchange::ExportTarget& target : exchange::ExportTargets()) {
-    const exchange::ExportFolder one =
-        exchange::BuildExport({*folder, noRetry, converter, {}, engine::Split::kNever},
-                              target.rules);
-    const exchange::ExportFolder two =
-        exchange::BuildExport({*folder, noRetry, converter, {}, engine::Split::kAlways},
-                              target.rules);
+    const exchange::ExportFolder one = exchange::BuildExport(
+        {*folder, noRetry, converter, {}, engine::Split::kNever}, target.rules);
+    const exchange::ExportFolder two = exchange::BuildExport(
+        {*folder, noRetry, converter, {}, engine::Split::kAlways}, target.rules);
     Require(Described(one) == Described(two), "the model in two runs");
     const std::string text = Written(target, one, engine::Split::kNever);
     Require(Written(target, one, engine::Split::kAlways) == text, "the text in two pieces");
