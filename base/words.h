@@ -49,6 +49,12 @@ inline std::uint64_t LoadTail(const char* end, std::size_t count, bool whole) {
   return word;
 }
 
+// The low `count` (0 to 8) bytes of a word set: what keeps the marks of a
+// tail's own bytes (LoadTail leaves the rest zero, which ZeroBytes marks).
+constexpr std::uint64_t LowBytes(std::size_t count) {
+  return count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
+}
+
 // The high bit of every byte of `word` that is zero; also of some bytes
 // after the first zero one (borrows), never before it. Non-zero exactly
 // when the word has a zero byte.

@@ -13,11 +13,17 @@ namespace exchange {
 
 namespace {
 
+// The last 1 to 7 bytes of `text`, from `at` on, as one word, the rest
+// zero.
+std::uint64_t TailWord(std::string_view text, std::size_t at) {
+  return base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8);
+}
+
 bool IsAscii(std::string_view text) {
   std::uint64_t high = 0;
   std::size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) high |= base::LoadWord(text.data() + i);
-  for (; i < text.size(); ++i) high |= static_cast<unsigned char>(text[i]);
+  if (i < text.size()) high |= TailWord(text, i);
   return base::AllAscii(high);
 }
 
@@ -46,9 +52,8 @@ constexpr std::string_view kCrLf = "\r\n";
 
 // ---------------------------------------------------------------- CSV
 
-// Whether any of the eight bytes at `at` makes a CSV field quoted.
-bool HasCsvSpecial(const char* at) {
-  const std::uint64_t word = base::LoadWord(at);
+// Whether any of the eight bytes of `word` makes a CSV field quoted.
+bool HasCsvSpecial(std::uint64_t word) {
   return (base::BytesEqualTo(word, ',') | base::BytesEqualTo(word, '"') |
           base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n')) != 0;
 }
@@ -56,13 +61,10 @@ bool HasCsvSpecial(const char* at) {
 bool NeedsQuotes(std::string_view field) {
   std::size_t i = 0;
   for (; i + 8 <= field.size(); i += 8) {
-    if (HasCsvSpecial(field.data() + i)) return true;
+    if (HasCsvSpecial(base::LoadWord(field.data() + i))) return true;
   }
-  for (; i < field.size(); ++i) {
-    const char c = field[i];
-    if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
-  }
-  return false;
+  // The tail's zero padding is none of the specials.
+  return i < field.size() && HasCsvSpecial(TailWord(field, i));
 }
 
 void AppendCsvField(std::string_view field, std::string& out) {
@@ -134,19 +136,17 @@ bool LdifSafe(std::string_view value) {
   if (value.empty()) return true;
   const char first = value.front();
   if (first == ' ' || first == ':' || first == '<' || value.back() == ' ') return false;
-  // Eight bytes at a time: none zero, CR, LF or above 127.
+  // Eight bytes at a time: none zero, CR, LF or above 127; the tail as
+  // one word, the marks of its zero padding dropped.
+  const auto unsafe = [](std::uint64_t word) {
+    return base::ZeroBytes(word) | base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n') |
+           (word & base::kByteHighs);
+  };
   std::size_t i = 0;
   for (; i + 8 <= value.size(); i += 8) {
-    const std::uint64_t word = base::LoadWord(value.data() + i);
-    if ((base::ZeroBytes(word) | base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n') |
-         (word & base::kByteHighs)) != 0) {
-      return false;
-    }
+    if (unsafe(base::LoadWord(value.data() + i)) != 0) return false;
   }
-  for (const char c : value.substr(i)) {
-    if (c == '\0' || c == '\r' || c == '\n' || static_cast<unsigned char>(c) > 0x7F) return false;
-  }
-  return true;
+  return i == value.size() || (unsafe(TailWord(value, i)) & base::LowBytes(value.size() - i)) == 0;
 }
 
 void AppendBase64(std::string_view bytes, std::string& out) {

@@ -533,6 +533,36 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
   exchange::Contact nameOnly;
   nameOnly.name = "n";
   EXPECT_EQ(ldif(nameOnly).find("description"), std::string::npos);
+  // The same at every place of values up to two words and a tail long,
+  // where the checks read whole words: LDIF's unsafe bytes, CSV's quoted
+  // ones.
+  for (std::size_t size = 1; size <= 19; ++size) {
+    const std::string plain(size, 'x');
+    for (std::size_t at = 0; at < size; ++at) {
+      for (const char bad : {'\0', '\r', '\n', '\xE9'}) {
+        exchange::Contact c;
+        c.name = "n";
+        c.notes = plain;
+        c.notes[at] = bad;
+        EXPECT_NE(ldif(c).find("\ndescription:: "), std::string::npos) << size << " " << at;
+      }
+      for (const char special : {',', '"', '\r', '\n'}) {
+        exchange::Contact c;
+        c.name = plain;
+        c.name[at] = special;
+        std::string row;
+        exchange::AppendContactCsv(c, row);
+        EXPECT_EQ(row.front(), '"') << size << " " << at;
+      }
+    }
+    exchange::Contact c;
+    c.name = plain;
+    c.notes = plain;
+    EXPECT_NE(ldif(c).find("\ndescription: " + plain + "\n"), std::string::npos) << size;
+    std::string row;
+    exchange::AppendContactCsv(c, row);
+    EXPECT_EQ(row.rfind(plain + ",", 0), 0u) << size;
+  }
 
   // vCard: CR LF, a lone CR and a lone LF are each one line break.
   exchange::Contact c;
