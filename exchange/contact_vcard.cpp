@@ -17,38 +17,39 @@ constexpr std::size_t kVCardLineOctets = 75;
 
 // ---------------------------------------------------------------- vCard
 
-// The bytes a vCard text value escapes: \\ , ; and line breaks, as a table
-// indexed by byte, one look-up a byte. vCard 4 escapes ; only inside
-// compound values (N, ADR, ORG), where it parts the components; a
-// semicolon escaped elsewhere is shown with its backslash by some readers.
-constexpr std::array<bool, 256> kVCardSpecials = [] {
-  std::array<bool, 256> specials{};
-  for (const char c : {'\\', ',', ';', '\r', '\n'}) specials[static_cast<unsigned char>(c)] = true;
-  return specials;
-}();
-
-bool IsVCardSpecial(char c, bool semicolons) {
-  return kVCardSpecials[static_cast<unsigned char>(c)] && (semicolons || c != ';');
+// The bytes a vCard text value escapes: \\ , ; and line breaks. vCard 4
+// escapes ; only inside compound values (N, ADR, ORG), where it parts the
+// components; a semicolon escaped elsewhere is shown with its backslash by
+// some readers. Marks the special bytes of `word` (exactly up to the first
+// one, which is all that is read of them).
+std::uint64_t VCardSpecials(std::uint64_t word, bool semicolons) {
+  const std::uint64_t semicolon = semicolons ? base::BytesEqualTo(word, ';') : 0;
+  return base::BytesEqualTo(word, '\\') | base::BytesEqualTo(word, ',') | semicolon |
+         base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n');
 }
 
-// Whether any of the eight bytes at `at` is special.
-bool HasVCardSpecial(const char* at, bool semicolons) {
-  const std::uint64_t word = base::LoadWord(at);
-  const std::uint64_t semicolon = semicolons ? base::BytesEqualTo(word, ';') : 0;
-  return (base::BytesEqualTo(word, '\\') | base::BytesEqualTo(word, ',') | semicolon |
-          base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n')) != 0;
+// Where the first special byte of `text` is; its size when there is none.
+// Eight bytes at a time, the tail as one word (its zero padding is no
+// special).
+std::size_t FirstVCardSpecial(std::string_view text, bool semicolons) {
+  std::size_t at = 0;
+  for (; at + 8 <= text.size(); at += 8) {
+    const std::uint64_t marks = VCardSpecials(base::LoadWord(text.data() + at), semicolons);
+    if (marks != 0) return at + base::FirstMarkedByte(marks);
+  }
+  if (at == text.size()) return at;
+  const std::uint64_t marks =
+      VCardSpecials(base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8),
+                    semicolons) &
+      base::LowBytes(text.size() - at);
+  return marks == 0 ? text.size() : at + base::FirstMarkedByte(marks);
 }
 
 // Appends `text` escaped as a vCard text value.
 void AppendVCardText(std::string_view text, std::string& out, bool semicolons = true) {
   while (!text.empty()) {
     // Plain runs go in whole; only the specials are looked at one by one.
-    // Eight bytes at a time first, while none of them is special.
-    std::size_t special = 0;
-    while (special + 8 <= text.size() && !HasVCardSpecial(text.data() + special, semicolons)) {
-      special += 8;
-    }
-    while (special < text.size() && !IsVCardSpecial(text[special], semicolons)) ++special;
+    const std::size_t special = FirstVCardSpecial(text, semicolons);
     out.append(text.data(), special);
     if (special == text.size()) break;
     const char c = text[special];

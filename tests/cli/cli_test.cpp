@@ -554,11 +554,25 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
         exchange::AppendContactCsv(c, row);
         EXPECT_EQ(row.front(), '"') << size << " " << at;
       }
+      for (const char special : {',', ';', '\\', '\n'}) {
+        exchange::Contact c;
+        c.name = "N";
+        c.notes = plain;
+        c.notes[at] = special;
+        std::string card;
+        exchange::AppendContactVCard(c, card);
+        const std::string escaped = special == '\n' ? "\\n" : std::string{'\\', special};
+        const std::string note = plain.substr(0, at) + escaped + plain.substr(at + 1);
+        EXPECT_NE(card.find("\r\nNOTE:" + note + "\r\n"), std::string::npos) << size << " " << at;
+      }
     }
     exchange::Contact c;
     c.name = plain;
     c.notes = plain;
     EXPECT_NE(ldif(c).find("\ndescription: " + plain + "\n"), std::string::npos) << size;
+    std::string card;
+    exchange::AppendContactVCard(c, card);
+    EXPECT_NE(card.find("\r\nNOTE:" + plain + "\r\n"), std::string::npos) << size;
     std::string row;
     exchange::AppendContactCsv(c, row);
     EXPECT_EQ(row.rfind(plain + ",", 0), 0u) << size;
