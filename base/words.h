@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 
 namespace base {
 
@@ -47,6 +48,12 @@ inline std::uint64_t LoadTail(const char* end, std::size_t count, bool whole) {
     word |= std::uint64_t{static_cast<unsigned char>(at[j])} << (8 * j);
   }
   return word;
+}
+
+// The bytes of `text` from `at` on (1 to 7 of them, its last) as a word,
+// the rest zero: LoadTail of a text's tail.
+inline std::uint64_t LoadTailOf(std::string_view text, std::size_t at) {
+  return LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8);
 }
 
 // The low `count` (0 to 8) bytes of a word set: what keeps the marks of a

@@ -13,17 +13,11 @@ namespace exchange {
 
 namespace {
 
-// The last 1 to 7 bytes of `text`, from `at` on, as one word, the rest
-// zero.
-std::uint64_t TailWord(std::string_view text, std::size_t at) {
-  return base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8);
-}
-
 bool IsAscii(std::string_view text) {
   std::uint64_t high = 0;
   std::size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) high |= base::LoadWord(text.data() + i);
-  if (i < text.size()) high |= TailWord(text, i);
+  if (i < text.size()) high |= base::LoadTailOf(text, i);
   return base::AllAscii(high);
 }
 
@@ -64,7 +58,7 @@ bool NeedsQuotes(std::string_view field) {
     if (HasCsvSpecial(base::LoadWord(field.data() + i))) return true;
   }
   // The tail's zero padding is none of the specials.
-  return i < field.size() && HasCsvSpecial(TailWord(field, i));
+  return i < field.size() && HasCsvSpecial(base::LoadTailOf(field, i));
 }
 
 void AppendCsvField(std::string_view field, std::string& out) {
@@ -146,7 +140,8 @@ bool LdifSafe(std::string_view value) {
   for (; i + 8 <= value.size(); i += 8) {
     if (unsafe(base::LoadWord(value.data() + i)) != 0) return false;
   }
-  return i == value.size() || (unsafe(TailWord(value, i)) & base::LowBytes(value.size() - i)) == 0;
+  return i == value.size() ||
+         (unsafe(base::LoadTailOf(value, i)) & base::LowBytes(value.size() - i)) == 0;
 }
 
 void AppendBase64(std::string_view bytes, std::string& out) {

@@ -39,9 +39,7 @@ std::size_t FirstVCardSpecial(std::string_view text, bool semicolons) {
   }
   if (at == text.size()) return at;
   const std::uint64_t marks =
-      VCardSpecials(base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8),
-                    semicolons) &
-      base::LowBytes(text.size() - at);
+      VCardSpecials(base::LoadTailOf(text, at), semicolons) & base::LowBytes(text.size() - at);
   return marks == 0 ? text.size() : at + base::FirstMarkedByte(marks);
 }
 

@@ -143,12 +143,12 @@ class Builder {
     return c;
   }
 
-  // The UID of the contact just added: what it is ("address\n" of a made
-  // contact) and its text.
-  void AddUid(std::string_view what, std::string_view text) {
+  // The UID of the contact just made for `address`: named by the address
+  // a-z folded.
+  void AddMadeUid(std::string_view address) {
     if (!rules_.uids) return;
-    scratch_.assign(what);
-    scratch_ += text;
+    scratch_.assign("address\n");
+    for (const char c : address) scratch_ += base::AsciiUpperByte(c);
     result_.uids.push_back(NameUuidBytes(kUidSpace, scratch_));
   }
 
@@ -400,10 +400,7 @@ class Builder {
     ends.fill(size);
     ends[0] = 0;
     const std::uint32_t c = AddContact(ends, {}, {}, address, true);
-    // Named by its address a-z folded (FoldedHash's text, worked out again:
-    // the lists hash a batch of addresses before they take any).
-    FoldedHash(address);
-    AddUid("address\n", folded_);
+    AddMadeUid(address);
     byAddress_.Add(folded, c);
     ++list.made;
     return c;

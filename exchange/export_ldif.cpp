@@ -11,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/parallel.h"
 #include "exchange/contact_formats.h"
 #include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
@@ -128,13 +127,8 @@ void WriteThunderbird(const ExportFolder& folder, ExportContext& context) {
       hashes[i] = TextHash(ownFolded);
     }
   };
-  const bool halves = context.split != engine::Split::kNever && count > kContactsPerPiece &&
-                      (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
-  if (halves) {
-    engine::RunBoth([&] { hashRange(0, count / 2); }, [&] { hashRange(count / 2, count); });
-  } else {
-    hashRange(0, count);
-  }
+  ForContactHalves(folder, context,
+                   [&](std::size_t from, std::size_t to, std::size_t) { hashRange(from, to); });
   constexpr std::size_t kAhead = 16;
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kAhead < count) taken.Prefetch(hashes[i + kAhead]);

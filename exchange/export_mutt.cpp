@@ -7,7 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/parallel.h"
 #include "exchange/address_syntax.h"
 #include "exchange/export_pieces.h"
 #include "exchange/export_targets.h"
@@ -104,14 +103,9 @@ void WriteMutt(const ExportFolder& folder, ExportContext& context) {
       hashes[i] = TextHash(keyFolded);
     }
   };
-  const bool halves = context.split != engine::Split::kNever && count > kContactsPerPiece &&
-                      (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
-  if (halves) {
-    engine::RunBoth([&] { ownKeys(0, count / 2, kept[0]); },
-                    [&] { ownKeys(count / 2, count, kept[1]); });
-  } else {
-    ownKeys(0, count, kept[0]);
-  }
+  ForContactHalves(folder, context, [&](std::size_t from, std::size_t to, std::size_t lane) {
+    ownKeys(from, to, kept[lane]);
+  });
   std::string key;
   constexpr std::size_t kAhead = 16;
   for (std::size_t i = 0; i < count; ++i) {

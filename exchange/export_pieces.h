@@ -16,6 +16,28 @@ namespace exchange {
 // Contacts written in one piece: about a megabyte or two of text.
 inline constexpr std::size_t kContactsPerPiece = 8192;
 
+// Whether the contacts of `folder` are written two pieces at once: the
+// context lets the export split and there is more than one piece.
+inline bool SplitsContacts(const ExportFolder& folder, const ExportContext& context) {
+  return context.split != engine::Split::kNever && folder.contacts.size() > kContactsPerPiece &&
+         (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
+}
+
+// Calls work(from, to, lane) over the contacts of `folder`: the first half
+// here (lane 0) and the second on another thread (lane 1) where
+// SplitsContacts, else all of them here. `work` must change nothing but
+// what belongs to its lane and its range.
+template <typename Work>
+void ForContactHalves(const ExportFolder& folder, const ExportContext& context, Work&& work) {
+  const std::size_t count = folder.contacts.size();
+  if (!SplitsContacts(folder, context)) {
+    work(std::size_t{0}, count, std::size_t{0});
+    return;
+  }
+  engine::RunBoth([&] { work(std::size_t{0}, count / 2, std::size_t{0}); },
+                  [&] { work(count / 2, count, std::size_t{1}); });
+}
+
 // Calls append(i, out, lane) for every contact i of `folder` in order, the
 // text going to the sink; lane (0 or 1) says which of two writers at once
 // is calling, so that each may keep its own scratch room and counts.
@@ -30,9 +52,7 @@ void WriteContacts(const ExportFolder& folder, ExportContext& context, Append&& 
     for (std::size_t i = from; i < to; ++i) append(i, out, lane);
   };
   std::string& out = context.sink.out();
-  const bool two = context.split != engine::Split::kNever && pieces > 1 &&
-                   (context.split == engine::Split::kAlways || engine::HasSecondProcessor());
-  if (!two) {
+  if (!SplitsContacts(folder, context)) {
     for (std::size_t p = 0; p < pieces; ++p) {
       piece(p, out, 0);
       context.sink.Drain();
