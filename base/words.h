@@ -86,4 +86,15 @@ constexpr bool AllAscii(std::uint64_t word) {
   return (word & kByteHighs) == 0;
 }
 
+// `word` with the bytes a-z made A-Z and every other byte as it was. Each
+// byte's low seven bits are compared with 'a' and 'z' by adding to them
+// (no carry leaves a byte); a byte above 127 is never a letter.
+constexpr std::uint64_t AsciiUpperWord(std::uint64_t word) {
+  const std::uint64_t low = word & ~kByteHighs;
+  const std::uint64_t fromA = low + kByteOnes * (0x80 - 'a');
+  const std::uint64_t pastZ = low + kByteOnes * (0x80 - 'z' - 1);
+  const std::uint64_t letters = fromA & ~pastZ & ~word & kByteHighs;
+  return word ^ (letters >> 2);  // 0x80 >> 2 is the case bit, 0x20
+}
+
 }  // namespace base

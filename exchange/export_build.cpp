@@ -49,7 +49,8 @@ constexpr std::array<std::uint8_t, 16> kUidSpace = {0x3c, 0x1e, 0x6b, 0x52, 0x8d
                                                     0x9e, 0x55, 0x71, 0xc4, 0x08, 0xb3, 0xd2, 0x9a};
 
 // Room for `more` entries, growing by half at least.
-void Reserve(std::vector<std::uint32_t>& numbers, std::size_t more) {
+template <typename T>
+void Reserve(std::vector<T>& numbers, std::size_t more) {
   const std::size_t needed = numbers.size() + more;
   if (needed > numbers.capacity()) {
     numbers.reserve(std::max(needed, numbers.capacity() + numbers.capacity() / 2));
@@ -118,8 +119,7 @@ class Builder {
     });
   }
   std::uint64_t FoldedHash(std::string_view address) {
-    folded_.assign(address);
-    for (char& c : folded_) c = base::AsciiUpperByte(c);
+    base::AssignAsciiUpper(address, folded_);
     return TextHash(folded_);
   }
 
@@ -198,6 +198,7 @@ class Builder {
           (bytes.size() - engine::kBookHeaderSize + engine::kBookRecordSize - 1) /
           engine::kBookRecordSize;
       run.names.ReserveEntries(slots);
+      Reserve(run.candidates, slots);
       run.addresses.ReserveEntries(slots);
       Reserve(run.hashes, slots);
       Reserve(run.slots, slots);
@@ -223,8 +224,7 @@ class Builder {
         key.assign(record.name);
         key += '\0';
         key += address;
-        folded.assign(address);
-        for (char& c : folded) c = base::AsciiUpperByte(c);
+        base::AssignAsciiUpper(address, folded);
         Candidate candidate{TextHash(key), TextHash(folded), kNone, std::uint32_t(bookUndefined)};
         // The texts in UTF-8 (most are ASCII: views of the book's bytes),
         // then copied back to back into the run's arena: name, address,

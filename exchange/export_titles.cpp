@@ -123,8 +123,7 @@ std::string FoldedKey(std::string_view text) {
 }
 
 void FoldKeyInto(std::string_view text, std::string& folded) {
-  folded.assign(text);
-  for (char& c : folded) c = base::AsciiUpperByte(c);
+  if (!base::AssignAsciiUpper(text, folded)) return;  // ASCII: a-z was all
   // U+00E0 to U+00FE (C3 A0 to C3 BE) fold to U+00C0 to U+00DE, but for
   // the division sign U+00F7.
   for (std::size_t i = 0; i + 1 < folded.size(); ++i) {

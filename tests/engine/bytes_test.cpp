@@ -40,6 +40,27 @@ TEST(AsciiUpperByte, FoldsOnlyTheAsciiLetters) {
   // The code page 437 letters that names fold stay as they are here.
   EXPECT_EQ(base::AsciiUpperByte('\x81'), '\x81');
   EXPECT_NE(engine::UpperCaseByte('\x81'), base::AsciiUpperByte('\x81'));
+  // A whole text is folded eight bytes at a time, then its tail: every byte
+  // at every place of texts up to 19 bytes long, among letters on both
+  // sides of it, folds as the byte alone does, and a byte above 127 is seen.
+  std::string upper;
+  for (std::size_t size = 1; size <= 19; ++size) {
+    for (std::size_t at = 0; at < size; ++at) {
+      for (unsigned b = 0; b < 256; ++b) {
+        std::string text(size, 'q');
+        text[size - 1] = 'z';
+        text[at] = static_cast<char>(b);
+        std::string expected = text;
+        for (char& c : expected) c = base::AsciiUpperByte(c);
+        const bool high = base::AssignAsciiUpper(text, upper);
+        ASSERT_EQ(upper, expected) << "byte " << b << " at " << at << " of " << size;
+        ASSERT_EQ(high, b >= 0x80) << "byte " << b << " at " << at << " of " << size;
+      }
+    }
+  }
+  EXPECT_FALSE(base::AssignAsciiUpper("", upper));
+  EXPECT_EQ(upper, "");
+  EXPECT_EQ(base::AsciiUpper("`az{@AZ[ \xE1"), "`AZ{@AZ[ \xE1");
 }
 
 std::vector<std::string> Segments(std::string_view text) {
