@@ -17,7 +17,6 @@ namespace engine {
 namespace {
 
 using base::kByteHighs;
-using base::kByteOnes;
 using base::LoadWord;
 
 // The bytes of `record` from `offset` up to its first NUL there, or to its
@@ -31,16 +30,10 @@ std::string_view FieldAt(std::string_view record, std::size_t offset) {
           nul == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(nul) - start)};
 }
 
-// UpperCase of eight bytes. Plain ASCII is folded all at once: a byte from
-// 'a' to 'z' has its 0x20 bit cleared; the few bytes above 0x7F then go
-// through the table one by one.
+// UpperCase of eight bytes. Plain ASCII is folded all at once; the few
+// bytes above 0x7F then go through the table one by one.
 inline std::uint64_t UpperCaseWord(std::uint64_t word) {
-  // Of each byte's low seven bits, none of these sums carries into the
-  // next byte: the high bit says low bits >= 'a', and low bits > 'z'.
-  const std::uint64_t low = word & ~kByteHighs;
-  const std::uint64_t fromA = low + kByteOnes * (0x80 - 'a');
-  const std::uint64_t pastZ = low + kByteOnes * (0x7F - 'z');
-  std::uint64_t upper = word ^ ((fromA & ~pastZ & ~word & kByteHighs) >> 2);
+  std::uint64_t upper = base::AsciiUpperWord(word);
   for (std::uint64_t high = word & kByteHighs; high != 0; high &= high - 1) {
     const unsigned shift = static_cast<unsigned>(std::countr_zero(high)) & ~7u;
     const std::uint64_t byte = detail::kUpperTable[(word >> shift) & 0xFF];
@@ -103,8 +96,7 @@ std::uint32_t UpperCaseHashed(std::string_view text, char* out) {
     hash.Add(word);
   }
   if (at < text.size()) {
-    const std::uint64_t word = UpperCaseWord(
-        base::LoadTail(text.data() + text.size(), text.size() - at, text.size() >= 8));
+    const std::uint64_t word = UpperCaseWord(base::LoadTailOf(text, at));
     std::memcpy(out + at, &word, 8);
     hash.Add(word);
   }

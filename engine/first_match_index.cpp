@@ -12,9 +12,7 @@ std::uint32_t NameHash(std::string_view name) {
   WordHash hash;
   std::size_t at = 0;
   for (; at + 8 <= name.size(); at += 8) hash.Add(base::LoadWord(name.data() + at));
-  if (at < name.size()) {
-    hash.Add(base::LoadTail(name.data() + name.size(), name.size() - at, name.size() >= 8));
-  }
+  if (at < name.size()) hash.Add(base::LoadTailOf(name, at));
   return hash.Finish(name.size());
 }
 
