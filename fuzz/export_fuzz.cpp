@@ -17,9 +17,9 @@
 #include "engine/parallel.h"
 #include "exchange/export_build.h"
 #include "exchange/export_targets.h"
-#include "exchange/sink.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/codepage.h"
+#include "tests/support/export_description.h"
 
 using fuzzcheck::Require;
 
@@ -42,58 +42,6 @@ void WriteFile(const std::string& name, std::string_view bytes) {
   Require(file != nullptr, "a file of the folder");
   Require(std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(), "writing it");
   Require(std::fclose(file) == 0, "closing it");
-}
-
-// The model as one text: what a split could change.
-std::string Described(const exchange::ExportFolder& model) {
-  std::string text;
-  for (std::size_t i = 0; i < model.contacts.size(); ++i) {
-    const exchange::ExportContact& contact = model.contacts[i];
-    const exchange::ContactText f = contact.Fields();
-    for (const std::string_view field : {f.name, f.address, f.company, f.phone, f.notes, f.key,
-                                         f.street, f.postal, f.fax, f.book}) {
-      text += field;
-      text += '\0';
-    }
-    text += std::string_view(model.Uid(i));
-    text += contact.made ? "M" : "R";
-    for (const std::uint32_t l : model.ListsOf(contact)) {
-      Require(l < model.lists.size(), "a contact's list is there");
-      text += std::to_string(l) + ",";
-    }
-    text += '\n';
-  }
-  for (const exchange::ExportList& list : model.lists) {
-    text += list.file + '\0' + list.title + '\0' + list.uid + '\0';
-    for (const exchange::ExportMember& member : list.members) {
-      if (member.contact) {
-        Require(*member.contact < model.contacts.size(), "a member's contact is there");
-        text += std::to_string(*member.contact);
-      }
-      text += ':';
-      text += member.address;
-      text += '\0';
-    }
-    text += std::to_string(list.leftOut) + "/" + std::to_string(list.made) + "/" +
-            std::to_string(list.duplicates) + (list.renamed ? "r" : "") +
-            (list.readable ? "" : "u") + "\n";
-  }
-  text += std::to_string(model.merged) + "/" + std::to_string(model.undefined);
-  return text;
-}
-
-std::string Written(const exchange::ExportTarget& target, const exchange::ExportFolder& model,
-                    engine::Split split) {
-  std::string text;
-  std::string pending;
-  exchange::Sink sink(pending, [&] {
-    text += pending;
-    pending.clear();
-  });
-  exchange::ExportContext context{sink, "dc=example,dc=org", 1252};
-  context.split = split;
-  target.write(model, context);
-  return text + pending;
 }
 
 bool IsUtf8(std::string_view text) {
@@ -132,9 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         {*folder, noRetry, converter, {}, engine::Split::kNever}, target.rules);
     const exchange::ExportFolder two = exchange::BuildExport(
         {*folder, noRetry, converter, {}, engine::Split::kAlways}, target.rules);
-    Require(Described(one) == Described(two), "the model in two runs");
-    const std::string text = Written(target, one, engine::Split::kNever);
-    Require(Written(target, one, engine::Split::kAlways) == text, "the text in two pieces");
+    Require(reference::FirstIndexLeadingNowhere(one).empty(), "every index leads somewhere");
+    Require(reference::DescribedExport(one) == reference::DescribedExport(two),
+            "the model in two runs");
+    const std::string text = reference::Written(target, one, engine::Split::kNever, 0).text;
+    Require(reference::Written(target, one, engine::Split::kAlways, 0).text == text,
+            "the text in two pieces");
     Require(text.find('\0') == std::string::npos, "no NUL in the text");
     if (target.name != "outlook") Require(IsUtf8(text), "the text in UTF-8");
   }
