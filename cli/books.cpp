@@ -32,7 +32,7 @@ namespace {
 // What exporting one book at a time keeps from book to book: the book's
 // bytes and the room for a record's converted texts, used again.
 struct BookWork {
-  std::string bytes;
+  engine::WholeFile content;
   std::string converted;
   std::string book;
 };
@@ -47,7 +47,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
                                  const platform::CodePageConverter& converter, BookWork& work,
                                  std::string& out, std::size_t& undefined, Drain&& drain) {
   platform::FileFailure why = platform::FileFailure::kNone;
-  if (!folder.ReadBook(file, work.bytes, why)) return why;
+  if (!folder.ReadBook(file, work.content, why)) return why;
   // A name the ANSI code page holds is in its bytes, as the books' texts
   // are; any other is UTF-8 already.
   if (const std::optional<std::string> ansi = platform::AnsiFormOf(file, kNames)) {
@@ -56,7 +56,7 @@ platform::FileFailure ExportBook(const Folder& folder, const std::string& file,
   } else {
     work.book = file;
   }
-  const std::string_view bytes = work.bytes;
+  const std::string_view bytes = work.content.Bytes();
   if (bytes.size() <= engine::kBookHeaderSize) return platform::FileFailure::kNone;
   for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
        start += engine::kBookRecordSize) {

@@ -118,9 +118,9 @@ const std::vector<std::string>& Folder::BookFiles() const {
   return folder_->BookFiles();
 }
 
-bool Folder::ReadBook(const std::string& file, std::string& bytes,
+bool Folder::ReadBook(const std::string& file, engine::WholeFile& content,
                       platform::FileFailure& why) const {
-  return engine::ReadBookFile(*folder_, file, bytes, retry_, &why);
+  return engine::ReadBookFile(*folder_, file, content, retry_, &why);
 }
 
 std::string_view FailureText(platform::FileFailure why) {

@@ -79,7 +79,8 @@ class Folder {
   // read for exclusive use (nullopt when it cannot be read, and `why` says
   // why).
   const std::vector<std::string>& BookFiles() const;
-  bool ReadBook(const std::string& file, std::string& bytes, platform::FileFailure& why) const;
+  bool ReadBook(const std::string& file, engine::WholeFile& content,
+                platform::FileFailure& why) const;
 
   // The folder as the engine read it, and how long its files are tried
   // again, for the code below the command line: the engine's rules of

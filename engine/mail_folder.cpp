@@ -285,9 +285,36 @@ std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingL
   return ReadFolderFile(folder, list.file, retry, why);
 }
 
-bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,
+bool ReadBookFile(const MailFolder& folder, std::string_view file, WholeFile& content,
                   const RetryDeadline& retry, FileFailure* why) {
-  return ReadFolderFile(folder, file, bytes, retry, why);
+  const std::string path = platform::PathInFolder(folder.Path(), file);
+  const FileFailure failure = Retrying(retry, [&] {
+    content.size_ = 0;
+    platform::ExclusiveFile opened(path, folder.Names());
+    if (!opened.IsOpen()) return opened.OpenFailure();
+    // A file larger than this process can address cannot be held whole.
+    if (opened.Size() > std::numeric_limits<std::size_t>::max() / 8) return FileFailure::kReadFailed;
+    try {
+      // Room for what the file held when it was opened, and one byte more:
+      // only a read that comes back short proves the end was reached.
+      GrowableBuffer& room = content.room_;
+      room.Grow(static_cast<std::size_t>(opened.Size()) + 1, 0);
+      for (;;) {
+        const std::optional<std::size_t> got =
+            opened.ReadNext(room.data() + content.size_, room.capacity() - content.size_);
+        if (!got) break;
+        content.size_ += *got;
+        if (content.size_ < room.capacity()) return FileFailure::kNone;
+        // The file grew while it was read: read on to its end.
+        room.Grow(room.capacity() + room.capacity() / 2 + 4096, content.size_);
+      }
+    } catch (const std::bad_alloc&) {
+    }
+    content.size_ = 0;
+    return FileFailure::kReadFailed;
+  });
+  if (why != nullptr) *why = failure;
+  return failure == FileFailure::kNone;
 }
 
 }  // namespace engine

@@ -18,6 +18,7 @@
 
 #include "base/file_failure.h"
 #include "engine/folder_contents.h"
+#include "engine/growable_buffer.h"
 #include "engine/mailing_list.h"
 #include "engine/parallel.h"
 
@@ -90,11 +91,25 @@ std::optional<std::string> ReadListFile(const MailFolder& folder, const MailingL
                                         const RetryDeadline& retry = {},
                                         base::FileFailure* why = nullptr);
 
+// A file's bytes read whole, in room that a reader of many files keeps
+// from one to the next. A book of more than a few hundred kilobytes lies in
+// large blocks from the system (large pages where it has them), which
+// neither the read nor the scans after it walk 4 KiB at a time.
+class WholeFile {
+ public:
+  std::string_view Bytes() const { return {room_.data(), size_}; }
+
+ private:
+  friend bool ReadBookFile(const MailFolder&, std::string_view, WholeFile&, const RetryDeadline&,
+                           base::FileFailure*);
+  GrowableBuffer room_;
+  std::size_t size_ = 0;
+};
+
 // The whole of the book `file` (one of BookFiles()) in `folder`, read the
-// same way into `bytes`, whose room is used again (a reader of every book
-// keeps one); false where a list would give nullopt, and then `bytes`
-// holds nothing of the book.
-bool ReadBookFile(const MailFolder& folder, std::string_view file, std::string& bytes,
+// same way into `content`; false where a list would give nullopt, and then
+// `content` holds nothing of the book.
+bool ReadBookFile(const MailFolder& folder, std::string_view file, WholeFile& content,
                   const RetryDeadline& retry = {}, base::FileFailure* why = nullptr);
 
 }  // namespace engine

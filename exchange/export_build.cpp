@@ -180,7 +180,7 @@ class Builder {
   // beside another run.
   void ReadRun(Run& run) const {
     const platform::CodePageConverter& converter = source_.converter;
-    std::string bytes;  // one book at a time, its room used again
+    engine::WholeFile content;  // one book at a time, its room used again
     std::string reducedScratch;
     std::string key;
     std::string utf8;
@@ -188,10 +188,11 @@ class Builder {
     std::string folded;
     for (const std::string& file : run.books) {
       base::FileFailure why = base::FileFailure::kNone;
-      if (!engine::ReadBookFile(folder_, file, bytes, source_.retry, &why)) {
+      if (!engine::ReadBookFile(folder_, file, content, source_.retry, &why)) {
         run.unreadable.push_back({file, true, why});
         continue;
       }
+      const std::string_view bytes = content.Bytes();
       if (bytes.size() <= engine::kSmallestUsefulBook) continue;  // no slots, as in the index
       const std::size_t first = run.names.size();
       const std::size_t slots =
@@ -202,7 +203,7 @@ class Builder {
       run.addresses.ReserveEntries(slots);
       Reserve(run.hashes, slots);
       Reserve(run.slots, slots);
-      engine::AppendRecordSlots(std::string_view(bytes).substr(engine::kBookHeaderSize), run.names,
+      engine::AppendRecordSlots(bytes.substr(engine::kBookHeaderSize), run.names,
                                 run.addresses, &run.hashes);
       // The book's name, as every contact of it gives it.
       utf8.clear();
@@ -214,7 +215,7 @@ class Builder {
       for (std::size_t start = engine::kBookHeaderSize; start < bytes.size();
            start += engine::kBookRecordSize, ++k) {
         const engine::BookRecordText record =
-            engine::CutBookRecord(std::string_view(bytes).substr(start, engine::kBookRecordSize));
+            engine::CutBookRecord(bytes.substr(start, engine::kBookRecordSize));
         if (record.name.empty() && record.address.empty()) {
           run.slots.push_back(kNone);
           continue;

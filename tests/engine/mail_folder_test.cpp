@@ -7,7 +7,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "engine/expansion.h"
@@ -54,9 +56,40 @@ TEST(OpenMailFolder, ReadsBooksAndListsWithoutEnteringTheFolder) {
   ASSERT_TRUE(bytes);
   EXPECT_EQ(engine::ExpandListText(*bytes, *opened), "ann\tann@a\r\nme@here\r\nbo \r\n");
   EXPECT_EQ(engine::ReadListFile(*opened, {"missing.PML", ""}), std::nullopt);
-  std::string book = "left over";
+  engine::WholeFile book;
   EXPECT_TRUE(engine::ReadBookFile(*opened, "a.PMR", book));
-  EXPECT_EQ(book.size(), 128u + 2 * 458u);
+  EXPECT_EQ(book.Bytes().size(), 128u + 2 * 458u);
+}
+
+TEST(ReadBookFile, GivesEveryByteOfSmallAndLargeFilesInOneRoom) {
+  // Any bytes (NULs, Ctrl-Z, lone LFs), of sizes on both sides of the room
+  // growing into large blocks and past a whole 2 MiB one, read in turn
+  // into the same room, larger and smaller than the file before.
+  std::string bytes;
+  for (std::size_t i = 0; bytes.size() < (std::size_t{5} << 20) + 8; ++i) {
+    bytes += static_cast<char>((i * 2654435761u) >> 13);
+  }
+  const std::vector<std::pair<std::string, std::size_t>> files = {
+      {"small.PMR", 1000},        {"large.PMR", 300 * 1024},   {"empty.PMR", 0},
+      {"larger.PMR", 3u << 20},   {"odd.PMR", (2u << 20) + 7}, {"tiny.PMR", 1},
+      {"largest.PMR", 5u << 20}, {"again.PMR", 128 + 458}};
+  const fixture::TempFolder folder;
+  for (const auto& [name, size] : files) folder.Write(name, bytes.substr(size % 7, size));
+  const auto opened = Open(folder);
+  ASSERT_TRUE(opened);
+  engine::WholeFile content;
+  for (const auto& [name, size] : files) {
+    platform::FileFailure why = platform::FileFailure::kHeld;
+    ASSERT_TRUE(engine::ReadBookFile(*opened, name, content, {}, &why)) << name;
+    EXPECT_EQ(why, platform::FileFailure::kNone) << name;
+    ASSERT_EQ(content.Bytes().size(), size) << name;
+    EXPECT_TRUE(content.Bytes() == std::string_view(bytes).substr(size % 7, size)) << name;
+  }
+  // A file that is not there leaves nothing of the one before.
+  platform::FileFailure why = platform::FileFailure::kNone;
+  EXPECT_FALSE(engine::ReadBookFile(*opened, "gone.PMR", content, {}, &why));
+  EXPECT_EQ(why, platform::FileFailure::kMissing);
+  EXPECT_EQ(content.Bytes(), "");
 }
 
 TEST(OpenMailFolder, WithoutBookRecordsOpensNoBookButStillNamesThem) {
@@ -218,9 +251,10 @@ TEST(OpenMailFolder, NamesTheBooksAndListsItCouldNotRead) {
   for (const engine::MailingList& l : opened->Lists()) EXPECT_EQ(l.title, titles.at(l.file));
 
   platform::FileFailure why = platform::FileFailure::kNone;
-  std::string bytes = "left over";
-  EXPECT_FALSE(engine::ReadBookFile(*opened, "b.PMR", bytes, {}, &why));
-  EXPECT_EQ(bytes, "");
+  engine::WholeFile content;
+  ASSERT_TRUE(engine::ReadBookFile(*opened, "a.PMR", content));
+  EXPECT_FALSE(engine::ReadBookFile(*opened, "b.PMR", content, {}, &why));
+  EXPECT_EQ(content.Bytes(), "");
   EXPECT_EQ(why, platform::FileFailure::kHeld);
   EXPECT_EQ(engine::ReadListFile(*opened, opened->Lists()[0], {}, &why).has_value(),
             opened->Lists()[0].file == "team.PML");
