@@ -293,7 +293,8 @@ bool ReadBookFile(const MailFolder& folder, std::string_view file, WholeFile& co
     platform::ExclusiveFile opened(path, folder.Names());
     if (!opened.IsOpen()) return opened.OpenFailure();
     // A file larger than this process can address cannot be held whole.
-    if (opened.Size() > std::numeric_limits<std::size_t>::max() / 8) return FileFailure::kReadFailed;
+    if (opened.Size() > std::numeric_limits<std::size_t>::max() / 8)
+      return FileFailure::kReadFailed;
     try {
       // Room for what the file held when it was opened, and one byte more:
       // only a read that comes back short proves the end was reached.

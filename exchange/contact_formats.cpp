@@ -92,15 +92,34 @@ constexpr std::array<bool, 256> kDnSpecials = [] {
   return specials;
 }();
 
+// The marks of the bytes of `word` that kDnSpecials holds.
+constexpr std::uint64_t DnSpecials(std::uint64_t word) {
+  return base::ZeroBytes(word) | base::BytesEqualTo(word, ',') | base::BytesEqualTo(word, '+') |
+         base::BytesEqualTo(word, '"') | base::BytesEqualTo(word, '\\') |
+         base::BytesEqualTo(word, '<') | base::BytesEqualTo(word, '>') |
+         base::BytesEqualTo(word, ';');
+}
+
+// Whether `value` needs no escape at all: no special byte, eight bytes at
+// a time and the tail as one word, and no blank or "#" where it may not
+// stand.
+bool DnPlain(std::string_view value) {
+  if (value.empty()) return true;
+  if (value.front() == ' ' || value.front() == '#' || value.back() == ' ') return false;
+  std::size_t i = 0;
+  for (; i + 8 <= value.size(); i += 8) {
+    if (DnSpecials(base::LoadWord(value.data() + i)) != 0) return false;
+  }
+  return i == value.size() ||
+         (DnSpecials(base::LoadTailOf(value, i)) & base::LowBytes(value.size() - i)) == 0;
+}
+
 }  // namespace
 
 void AppendDnValue(std::string_view value, std::string& out) {
   const auto special = [](char c) { return kDnSpecials[static_cast<unsigned char>(c)]; };
-  // The common value needs no escape at all and goes in whole.
-  bool plain =
-      value.empty() || (value.front() != ' ' && value.front() != '#' && value.back() != ' ');
-  for (std::size_t i = 0; plain && i < value.size(); ++i) plain = !special(value[i]);
-  if (plain) {
+  // The common value goes in whole.
+  if (DnPlain(value)) {
     out += value;
     return;
   }

@@ -203,8 +203,8 @@ class Builder {
       run.addresses.ReserveEntries(slots);
       Reserve(run.hashes, slots);
       Reserve(run.slots, slots);
-      engine::AppendRecordSlots(bytes.substr(engine::kBookHeaderSize), run.names,
-                                run.addresses, &run.hashes);
+      engine::AppendRecordSlots(bytes.substr(engine::kBookHeaderSize), run.names, run.addresses,
+                                &run.hashes);
       // The book's name, as every contact of it gives it.
       utf8.clear();
       const std::size_t bookUndefined = converter.AppendUtf8(file, utf8);

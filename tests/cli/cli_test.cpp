@@ -535,7 +535,7 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
   EXPECT_EQ(ldif(nameOnly).find("description"), std::string::npos);
   // The same at every place of values up to two words and a tail long,
   // where the checks read whole words: LDIF's unsafe bytes, CSV's quoted
-  // ones.
+  // ones, vCard's escaped ones, a dn's escaped ones.
   for (std::size_t size = 1; size <= 19; ++size) {
     const std::string plain(size, 'x');
     for (std::size_t at = 0; at < size; ++at) {
@@ -565,7 +565,15 @@ TEST(ContactFormats, EscapesAndEncodingsFollowTheirRfcs) {
         const std::string note = plain.substr(0, at) + escaped + plain.substr(at + 1);
         EXPECT_NE(card.find("\r\nNOTE:" + note + "\r\n"), std::string::npos) << size << " " << at;
       }
+      for (const char special : {',', '+', '"', '\\', '<', '>', ';', '\0'}) {
+        std::string value = plain;
+        value[at] = special;
+        const std::string escaped = special == '\0' ? "\\00" : std::string{'\\', special};
+        const std::string expected = plain.substr(0, at) + escaped + plain.substr(at + 1);
+        EXPECT_EQ(exchange::DnValue(value), expected) << size << " " << at;
+      }
     }
+    EXPECT_EQ(exchange::DnValue(plain), plain) << size;
     exchange::Contact c;
     c.name = plain;
     c.notes = plain;

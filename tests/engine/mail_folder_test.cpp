@@ -70,8 +70,8 @@ TEST(ReadBookFile, GivesEveryByteOfSmallAndLargeFilesInOneRoom) {
     bytes += static_cast<char>((i * 2654435761u) >> 13);
   }
   const std::vector<std::pair<std::string, std::size_t>> files = {
-      {"small.PMR", 1000},        {"large.PMR", 300 * 1024},   {"empty.PMR", 0},
-      {"larger.PMR", 3u << 20},   {"odd.PMR", (2u << 20) + 7}, {"tiny.PMR", 1},
+      {"small.PMR", 1000},       {"large.PMR", 300 * 1024},   {"empty.PMR", 0},
+      {"larger.PMR", 3u << 20},  {"odd.PMR", (2u << 20) + 7}, {"tiny.PMR", 1},
       {"largest.PMR", 5u << 20}, {"again.PMR", 128 + 458}};
   const fixture::TempFolder folder;
   for (const auto& [name, size] : files) folder.Write(name, bytes.substr(size % 7, size));
