@@ -296,22 +296,18 @@ bool ReadBookFile(const MailFolder& folder, std::string_view file, WholeFile& co
     if (opened.Size() > std::numeric_limits<std::size_t>::max() / 8)
       return FileFailure::kReadFailed;
     try {
-      // Room for what the file held when it was opened, and one byte more:
-      // only a read that comes back short proves the end was reached.
       GrowableBuffer& room = content.room_;
-      room.Grow(static_cast<std::size_t>(opened.Size()) + 1, 0);
-      for (;;) {
-        const std::optional<std::size_t> got =
-            opened.ReadNext(room.data() + content.size_, room.capacity() - content.size_);
-        if (!got) break;
-        content.size_ += *got;
-        if (content.size_ < room.capacity()) return FileFailure::kNone;
-        // The file grew while it was read: read on to its end.
-        room.Grow(room.capacity() + room.capacity() / 2 + 4096, content.size_);
+      const std::optional<std::size_t> done =
+          opened.ReadToEnd([&](std::size_t needed, std::size_t used) {
+            room.Grow(needed, used);
+            return std::span<char>(room.data(), room.capacity());
+          });
+      if (done) {
+        content.size_ = *done;
+        return FileFailure::kNone;
       }
     } catch (const std::bad_alloc&) {
     }
-    content.size_ = 0;
     return FileFailure::kReadFailed;
   });
   if (why != nullptr) *why = failure;

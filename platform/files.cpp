@@ -5,6 +5,8 @@
 
 #include <limits>
 #include <new>
+#include <optional>
+#include <span>
 #include <stdexcept>
 
 namespace platform {
@@ -28,25 +30,15 @@ bool ReadWholeFileExclusive(const std::string& path, std::string& content, FileF
   // A file larger than this process can address cannot be held whole.
   if (file.Size() > std::numeric_limits<std::size_t>::max() / 2) return false;
   try {
-    // Room for what the file held when it was opened, and one byte more:
-    // only a read that comes back short proves the end was reached.
-    content.resize(static_cast<std::size_t>(file.Size()) + 1);
-    std::size_t done = 0;
-    for (;;) {
-      const std::optional<std::size_t> got =
-          file.ReadNext(content.data() + done, content.size() - done);
-      if (!got) {
-        content.clear();
-        return false;
-      }
-      done += *got;
-      if (done < content.size()) break;
-      // The file grew while it was read: read on to its end.
-      content.resize(content.size() + content.size() / 2 + 4096);
+    const std::optional<std::size_t> done = file.ReadToEnd([&](std::size_t needed, std::size_t) {
+      content.resize(needed);
+      return std::span<char>(content);
+    });
+    if (done) {
+      content.resize(*done);
+      failure = FileFailure::kNone;
+      return true;
     }
-    content.resize(done);
-    failure = FileFailure::kNone;
-    return true;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,6 +119,24 @@ class ExclusiveFile {
   // nullopt when the file is not open or a read fails. A file is read to
   // the end it has when it is read, which may lie past Size().
   std::optional<std::size_t> ReadNext(char* buffer, std::size_t capacity);
+  // Reads the rest of the file into the room `grow(needed, used)` gives (a
+  // std::span<char> of at least `needed` bytes, the first `used` of them
+  // kept): first room for Size() and one byte more, since only a read that
+  // comes back short proves the end was reached; a file that grew while it
+  // was read is read on to its end. The count read, or nullopt when a read
+  // fails. What `grow` throws goes through.
+  template <typename Grow>
+  std::optional<std::size_t> ReadToEnd(Grow&& grow) {
+    std::span<char> room = grow(static_cast<std::size_t>(size_) + 1, std::size_t{0});
+    std::size_t done = 0;
+    for (;;) {
+      const std::optional<std::size_t> got = ReadNext(room.data() + done, room.size() - done);
+      if (!got) return std::nullopt;
+      done += *got;
+      if (done < room.size()) return done;
+      room = grow(room.size() + room.size() / 2 + 4096, done);
+    }
+  }
 
  private:
   static constexpr std::intptr_t kNone = -1;
