@@ -84,20 +84,20 @@ void AppendCsvField(std::string_view field, std::string& out) {
 namespace {
 
 // The bytes RFC 4514 escapes anywhere in a value (NUL is written \00).
+constexpr char kDnSpecialBytes[] = {',', '+', '"', '\\', '<', '>', ';', '\0'};
+
 constexpr std::array<bool, 256> kDnSpecials = [] {
   std::array<bool, 256> specials{};
-  for (const char c : {',', '+', '"', '\\', '<', '>', ';', '\0'}) {
-    specials[static_cast<unsigned char>(c)] = true;
-  }
+  for (const char c : kDnSpecialBytes) specials[static_cast<unsigned char>(c)] = true;
   return specials;
 }();
 
-// The marks of the bytes of `word` that kDnSpecials holds.
+// The marks of the bytes of `word` that are special.
 constexpr std::uint64_t DnSpecials(std::uint64_t word) {
-  return base::ZeroBytes(word) | base::BytesEqualTo(word, ',') | base::BytesEqualTo(word, '+') |
-         base::BytesEqualTo(word, '"') | base::BytesEqualTo(word, '\\') |
-         base::BytesEqualTo(word, '<') | base::BytesEqualTo(word, '>') |
-         base::BytesEqualTo(word, ';');
+  std::uint64_t marks = 0;
+  for (const char c : kDnSpecialBytes)
+    marks |= base::BytesEqualTo(word, static_cast<unsigned char>(c));
+  return marks;
 }
 
 // Whether `value` needs no escape at all: no special byte, eight bytes at
