@@ -66,6 +66,13 @@ std::string_view Reduced(std::string_view text, std::string& scratch) {
   return scratch;
 }
 
+// The TextHash of `address` with a-z made A-Z (in `scratch`): what an
+// address is filed under, letter case aside.
+std::uint64_t FoldedHash(std::string_view address, std::string& scratch) {
+  base::AssignAsciiUpper(address, scratch);
+  return TextHash(scratch);
+}
+
 class Builder {
  public:
   Builder(const ExportSource& source, const ExportRules& rules)
@@ -117,10 +124,6 @@ class Builder {
     return byAddress_.Find(hash, [&](std::uint32_t c) {
       return base::EqualIgnoringAsciiCase(RawAddress(c), address);
     });
-  }
-  std::uint64_t FoldedHash(std::string_view address) {
-    base::AssignAsciiUpper(address, folded_);
-    return TextHash(folded_);
   }
 
   // A new contact of the texts in utf8_ (ends as given), with its raw name
@@ -225,8 +228,8 @@ class Builder {
         key.assign(record.name);
         key += '\0';
         key += address;
-        base::AssignAsciiUpper(address, folded);
-        Candidate candidate{TextHash(key), TextHash(folded), kNone, std::uint32_t(bookUndefined)};
+        Candidate candidate{TextHash(key), FoldedHash(address, folded), kNone,
+                            std::uint32_t(bookUndefined)};
         // The texts in UTF-8 (most are ASCII: views of the book's bytes),
         // then copied back to back into the run's arena: name, address,
         // company, phone, notes, key, street, postal, fax.
@@ -508,7 +511,7 @@ class Builder {
       for (std::size_t k = 0; k < texts.size(); ++k) {
         addresses[k] = reach(texts[k], found[k]);
         if (addresses[k].empty()) continue;
-        foldedOf[k] = FoldedHash(addresses[k]);
+        foldedOf[k] = FoldedHash(addresses[k], folded_);
         reachedIndex.Prefetch(foldedOf[k]);
         if (found[k]) {
           __builtin_prefetch(&slots_[*found[k]]);
