@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "base/words.h"
 #include "engine/book_layout.h"
@@ -96,7 +97,7 @@ constexpr std::array<bool, 256> kDnSpecials = [] {
 constexpr std::uint64_t DnSpecials(std::uint64_t word) {
   std::uint64_t marks = 0;
   // Unrolled, so that each byte is a constant of its own test.
-#pragma GCC unroll 8
+#pragma GCC unroll std::size(kDnSpecialBytes)
   for (const char c : kDnSpecialBytes)
     marks |= base::BytesEqualTo(word, static_cast<unsigned char>(c));
   return marks;
