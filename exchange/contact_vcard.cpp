@@ -21,9 +21,12 @@ constexpr std::size_t kVCardLineOctets = 75;
 // escapes ; only inside compound values (N, ADR, ORG), where it parts the
 // components; a semicolon escaped elsewhere is shown with its backslash by
 // some readers. Marks the special bytes of `word` (exactly up to the first
-// one, which is all that is read of them).
-std::uint64_t VCardSpecials(std::uint64_t word, bool semicolons) {
-  const std::uint64_t semicolon = semicolons ? base::BytesEqualTo(word, ';') : 0;
+// one, which is all that is read of them). Whether semicolons count is
+// fixed at compile time, so that the test is a few constant compares in
+// the loop that calls it.
+template <bool kSemicolons>
+constexpr std::uint64_t VCardSpecials(std::uint64_t word) {
+  const std::uint64_t semicolon = kSemicolons ? base::BytesEqualTo(word, ';') : 0;
   return base::BytesEqualTo(word, '\\') | base::BytesEqualTo(word, ',') | semicolon |
          base::BytesEqualTo(word, '\r') | base::BytesEqualTo(word, '\n');
 }
@@ -31,23 +34,25 @@ std::uint64_t VCardSpecials(std::uint64_t word, bool semicolons) {
 // Where the first special byte of `text` is; its size when there is none.
 // Eight bytes at a time, the tail as one word (its zero padding is no
 // special).
-std::size_t FirstVCardSpecial(std::string_view text, bool semicolons) {
+template <bool kSemicolons>
+std::size_t FirstVCardSpecial(std::string_view text) {
   std::size_t at = 0;
   for (; at + 8 <= text.size(); at += 8) {
-    const std::uint64_t marks = VCardSpecials(base::LoadWord(text.data() + at), semicolons);
+    const std::uint64_t marks = VCardSpecials<kSemicolons>(base::LoadWord(text.data() + at));
     if (marks != 0) return at + base::FirstMarkedByte(marks);
   }
   if (at == text.size()) return at;
   const std::uint64_t marks =
-      VCardSpecials(base::LoadTailOf(text, at), semicolons) & base::LowBytes(text.size() - at);
+      VCardSpecials<kSemicolons>(base::LoadTailOf(text, at)) & base::LowBytes(text.size() - at);
   return marks == 0 ? text.size() : at + base::FirstMarkedByte(marks);
 }
 
 // Appends `text` escaped as a vCard text value.
-void AppendVCardText(std::string_view text, std::string& out, bool semicolons = true) {
+template <bool kSemicolons>
+void AppendVCardTextOf(std::string_view text, std::string& out) {
   while (!text.empty()) {
     // Plain runs go in whole; only the specials are looked at one by one.
-    const std::size_t special = FirstVCardSpecial(text, semicolons);
+    const std::size_t special = FirstVCardSpecial<kSemicolons>(text);
     out.append(text.data(), special);
     if (special == text.size()) break;
     const char c = text[special];
@@ -60,6 +65,14 @@ void AppendVCardText(std::string_view text, std::string& out, bool semicolons = 
       out += '\\';
       out += c;
     }
+  }
+}
+
+void AppendVCardText(std::string_view text, std::string& out, bool semicolons = true) {
+  if (semicolons) {
+    AppendVCardTextOf<true>(text, out);
+  } else {
+    AppendVCardTextOf<false>(text, out);
   }
 }
 
