@@ -149,7 +149,19 @@ std::optional<Property> ParseLine(std::string_view line, std::size_t number, uns
       }
     }
     std::vector<std::string>& list = p.params[key];
-    for (const std::string_view v : SplitOutsideQuotes(values, ',')) list.push_back(Unquoted(v));
+    for (const std::string_view v : SplitOutsideQuotes(values, ',')) {
+      std::string value = Unquoted(v);
+      // A list of types may also come quoted whole, as RFC 6350's own
+      // examples and KDE write it (TEL;TYPE="fax,work"): its words count
+      // one by one.
+      if (key == "TYPE" && value.find(',') != std::string::npos) {
+        for (const std::string_view word : SplitOutsideQuotes(value, ',')) {
+          list.emplace_back(Trim(word));
+        }
+      } else {
+        list.push_back(std::move(value));
+      }
+    }
   }
   std::string value(line.substr(colon + 1));
   std::string bytes;

@@ -383,8 +383,9 @@ def case_kde(make_book, cli, target, work, kcontacts_write=None, **_):
             same_lists(cli.lists(new), [], "KDE's vCard 3.0")
         books = {r["email"]: r for r in cli.books(new)}
         jo = books.get("jo@example.org")
-        compare(jo and (jo["name"], jo["company"], jo["key"], jo["notes"]),
-                ("Smith, Jo", "Smith & Sons", "jo", "likes lists"), f"Jo's card ({version})")
+        compare(jo and (jo["name"], jo["company"], jo["key"], jo["notes"], jo["phone"], jo["fax"]),
+                ("Smith, Jo", "Smith & Sons", "jo", "likes lists", "555 1234", "555 1235"),
+                f"Jo's card ({version})")
         compare(books.get("rene@example.fr", {}).get("name"), "Ren\u00e9 Dupont",
                 f"Ren\u00e9's name ({version})")
 

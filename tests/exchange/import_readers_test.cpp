@@ -160,11 +160,12 @@ const Sample kSamples[] = {
      "dn: cn=Team,dc=example,dc=org\nobjectClass: groupOfNames\n"
      "member: cn=Ren\\C3\\A9\\, Sr.,mail=rene@example.fr,dc=example,dc=org\n",
      "group 1: Team: \"Ren\xC3\xA9, Sr.\" <rene@example.fr>\n"},
-    // KDE's vCard 4.0 with a group: lower-case types, MEMBER by UID.
+    // KDE's vCard 4.0 with a group: lower-case types, a list of types
+    // quoted whole, MEMBER by UID.
     {"kde vcard 4", "vcard",
      "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL;TYPE=work:jo@work.example\r\n"
      "EMAIL;PREF=1:jo@example.org\r\nFN:Jo Smith\r\nN:Smith;Jo;;;\r\nNOTE:a\\nb\\, c\r\n"
-     "ORG:Acme;Sales\r\nTEL;TYPE=fax,work:555 1235\r\nTEL;TYPE=cell:555 1234\r\n"
+     "ORG:Acme;Sales\r\nTEL;TYPE=\"fax,work\":555 1235\r\nTEL;TYPE=cell:555 1234\r\n"
      "UID:abc-1\r\nEND:VCARD\r\n"
      "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Team\r\nKIND:group\r\nMEMBER:urn:uuid:ABC-1\r\n"
      "MEMBER:mailto:ann%40example.org\r\nMEMBER:urn:uuid:missing\r\nUID:team-1\r\n"
@@ -178,14 +179,14 @@ const Sample kSamples[] = {
      "FN:Ren\xC3\xA9 M\xC3\xBCller\\, Jr.\r\nN:M\xC3\xBCller;Ren\xC3\xA9;;;\r\n"
      "NOTE:a long note\\; with\\, specials\\nand a line break xxxxxxxxxxxxxxxxxxxxxx\r\n"
      " xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\r\n"
-     " xxxx\r\nORG:Acme\\; Inc;Sales\r\nEND:VCARD\r\n"
+     " xxxx\r\nORG:Acme\\; Inc;Sales\r\nTEL;TYPE=WORK,FAX:555 9\r\nEND:VCARD\r\n"
      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Club\r\nN:Club;;;;\r\nX-ADDRESSBOOKSERVER-KIND:group\r\n"
      "X-ADDRESSBOOKSERVER-MEMBER:urn:uuid:u-1\r\nEND:VCARD\r\n",
      "contact 1: Ren\xC3\xA9 M\xC3\xBCller, Jr. <rene@example.fr> company=Acme; Inc, Sales "
-     "notes=a long note; with, specials\\r\\nand a line break " +
+     "fax=555 9 notes=a long note; with, specials\\r\\nand a line break " +
          std::string(100, 'x') +
          "\n"
-         "group 12: Club: #Ren\xC3\xA9 M\xC3\xBCller, Jr.\n"},
+         "group 13: Club: #Ren\xC3\xA9 M\xC3\xBCller, Jr.\n"},
     // A phone's vCard 2.1: quoted-printable with soft breaks, CHARSET,
     // bare types, a grouped property name, an AGENT card inside.
     {"phone vcard 2.1", "vcard",
